@@ -1,0 +1,25 @@
+#pragma once
+// The data module: owns the one session and database of the program and checks the tables at start.
+#include "data/Engine.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class TDMdata : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TDMdata(QObject *parent = nullptr);
+    ~TDMdata() override;
+
+    TEngineSession Session1;
+    TEngineDatabase *DataDB; // named "DataDB", owned by the module
+
+    // Creates every missing table with its indexes and upgrades an older customer table; each
+    // step's text goes to the status callback first. Throws EngineError on failure.
+    void CheckTables(const std::function<void(const QString &)> &status = {});
+};
+
+// The program's one data module; set while it exists.
+extern TDMdata *DMdata;
