@@ -1,0 +1,236 @@
+#include "app/TForm1.h"
+
+#include "controls/Messages.h"
+#include "data/AppPaths.h"
+#include "data/IniFile.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QString stateText(Qt::WindowStates state)
+{
+    if (state & Qt::WindowMinimized)
+        return QStringLiteral("wsMinimized");
+    if (state & Qt::WindowMaximized)
+        return QStringLiteral("wsMaximized");
+    return QStringLiteral("wsNormal");
+}
+
+// The string grid moves right, then to column 0 of the next row; on the last cell it stays.
+void moveStringGridCell(QTableWidget *grid)
+{
+    const int row = qMax(grid->currentRow(), 0);
+    const int column = grid->currentColumn();
+    if (column + 1 < grid->columnCount())
+        grid->setCurrentCell(row, column + 1);
+    else if (row + 1 < grid->rowCount())
+        grid->setCurrentCell(row + 1, 0);
+}
+
+// The data grid moves right, and from the last column to the first column of the next record.
+void moveDataGridCell(QAbstractItemView *grid)
+{
+    QAbstractItemModel *model = grid->model();
+    if (!model)
+        return;
+    const QModelIndex current = grid->currentIndex();
+    const int row = qMax(current.row(), 0);
+    const int column = current.column();
+    if (column + 1 < model->columnCount())
+        grid->setCurrentIndex(model->index(row, column + 1));
+    else if (row + 1 < model->rowCount())
+        grid->setCurrentIndex(model->index(row + 1, 0));
+}
+
+} // namespace
+
+TForm1::TForm1(const QString &objectName, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(objectName);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    f.setPixelSize(15);
+    setFont(f);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    m_body = new QVBoxLayout;
+    m_body->setContentsMargins(6, 6, 6, 6);
+    outer->addLayout(m_body, 1);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    for (int i = 0; i < 2; ++i) {
+        m_panels[i] = new QLabel(StatusBar1);
+        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        StatusBar1->addWidget(m_panels[i], i);
+    }
+    m_panels[0]->setFixedWidth(100);
+    outer->addWidget(StatusBar1);
+}
+
+void TForm1::setStatusText(int panel, const QString &text)
+{
+    if (panel >= 0 && panel < 2) {
+        m_panels[panel]->setText(text);
+        m_panels[panel]->repaint();
+    }
+}
+
+QString TForm1::statusText(int panel) const
+{
+    return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
+}
+
+void TForm1::FormShow()
+{
+    const IniFile ini(AppPaths::iniPath());
+    const QString section = objectName();
+    const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 1024, 768);
+
+    const int left = ini.readInteger(section, QStringLiteral("Left"), 0);
+    const int top = ini.readInteger(section, QStringLiteral("Top"), 0);
+    m_bounds.moveLeft(left < screen.width() ? left : 0);
+    m_bounds.moveTop(top < screen.height() ? top : 0);
+    move(m_bounds.topLeft());
+
+    QSize size = this->size();
+    if (m_sizeable) {
+        const int width = ini.readInteger(section, QStringLiteral("Width"), 0);
+        const int height = ini.readInteger(section, QStringLiteral("Height"), 0);
+        if (width > 0)
+            size.setWidth(width);
+        if (height > 0)
+            size.setHeight(height);
+        resize(size);
+    }
+    m_bounds.setSize(size);
+
+    const QString state = ini.readString(section, QStringLiteral("WindowState"), QStringLiteral("wsNormal"));
+    if (state == QLatin1String("wsNormal"))
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    else if (state == QLatin1String("wsMinimized"))
+        setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+    else if (state == QLatin1String("wsMaximized"))
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+
+    setStatusText(0, objectName());
+}
+
+void TForm1::FormClose()
+{
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        rememberNormalBounds();
+    IniFile ini(AppPaths::iniPath());
+    const QString section = objectName();
+    ini.setString(section, QStringLiteral("Left"), QString::number(m_bounds.left()));
+    ini.setString(section, QStringLiteral("Top"), QString::number(m_bounds.top()));
+    ini.setString(section, QStringLiteral("Width"), QString::number(m_bounds.width()));
+    ini.setString(section, QStringLiteral("Height"), QString::number(m_bounds.height()));
+    ini.setString(section, QStringLiteral("WindowState"), stateText(windowState()));
+    ini.flush();
+}
+
+void TForm1::rememberNormalBounds() { m_bounds = QRect(pos(), size()); }
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        m_saved = false;
+        qApp->installEventFilter(this);
+        Messages::guarded(this, [this] { FormShow(); });
+    }
+    QDialog::showEvent(event);
+}
+
+void TForm1::saveOnce()
+{
+    if (m_saved || !m_shownOnce)
+        return;
+    m_saved = true;
+    qApp->removeEventFilter(this);
+    Messages::guarded(this, [this] { FormClose(); });
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    saveOnce();
+    QDialog::closeEvent(event);
+}
+
+void TForm1::done(int result)
+{
+    saveOnce();
+    QDialog::done(result);
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    // After the user restores the window, its normal bounds are the ones to keep.
+    if (event->type() == QEvent::WindowStateChange && m_shownOnce) {
+        auto *change = static_cast<QWindowStateChangeEvent *>(event);
+        const Qt::WindowStates special = Qt::WindowMaximized | Qt::WindowMinimized;
+        if ((change->oldState() & special) && !(windowState() & special))
+            rememberNormalBounds();
+    }
+    QDialog::changeEvent(event);
+}
+
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    if (m_shownOnce && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) && isVisible())
+        m_bounds.moveTopLeft(pos());
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (m_shownOnce && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) && isVisible())
+        m_bounds.setSize(size());
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && widget
+            && widget->window() == this && widget == QApplication::focusWidget())
+            return handleEnter(widget);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TForm1::handleEnter(QWidget *focus)
+{
+    if (qobject_cast<QPlainTextEdit *>(focus) || qobject_cast<QTextEdit *>(focus))
+        return false; // a memo takes the line break
+    // The editor inside a grid cell belongs to the grid.
+    QWidget *grid = focus;
+    while (grid && !qobject_cast<QAbstractItemView *>(grid) && grid != this)
+        grid = grid->parentWidget();
+    if (auto *table = qobject_cast<QTableWidget *>(grid)) {
+        moveStringGridCell(table);
+        return true;
+    }
+    if (auto *view = qobject_cast<QAbstractItemView *>(grid)) {
+        moveDataGridCell(view);
+        return true;
+    }
+    focusNextChild();
+    return true;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The base window of nearly every window of the program: its font, the status bar with the window's
+// name and a progress text, the placement kept in the configuration file under the window's object
+// name, and Enter moving to the next field (grids move their cell instead, memos take a line break).
+#include <QDialog>
+#include <QRect>
+
+class QLabel;
+class QStatusBar;
+class QVBoxLayout;
+
+class TForm1 : public QDialog
+{
+    Q_OBJECT
+public:
+    // The object name names the window's section in the configuration file ("Fmain", "Fsql").
+    explicit TForm1(const QString &objectName, QWidget *parent = nullptr);
+
+    QStatusBar *StatusBar1 = nullptr;
+    void setStatusText(int panel, const QString &text);
+    QString statusText(int panel) const;
+
+    // A window with a fixed frame keeps its designed size when shown.
+    void setSizeable(bool sizeable) { m_sizeable = sizeable; }
+    bool sizeable() const { return m_sizeable; }
+
+    // The remembered normal bounds (what is written to the configuration file).
+    QRect rememberedBounds() const { return m_bounds; }
+
+protected:
+    // The window's own controls go into this layout, above the status bar.
+    QVBoxLayout *bodyLayout() const { return m_body; }
+
+    // Placement restored from the configuration file; derived windows call this first.
+    virtual void FormShow();
+    // Placement saved to the configuration file; derived windows call this first.
+    virtual void FormClose();
+
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void done(int result) override;
+    void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool handleEnter(QWidget *focus);
+    void rememberNormalBounds();
+    void saveOnce();
+
+    QVBoxLayout *m_body = nullptr;
+    QLabel *m_panels[2] = {nullptr, nullptr};
+    QRect m_bounds;
+    bool m_sizeable = true;
+    bool m_shownOnce = false;
+    bool m_saved = false;
+};

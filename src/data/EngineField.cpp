@@ -1,0 +1,116 @@
+#include "data/Engine.h"
+
+namespace {
+
+QDate parseDate(const QString &text)
+{
+    const QString head = text.left(10);
+    QDate d = QDate::fromString(head, QStringLiteral("yyyy-MM-dd"));
+    if (!d.isValid())
+        d = QDate::fromString(head, QStringLiteral("yyyy/MM/dd"));
+    return d;
+}
+
+QDateTime parseDateTime(const QString &text)
+{
+    QString t = text.trimmed();
+    t.replace(QLatin1Char('T'), QLatin1Char(' ')).replace(QLatin1Char('/'), QLatin1Char('-'));
+    for (const char *format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm"}) {
+        const QDateTime dt = QDateTime::fromString(t, QLatin1String(format));
+        if (dt.isValid())
+            return dt;
+    }
+    const QDate d = parseDate(t);
+    return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
+}
+
+} // namespace
+
+TEngineField::TEngineField(QString name, QVariant value, Kind kind)
+    : m_name(std::move(name)), m_value(std::move(value)), m_kind(kind)
+{
+}
+
+bool TEngineField::IsNull() const { return !m_value.isValid() || m_value.isNull(); }
+
+int TEngineField::AsInteger() const
+{
+    if (IsNull())
+        return 0;
+    if (m_value.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const int v = m_value.toString().trimmed().toInt(&ok);
+        if (!ok)
+            throw ConvertError(QStringLiteral("'%1' は整数ではありません").arg(m_value.toString()));
+        return v;
+    }
+    return m_value.toInt();
+}
+
+qint64 TEngineField::AsLargeInt() const { return IsNull() ? 0 : m_value.toLongLong(); }
+
+double TEngineField::AsFloat() const { return IsNull() ? 0.0 : m_value.toDouble(); }
+
+QDate TEngineField::AsDate() const
+{
+    if (IsNull())
+        return kZeroDate;
+    if (m_value.typeId() == QMetaType::QDate)
+        return m_value.toDate();
+    if (m_value.typeId() == QMetaType::QDateTime)
+        return m_value.toDateTime().date();
+    const QDate d = parseDate(m_value.toString());
+    return d.isValid() ? d : kZeroDate;
+}
+
+QDateTime TEngineField::AsDateTime() const
+{
+    if (IsNull())
+        return kZeroDateTime;
+    if (m_value.typeId() == QMetaType::QDateTime)
+        return m_value.toDateTime();
+    if (m_value.typeId() == QMetaType::QDate)
+        return QDateTime(m_value.toDate(), QTime(0, 0));
+    const QDateTime dt = parseDateTime(m_value.toString());
+    return dt.isValid() ? dt : kZeroDateTime;
+}
+
+QString TEngineField::AsString() const
+{
+    if (IsNull())
+        return QString();
+    switch (m_kind) {
+    case Kind::Date:
+        return AsDate().toString(QStringLiteral("yyyy/MM/dd"));
+    case Kind::DateTime:
+        return AsDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    case Kind::Float:
+        return QString::number(m_value.toDouble(), 'g', 15);
+    case Kind::Blob:
+        return QString::fromUtf8(m_value.toByteArray());
+    default:
+        break;
+    }
+    if (m_value.typeId() == QMetaType::Double)
+        return QString::number(m_value.toDouble(), 'g', 15);
+    if (m_value.typeId() == QMetaType::QDate)
+        return m_value.toDate().toString(QStringLiteral("yyyy/MM/dd"));
+    if (m_value.typeId() == QMetaType::QDateTime)
+        return m_value.toDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    return m_value.toString();
+}
+
+QByteArray TEngineField::AsBytes() const { return IsNull() ? QByteArray() : m_value.toByteArray(); }
+
+QStringList TEngineField::AsLines() const
+{
+    if (IsNull())
+        return {};
+    QString text = m_value.toString();
+    text.remove(QLatin1Char('\r'));
+    return text.split(QLatin1Char('\n'));
+}
+
+void TEngineParam::setAsDate(const QDate &v) { m_value = v; }
+
+void TEngineParam::setAsDateTime(const QDateTime &v) { m_value = v; }

@@ -1,0 +1,46 @@
+#pragma once
+// The configuration file in the private-profile format: "[Section]" lines open a section, entries
+// are "Key=Value". Section and key names are compared without regard to case, a value is the rest
+// of the line, unknown sections and keys are kept, and an integer that is not a number reads as its
+// default. Every write goes to disk at once, atomically (temporary file and rename) with mode 0600,
+// because the file holds the server password.
+#include <QString>
+#include <QStringList>
+
+class IniFile
+{
+public:
+    explicit IniFile(QString path);
+
+    const QString &path() const { return m_path; }
+
+    QString readString(const QString &section, const QString &key, const QString &def = {}) const;
+    int readInteger(const QString &section, const QString &key, int def) const;
+    bool hasValue(const QString &section, const QString &key) const;
+
+    // Changes the value and writes the file; throws AppError when it cannot be written.
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+    // Several writes at once: changes in memory only, then one flush().
+    void setString(const QString &section, const QString &key, const QString &value);
+    void flush();
+
+private:
+    struct Entry
+    {
+        QString key;
+        QString value;
+    };
+    struct Section
+    {
+        QString name;
+        QList<Entry> entries;
+    };
+
+    void load();
+    const Entry *find(const QString &section, const QString &key) const;
+    QByteArray serialise() const;
+
+    QString m_path;
+    QList<Section> m_sections;
+};

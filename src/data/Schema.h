@@ -1,0 +1,49 @@
+#pragma once
+// The fifteen tables of the program: columns, primary keys and indexes, written as DDL for the
+// engine in use. Index names carry the table's name in front, so that every one is unique in the
+// database (names such as "NMIDX" would otherwise clash between tables).
+#include "data/Engine.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Schema {
+
+enum class ColumnType { Integer, Character, Float, Date, Timestamp, Blob, Memo };
+
+struct Column
+{
+    const char *name;
+    ColumnType type;
+    int length = 0; // Shift-JIS bytes, for Character
+    bool notNull = false;
+};
+
+struct Index
+{
+    const char *name;
+    QList<const char *> columns;
+};
+
+struct Table
+{
+    const char *name;
+    const char *statusText; // shown while the table is checked at start
+    QList<Column> columns;
+    QList<const char *> primaryKey;
+    QList<Index> indexes;
+};
+
+// In the order they are checked at start.
+const QList<Table> &tables();
+const Table *table(const QString &name);
+
+// The creation text of a table: CREATE TABLE and its CREATE INDEX statements, separated by ";".
+QString creationScript(const Table &table, TEngineDialect dialect);
+QString indexName(const Table &table, const Index &index);
+
+// A column name as it must stand in a statement ("left" is a reserved word on PostgreSQL).
+QString columnSql(const char *name);
+
+} // namespace Schema

@@ -1,0 +1,75 @@
+#include "TestDatabase.h"
+
+#include "controls/Messages.h"
+
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace {
+
+bool wantPostgres() { return qEnvironmentVariable("KADOMEL_TEST_ENGINE") == QLatin1String("pg"); }
+
+// Drops every table of the test database, so each test starts empty.
+void dropAllTables(TEngineDatabase &db)
+{
+    QStringList tables;
+    {
+        QSqlQuery q(db.connection());
+        q.exec(QStringLiteral("select tablename from pg_tables where schemaname = current_schema()"));
+        while (q.next())
+            tables.append(q.value(0).toString());
+    }
+    for (const QString &t : tables)
+        db.ExecDirect(QStringLiteral("DROP TABLE IF EXISTS \"%1\" CASCADE").arg(t));
+}
+
+} // namespace
+
+TestDatabase::TestDatabase(bool createTables)
+{
+    Messages::setTestMode(true);
+    qputenv("KADOMEL_HOME", m_dir.path().toUtf8());
+    m_pg = wantPostgres();
+    m_module = std::make_unique<TDMdata>();
+    if (m_pg && qEnvironmentVariableIsEmpty("KADOMEL_TEST_PG")) {
+        m_skipReason = QStringLiteral("KADOMEL_TEST_PG is not set: no PostgreSQL server for this test");
+        return;
+    }
+    configure(m_module->Session1, *m_module->DataDB);
+    try {
+        m_module->DataDB->Open();
+        if (m_pg)
+            dropAllTables(*m_module->DataDB);
+        if (createTables)
+            m_module->CheckTables();
+        m_ok = true;
+    } catch (const AppError &e) {
+        m_skipReason = QStringLiteral("test database: ") + e.message();
+    }
+}
+
+TestDatabase::~TestDatabase() = default;
+
+void TestDatabase::configure(TEngineSession &session, TEngineDatabase &db) const
+{
+    if (!m_pg) {
+        session.SessionType = TSessionType::stLocal;
+        db.Directory = m_dir.path();
+        return;
+    }
+    const QUrl url(qEnvironmentVariable("KADOMEL_TEST_PG"));
+    session.SessionType = TSessionType::stRemote;
+    session.RemoteAddress = url.host();
+    session.RemotePort = url.port(5432);
+    session.RemoteUser = url.userName();
+    session.RemotePassword = url.password();
+    db.RemoteDatabase = url.path().mid(1);
+}
+
+QVariant TestDatabase::scalar(const QString &sql)
+{
+    TEngineQuery q(&db());
+    q.addSql(sql);
+    q.Open();
+    return q.IsEmpty() ? QVariant() : q.Field(0).value();
+}
