@@ -1,0 +1,73 @@
+# shellcheck shell=bash disable=SC2034
+# Shell functions shared by scripts/run and scripts/test. Source it; do not run it.
+# Works as root or as a user with sudo on Debian 12.
+
+# runuser, initdb's helpers and friends live in /usr/sbin, which a minimal PATH may lack.
+export PATH="$PATH:/usr/local/sbin:/usr/sbin:/sbin"
+
+KADOMEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+KADOMEL_BUILD="$KADOMEL_ROOT/build"
+
+# Packages needed to build and start the program.
+KADOMEL_BUILD_PACKAGES=(
+    g++ cmake ninja-build
+    qt6-base-dev qt6-base-dev-tools
+    libqt6sql6-sqlite libqt6sql6-psql
+    libicu-dev libsqlite3-dev sqlite3
+    fonts-ipafont-gothic fonts-ipafont-mincho
+    qt6-translations-l10n
+)
+# Packages the tests need on top: the PostgreSQL server and pdftotext.
+KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data)
+
+say() { printf '==> %s\n' "$*" >&2; }
+die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+
+# Prefix for commands that need root.
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=()
+else
+    command -v sudo >/dev/null 2>&1 || die "run as root or install sudo"
+    SUDO=(sudo)
+fi
+
+as_root() {
+    "${SUDO[@]}" "$@"
+}
+
+# Installs those of the named packages that are not installed yet. Naming an installed package
+# would upgrade it, and apt-get update is slow, so both happen only when something is missing.
+ensure_packages() {
+    local missing=() pkg status
+    for pkg in "$@"; do
+        status="$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)"
+        [ "$status" = "install ok installed" ] || missing+=("$pkg")
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        say "packages: all present"
+        return 0
+    fi
+    say "installing: ${missing[*]}"
+    # Another apt run on the same machine holds the lock for a while: wait for it, not fail.
+    local apt=(env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=600)
+    as_root "${apt[@]}" update
+    as_root "${apt[@]}" install --no-install-recommends "${missing[@]}"
+}
+
+# Configures build/ (Release, Ninja) unless it is already configured that way, then builds.
+# Extra arguments go to cmake's configure step; KADOMEL_BUILD_TARGET limits what is built.
+configure_and_build() {
+    local cache="$KADOMEL_BUILD/CMakeCache.txt"
+    if [ -f "$cache" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$cache"; then
+        say "build/ was made with another generator: starting it afresh"
+        rm -rf "$KADOMEL_BUILD"
+    fi
+    say "configuring build/"
+    cmake -S "$KADOMEL_ROOT" -B "$KADOMEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+    say "building"
+    if [ -n "${KADOMEL_BUILD_TARGET:-}" ]; then
+        cmake --build "$KADOMEL_BUILD" -j2 --target "$KADOMEL_BUILD_TARGET"
+    else
+        cmake --build "$KADOMEL_BUILD" -j2
+    fi
+}
