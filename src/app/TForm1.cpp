@@ -143,7 +143,10 @@ void TForm1::FormClose()
     ini.flush();
 }
 
-void TForm1::rememberNormalBounds() { m_bounds = QRect(pos(), size()); }
+void TForm1::rememberNormalBounds()
+{
+    m_bounds = QRect(pos(), size());
+}
 
 void TForm1::showEvent(QShowEvent *event)
 {
@@ -208,8 +211,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         auto *widget = qobject_cast<QWidget *>(watched);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && widget
-            && widget->window() == this && widget == QApplication::focusWidget())
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && widget &&
+            widget->window() == this && widget == QApplication::focusWidget())
             return handleEnter(widget);
     }
     return QDialog::eventFilter(watched, event);

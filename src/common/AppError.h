@@ -1,6 +1,6 @@
 #pragma once
-#include <QString>
 #include <exception>
+#include <QString>
 
 // The program's failures are exceptions carrying one message text in Japanese; the application's
 // default handler shows that text in an error box and abandons the user's action.

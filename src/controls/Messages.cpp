@@ -59,10 +59,22 @@ bool ask(QWidget *parent, Kind kind, const QString &text)
 
 } // namespace
 
-void information(QWidget *parent, const QString &text) { ask(parent, Kind::Information, text); }
-void error(QWidget *parent, const QString &text) { ask(parent, Kind::Error, text); }
-void warning(QWidget *parent, const QString &text) { ask(parent, Kind::Warning, text); }
-bool confirmYesNo(QWidget *parent, const QString &text) { return ask(parent, Kind::ConfirmYesNo, text); }
+void information(QWidget *parent, const QString &text)
+{
+    ask(parent, Kind::Information, text);
+}
+void error(QWidget *parent, const QString &text)
+{
+    ask(parent, Kind::Error, text);
+}
+void warning(QWidget *parent, const QString &text)
+{
+    ask(parent, Kind::Warning, text);
+}
+bool confirmYesNo(QWidget *parent, const QString &text)
+{
+    return ask(parent, Kind::ConfirmYesNo, text);
+}
 bool confirmOkCancel(QWidget *parent, const QString &text)
 {
     return ask(parent, Kind::ConfirmOkCancel, text);
@@ -96,8 +108,14 @@ void setTestMode(bool on, bool defaultAnswer)
     t.history.clear();
 }
 
-void queueAnswer(bool answer) { testState().answers.enqueue(answer); }
+void queueAnswer(bool answer)
+{
+    testState().answers.enqueue(answer);
+}
 
-QList<Record> takeHistory() { return std::exchange(testState().history, {}); }
+QList<Record> takeHistory()
+{
+    return std::exchange(testState().history, {});
+}
 
 } // namespace Messages

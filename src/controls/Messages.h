@@ -1,9 +1,9 @@
 #pragma once
 // Every message and question of the program goes through here, so that tests can read what was
 // said and give the answer instead of a person.
+#include <functional>
 #include <QMessageBox>
 #include <QString>
-#include <functional>
 
 class QWidget;
 

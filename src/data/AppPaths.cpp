@@ -42,7 +42,10 @@ QString programFolder()
     return config;
 }
 
-QString iniPath() { return QDir(programFolder()).filePath(QStringLiteral("kadomel.ini")); }
+QString iniPath()
+{
+    return QDir(programFolder()).filePath(QStringLiteral("kadomel.ini"));
+}
 
 QString dataFolder()
 {
@@ -54,7 +57,10 @@ QString dataFolder()
     return QDir(data).filePath(QStringLiteral("DB"));
 }
 
-QString defaultDatabaseFolder() { return dataFolder(); }
+QString defaultDatabaseFolder()
+{
+    return dataFolder();
+}
 
 void ensureDataFolder()
 {

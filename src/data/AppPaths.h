@@ -6,9 +6,9 @@
 
 namespace AppPaths {
 
-QString programFolder();  // the folder "beside the program": KADOMEL_HOME, the executable's, or XDG config
-QString iniPath();        // kadomel.ini
-QString dataFolder();     // the "DB" folder that must exist at start
+QString programFolder(); // the folder "beside the program": KADOMEL_HOME, the executable's, or XDG config
+QString iniPath();       // kadomel.ini
+QString dataFolder();    // the "DB" folder that must exist at start
 QString defaultDatabaseFolder();
 
 // Creates the "DB" folder when missing (one level); throws AppError

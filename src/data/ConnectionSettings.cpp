@@ -36,13 +36,11 @@ void ConnectionSettings::write(IniFile &ini) const
 
 void ConnectionSettings::applyTo(TEngineSession &session, TEngineDatabase &db) const
 {
+    // Both modes' values are set, so that the ones of the mode not in use survive a later change of
+    // connection through the dialog.
     session.PrivateDir = QDir::tempPath();
-    if (isLocal()) {
-        session.SessionType = TSessionType::stLocal;
-        db.Directory = folder;
-        return;
-    }
-    session.SessionType = TSessionType::stRemote;
+    session.SessionType = isLocal() ? TSessionType::stLocal : TSessionType::stRemote;
+    db.Directory = folder;
     session.RemoteAddress = ip;
     session.RemotePort = port;
     session.RemoteUser = user;
@@ -53,7 +51,8 @@ void ConnectionSettings::applyTo(TEngineSession &session, TEngineDatabase &db) c
 ConnectionSettings ConnectionSettings::takenFrom(const TEngineSession &session, const TEngineDatabase &db)
 {
     ConnectionSettings s;
-    s.type = session.SessionType == TSessionType::stRemote ? QStringLiteral("remote") : QStringLiteral("local");
+    s.type =
+        session.SessionType == TSessionType::stRemote ? QStringLiteral("remote") : QStringLiteral("local");
     s.folder = db.Directory;
     s.ip = session.RemoteAddress;
     s.port = session.RemotePort;

@@ -21,7 +21,10 @@ QString errorText(const QSqlError &e)
     return text.isEmpty() ? QStringLiteral("データベースの操作に失敗しました") : text;
 }
 
-[[noreturn]] void fail(const QSqlQuery &q) { throw EngineError(errorText(q.lastError())); }
+[[noreturn]] void fail(const QSqlQuery &q)
+{
+    throw EngineError(errorText(q.lastError()));
+}
 
 // Dates go to both engines as text in one sortable form: SQLite stores them that way, and
 // PostgreSQL converts the text to the column's date or time-stamp type.
@@ -100,7 +103,10 @@ TEngineDatabase::~TEngineDatabase()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-QSqlDatabase TEngineDatabase::connection() const { return QSqlDatabase::database(m_connectionName, false); }
+QSqlDatabase TEngineDatabase::connection() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
 
 bool TEngineDatabase::Connected() const
 {
@@ -115,8 +121,8 @@ void TEngineDatabase::Open()
         QSqlDatabase::removeDatabase(m_connectionName);
     const bool local = m_session->SessionType == TSessionType::stLocal;
     m_dialect = local ? TEngineDialect::SQLite : TEngineDialect::PostgreSQL;
-    QSqlDatabase db =
-        QSqlDatabase::addDatabase(local ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), m_connectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(local ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"),
+                                                m_connectionName);
     if (!db.isValid()) {
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -137,8 +143,8 @@ void TEngineDatabase::Open()
 void TEngineDatabase::openLocal(QSqlDatabase &db)
 {
     db.setDatabaseName(QDir(Directory).filePath(QLatin1String(kLocalDatabaseFile)));
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1")
-                             .arg(m_session->LockRetryCount * m_session->LockWaitTime));
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_session->LockRetryCount * m_session->LockWaitTime));
     if (!db.open())
         throw EngineError(errorText(db.lastError()));
     QSqlQuery q(db);
@@ -196,7 +202,8 @@ void TEngineDatabase::StartTransaction()
         throw EngineError(QStringLiteral("Database %1 already has an active transaction.").arg(m_name));
     if (!Connected())
         Open();
-    ExecDirect(m_dialect == TEngineDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    ExecDirect(m_dialect == TEngineDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
+                                                   : QStringLiteral("BEGIN"));
     m_inTransaction = true;
 }
 
@@ -251,7 +258,8 @@ bool TEngineDatabase::TableExists(const QString &table)
         Open();
     QSqlQuery q(connection());
     q.prepare(m_dialect == TEngineDialect::SQLite
-                  ? QStringLiteral("select count(*) from sqlite_master where type = 'table' and lower(name) = lower(?)")
+                  ? QStringLiteral(
+                        "select count(*) from sqlite_master where type = 'table' and lower(name) = lower(?)")
                   : QStringLiteral("select count(*) from information_schema.tables "
                                    "where table_schema = current_schema() and table_name = lower(?)"));
     q.addBindValue(table);
@@ -283,7 +291,10 @@ QStringList TEngineDatabase::TableFieldNames(const QString &table)
     return names;
 }
 
-TEngineTransaction::TEngineTransaction(TEngineDatabase &db) : m_db(&db) { db.StartTransaction(); }
+TEngineTransaction::TEngineTransaction(TEngineDatabase &db) : m_db(&db)
+{
+    db.StartTransaction();
+}
 
 TEngineTransaction::~TEngineTransaction()
 {
@@ -301,7 +312,10 @@ void TEngineTransaction::commit()
     m_done = true;
 }
 
-void TEngineTable::EmptyTable() { m_db->ExecDirect(QStringLiteral("DELETE FROM ") + TableName); }
+void TEngineTable::EmptyTable()
+{
+    m_db->ExecDirect(QStringLiteral("DELETE FROM ") + TableName);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Query
@@ -443,9 +457,15 @@ void TEngineQuery::Close()
         Q_EMIT afterClose();
 }
 
-int TEngineQuery::FieldCount() const { return m_active ? d->record.count() : 0; }
+int TEngineQuery::FieldCount() const
+{
+    return m_active ? d->record.count() : 0;
+}
 
-QString TEngineQuery::FieldName(int i) const { return d->record.fieldName(i); }
+QString TEngineQuery::FieldName(int i) const
+{
+    return d->record.fieldName(i);
+}
 
 int TEngineQuery::fieldIndex(const QString &name) const
 {
@@ -455,7 +475,10 @@ int TEngineQuery::fieldIndex(const QString &name) const
     return d->record.indexOf(dot >= 0 ? name.mid(dot + 1) : name); // QSqlRecord ignores case
 }
 
-bool TEngineQuery::hasField(const QString &name) const { return fieldIndex(name) >= 0; }
+bool TEngineQuery::hasField(const QString &name) const
+{
+    return fieldIndex(name) >= 0;
+}
 
 TEngineField::Kind TEngineQuery::kindOf(int column) const
 {
@@ -471,7 +494,10 @@ TEngineField TEngineQuery::fieldAt(int row, int column) const
     return TEngineField(d->record.fieldName(column), v, kind);
 }
 
-TEngineField TEngineQuery::Field(int i) const { return fieldAt(m_row, i); }
+TEngineField TEngineQuery::Field(int i) const
+{
+    return fieldAt(m_row, i);
+}
 
 TEngineField TEngineQuery::FieldByName(const QString &name) const
 {
@@ -535,7 +561,10 @@ bool TEngineQuery::MoveTo(int row)
     return true;
 }
 
-bool TEngineQuery::IsEmpty() const { return !m_active || m_row < 0; }
+bool TEngineQuery::IsEmpty() const
+{
+    return !m_active || m_row < 0;
+}
 
 void TEngineQuery::First()
 {

@@ -4,13 +4,13 @@
 // PostgreSQL server. Everything the program stores or reads goes through these classes.
 #include "common/AppError.h"
 
+#include <functional>
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 
 enum class TSessionType { stLocal, stRemote };
 enum class TEngineDialect { SQLite, PostgreSQL };
@@ -162,9 +162,9 @@ private:
 struct TFieldDef
 {
     QString name;
-    QString label;      // column title; the field name when empty
-    QString format;     // display format such as "#,#0"; none when empty
-    int width = -1;     // pixels; the grid's default when negative
+    QString label;  // column title; the field name when empty
+    QString format; // display format such as "#,#0"; none when empty
+    int width = -1; // pixels; the grid's default when negative
     bool visible = true;
 };
 

@@ -31,7 +31,10 @@ TEngineField::TEngineField(QString name, QVariant value, Kind kind)
 {
 }
 
-bool TEngineField::IsNull() const { return !m_value.isValid() || m_value.isNull(); }
+bool TEngineField::IsNull() const
+{
+    return !m_value.isValid() || m_value.isNull();
+}
 
 int TEngineField::AsInteger() const
 {
@@ -47,9 +50,15 @@ int TEngineField::AsInteger() const
     return m_value.toInt();
 }
 
-qint64 TEngineField::AsLargeInt() const { return IsNull() ? 0 : m_value.toLongLong(); }
+qint64 TEngineField::AsLargeInt() const
+{
+    return IsNull() ? 0 : m_value.toLongLong();
+}
 
-double TEngineField::AsFloat() const { return IsNull() ? 0.0 : m_value.toDouble(); }
+double TEngineField::AsFloat() const
+{
+    return IsNull() ? 0.0 : m_value.toDouble();
+}
 
 QDate TEngineField::AsDate() const
 {
@@ -100,7 +109,10 @@ QString TEngineField::AsString() const
     return m_value.toString();
 }
 
-QByteArray TEngineField::AsBytes() const { return IsNull() ? QByteArray() : m_value.toByteArray(); }
+QByteArray TEngineField::AsBytes() const
+{
+    return IsNull() ? QByteArray() : m_value.toByteArray();
+}
 
 QStringList TEngineField::AsLines() const
 {
@@ -111,6 +123,12 @@ QStringList TEngineField::AsLines() const
     return text.split(QLatin1Char('\n'));
 }
 
-void TEngineParam::setAsDate(const QDate &v) { m_value = v; }
+void TEngineParam::setAsDate(const QDate &v)
+{
+    m_value = v;
+}
 
-void TEngineParam::setAsDateTime(const QDateTime &v) { m_value = v; }
+void TEngineParam::setAsDateTime(const QDateTime &v)
+{
+    m_value = v;
+}

@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QSaveFile>
 
-IniFile::IniFile(QString path) : m_path(std::move(path)) { load(); }
+IniFile::IniFile(QString path) : m_path(std::move(path))
+{
+    load();
+}
 
 void IniFile::load()
 {
@@ -69,7 +72,10 @@ int IniFile::readInteger(const QString &section, const QString &key, int def) co
     return ok ? v : def;
 }
 
-bool IniFile::hasValue(const QString &section, const QString &key) const { return find(section, key); }
+bool IniFile::hasValue(const QString &section, const QString &key) const
+{
+    return find(section, key);
+}
 
 void IniFile::setString(const QString &section, const QString &key, const QString &value)
 {
@@ -115,8 +121,8 @@ QByteArray IniFile::serialise() const
 void IniFile::flush()
 {
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-        || file.write(serialise()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(serialise()) < 0 || !file.commit())
         throw AppError(QStringLiteral("設定ファイルに書き込めません: ") + m_path);
 }

@@ -5,16 +5,32 @@ namespace {
 
 using T = ColumnType;
 
-Column I(const char *n, bool notNull = false) { return {n, T::Integer, 0, notNull}; }
-Column C(const char *n, int len) { return {n, T::Character, len, false}; }
-Column F(const char *n) { return {n, T::Float}; }
-Column D(const char *n) { return {n, T::Date}; }
-Column S(const char *n) { return {n, T::Timestamp}; }
+Column I(const char *n, bool notNull = false)
+{
+    return {n, T::Integer, 0, notNull};
+}
+Column C(const char *n, int len)
+{
+    return {n, T::Character, len, false};
+}
+Column F(const char *n)
+{
+    return {n, T::Float};
+}
+Column D(const char *n)
+{
+    return {n, T::Date};
+}
+Column S(const char *n)
+{
+    return {n, T::Timestamp};
+}
 
 QList<Column> settingsColumns(bool withRemarks)
 {
-    QList<Column> c{I("key", true), C("SaibanHouhou", 20), C("Fuka1", 20), C("Fuka2", 20), C("Fuka3", 20),
-                    I("Height"),     I("width"),            I("top"),         I("left"),         C("Syurui", 40)};
+    QList<Column> c{I("key", true), C("SaibanHouhou", 20), C("Fuka1", 20), C("Fuka2", 20),
+                    C("Fuka3", 20), I("Height"),           I("width"),     I("top"),
+                    I("left"),      C("Syurui", 40)};
     if (withRemarks)
         c.append({"Bikou", T::Memo});
     return c;
@@ -22,8 +38,8 @@ QList<Column> settingsColumns(bool withRemarks)
 
 QList<Column> lineColumns()
 {
-    return {I("Key", true), I("Gyo", true), C("SyohinNM", 40), C("Kikaku", 40), F("Suryo"),
-            C("Tani", 10),  F("Tanka"),     I("Kingaku")};
+    return {I("Key", true), I("Gyo", true), C("SyohinNM", 40), C("Kikaku", 40),
+            F("Suryo"),     C("Tani", 10),  F("Tanka"),        I("Kingaku")};
 }
 
 QList<Table> buildTables()
@@ -31,22 +47,23 @@ QList<Table> buildTables()
     QList<Table> t;
     t.append({"JisyaJyoho",
               "自社情報テーブルのチェック",
-              {I("key", true), C("JisyaNM", 60),     C("Yubin", 8),    C("Jyusyo1", 60),     C("Jyusyo2", 60),
-               C("Tel", 12),   C("Fax", 12),         C("Busyo", 100),  C("Daihyosya", 40),   I("SeikyuSimebi"),
-               I("NendoKaisiMM"), {"inei", T::Blob}, C("KinyuKikan1", 20), C("Tenpo1", 20),  C("Syumoku1", 4),
-               C("Kouza1", 7), C("KinyuKikan2", 20), C("Tenpo2", 20),  C("Syumoku2", 4),     C("Kouza2", 7),
-               C("Kinyukikan3", 20), C("tenpo3", 20), C("Syumoku3", 4), C("Kouza3", 7),     I("Height"),
-               I("Width")},
+              {I("key", true),       C("JisyaNM", 60),  C("Yubin", 8),     C("Jyusyo1", 60),
+               C("Jyusyo2", 60),     C("Tel", 12),      C("Fax", 12),      C("Busyo", 100),
+               C("Daihyosya", 40),   I("SeikyuSimebi"), I("NendoKaisiMM"), {"inei", T::Blob},
+               C("KinyuKikan1", 20), C("Tenpo1", 20),   C("Syumoku1", 4),  C("Kouza1", 7),
+               C("KinyuKikan2", 20), C("Tenpo2", 20),   C("Syumoku2", 4),  C("Kouza2", 7),
+               C("Kinyukikan3", 20), C("tenpo3", 20),   C("Syumoku3", 4),  C("Kouza3", 7),
+               I("Height"),          I("Width")},
               {"key"},
               {}});
-    t.append({"Torihikisaki",
-              "取引先テーブルのチェック",
-              {I("key", true), I("TorihikisakiCD"), C("TorihikisakiNM", 60), C("Keisyo", 4), C("Yubin", 8),
-               C("Jyusyo1", 60), C("Jyusyo2", 60), C("Tel", 12), C("Fax", 12), C("Busyo", 100),
-               C("Tantosya", 20), C("Mail", 50), I("Kisyuzan"), I("ZenkaiSeikyuGaku"), I("SeikyuSimebi"),
-               S("TorokuYMD")},
-              {"key"},
-              {{"nmIDX", {"TorihikisakiNM"}}, {"cdIDX", {"TorihikisakiCD"}}}});
+    t.append(
+        {"Torihikisaki",
+         "取引先テーブルのチェック",
+         {I("key", true), I("TorihikisakiCD"), C("TorihikisakiNM", 60), C("Keisyo", 4), C("Yubin", 8),
+          C("Jyusyo1", 60), C("Jyusyo2", 60), C("Tel", 12), C("Fax", 12), C("Busyo", 100), C("Tantosya", 20),
+          C("Mail", 50), I("Kisyuzan"), I("ZenkaiSeikyuGaku"), I("SeikyuSimebi"), S("TorokuYMD")},
+         {"key"},
+         {{"nmIDX", {"TorihikisakiNM"}}, {"cdIDX", {"TorihikisakiCD"}}}});
     t.append({"Syohin",
               "商品テーブルのチェック",
               {I("SyohinCD", true), C("SyohinNM", 40), C("Kikaku", 40), C("Tani", 10), F("Tanka")},
@@ -57,44 +74,59 @@ QList<Table> buildTables()
               {I("Yubin", true), {"Jyusyo", T::Character, 60, true}},
               {},
               {{"IxYubin", {"Yubin"}}}});
-    t.append({"Mitumori",
-              "見積テーブルのチェック",
-              {I("key", true), C("MitumoriNo", 20), D("Hiduke"), I("HidukeY"), I("HidukeM"), I("Seq"),
-               I("TorihikisakiKey"), C("Title", 60), C("YukoKigen", 20), C("Nouki", 20), C("UkewatasiBasyo", 20),
-               C("SiharaiJyoken", 20), I("Kingaku"), C("JisyaTanto", 20), S("KosinYMD")},
-              {"key"},
-              {{"MitumoriNoIDX", {"MitumoriNo"}}, {"HizukeYIDX", {"HidukeY"}},
-               {"HizukeYMIDX", {"HidukeY", "HidukeM"}}}});
-    t.append({"MitumoriMesai", "見積明細テーブルのチェック", lineColumns(), {"Key", "Gyo"}, {{"NMIDX", {"SyohinNM"}}}});
+    t.append(
+        {"Mitumori",
+         "見積テーブルのチェック",
+         {I("key", true), C("MitumoriNo", 20), D("Hiduke"), I("HidukeY"), I("HidukeM"), I("Seq"),
+          I("TorihikisakiKey"), C("Title", 60), C("YukoKigen", 20), C("Nouki", 20), C("UkewatasiBasyo", 20),
+          C("SiharaiJyoken", 20), I("Kingaku"), C("JisyaTanto", 20), S("KosinYMD")},
+         {"key"},
+         {{"MitumoriNoIDX", {"MitumoriNo"}},
+          {"HizukeYIDX", {"HidukeY"}},
+          {"HizukeYMIDX", {"HidukeY", "HidukeM"}}}});
+    t.append({"MitumoriMesai",
+              "見積明細テーブルのチェック",
+              lineColumns(),
+              {"Key", "Gyo"},
+              {{"NMIDX", {"SyohinNM"}}}});
     t.append({"MitumoriSettei", "見積設定テーブルのチェック", settingsColumns(true), {"key"}, {}});
     t.append({"Nohin",
               "納品テーブルのチェック",
               {I("key", true), C("NohinNo", 20), D("Hiduke"), I("HidukeY"), I("HidukeM"), I("Seq"),
-               I("TorihikisakiKey"), C("UkewatasiBasyo", 20), I("Kingaku"), C("JisyaTanto", 20), I("SeikyuKey"),
-               S("KosinYMD")},
+               I("TorihikisakiKey"), C("UkewatasiBasyo", 20), I("Kingaku"), C("JisyaTanto", 20),
+               I("SeikyuKey"), S("KosinYMD")},
               {"key"},
-              {{"MitumoriNoIDX", {"NohinNo"}}, {"HizukeYIDX", {"HidukeY"}}, {"HizukeYMIDX", {"HidukeY", "HidukeM"}}}});
-    t.append({"NohinMesai", "納品明細テーブルのチェック", lineColumns(), {"Key", "Gyo"}, {{"NMIDX", {"SyohinNM"}}}});
+              {{"MitumoriNoIDX", {"NohinNo"}},
+               {"HizukeYIDX", {"HidukeY"}},
+               {"HizukeYMIDX", {"HidukeY", "HidukeM"}}}});
+    t.append({"NohinMesai",
+              "納品明細テーブルのチェック",
+              lineColumns(),
+              {"Key", "Gyo"},
+              {{"NMIDX", {"SyohinNM"}}}});
     t.append({"NohinSettei", "納品設定テーブルのチェック", settingsColumns(true), {"key"}, {}});
     t.append({"Nyukin",
               "入金テーブルのチェック",
               {I("key", true), C("RyosyuNo", 20), D("NyukinYMD"), I("NyukinY"), I("NyukinM"), I("Seq"),
-               I("TorihikisakiKey"), I("Nyukingaku"), C("NyukinHouhou", 20), C("Tadasigaki", 30), I("SeikyuKey"),
-               S("TorokuYMD"), S("KosinYMD")},
+               I("TorihikisakiKey"), I("Nyukingaku"), C("NyukinHouhou", 20), C("Tadasigaki", 30),
+               I("SeikyuKey"), S("TorokuYMD"), S("KosinYMD")},
               {"key"},
-              {{"NyukinYMDIDX", {"NyukinYMD"}}, {"NyukinYIDX", {"NyukinY"}}, {"NyukinYMIDX", {"NyukinY", "NyukinM"}}}});
+              {{"NyukinYMDIDX", {"NyukinYMD"}},
+               {"NyukinYIDX", {"NyukinY"}},
+               {"NyukinYMIDX", {"NyukinY", "NyukinM"}}}});
     t.append({"RyosyusyouSettei", "領収証設定テーブルのチェック", settingsColumns(false), {}, {}});
-    t.append({"Seikyu",
-              "請求テーブルのチェック",
-              {I("key", true), C("SeikyuNo", 20), D("HakkoYMD"), C("HakkoY", 10), I("HakkoM"), I("Seq"), D("Simebi"),
-               I("TorihikisakiKey"), I("ZenkaiSeikyu"), I("Nyukingaku"), I("Tyoseigaku"), I("Hanbaigaku"),
-               I("Seikyugaku"), C("JisyaTanto", 20), S("TorokuYMD"), S("KosinYMD")},
-              {"key"},
-              {{"MitumoriNoIDX", {"SeikyuNo"}}, {"HakkoYIDX", {"HakkoY"}}, {"HakkoYMIDX", {"HakkoY", "HakkoM"}}}});
+    t.append(
+        {"Seikyu",
+         "請求テーブルのチェック",
+         {I("key", true), C("SeikyuNo", 20), D("HakkoYMD"), C("HakkoY", 10), I("HakkoM"), I("Seq"),
+          D("Simebi"), I("TorihikisakiKey"), I("ZenkaiSeikyu"), I("Nyukingaku"), I("Tyoseigaku"),
+          I("Hanbaigaku"), I("Seikyugaku"), C("JisyaTanto", 20), S("TorokuYMD"), S("KosinYMD")},
+         {"key"},
+         {{"MitumoriNoIDX", {"SeikyuNo"}}, {"HakkoYIDX", {"HakkoY"}}, {"HakkoYMIDX", {"HakkoY", "HakkoM"}}}});
     t.append({"SeikyuMesai",
               "請求明細テーブルのチェック",
-              {I("Key", true), I("Gyo", true), D("NohinYMD"), C("NohinNo", 20), C("SyohinNM", 40), C("Kikaku", 40),
-               F("Suryo"), C("Tani", 10), F("Tanka"), I("Kingaku")},
+              {I("Key", true), I("Gyo", true), D("NohinYMD"), C("NohinNo", 20), C("SyohinNM", 40),
+               C("Kikaku", 40), F("Suryo"), C("Tani", 10), F("Tanka"), I("Kingaku")},
               {"Key", "Gyo"},
               {}});
     t.append({"SeikyuSettei", "請求設定テーブルのチェック", settingsColumns(true), {"key"}, {}});

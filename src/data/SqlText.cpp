@@ -3,8 +3,14 @@
 namespace SqlText {
 namespace {
 
-bool isNameStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
-bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_');
+}
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
 
 // Length of the quoted text or comment that starts at i, or 0 when none starts there.
 qsizetype skipQuotedOrComment(const QString &s, qsizetype i)

@@ -2,9 +2,9 @@
 // The data module: owns the one session and database of the program and checks the tables at start.
 #include "data/Engine.h"
 
-#include <QObject>
 #include <functional>
 #include <memory>
+#include <QObject>
 
 class TDMdata : public QObject
 {

@@ -1,6 +1,6 @@
 // The storage engine layer and the table check, run on SQLite and on PostgreSQL.
-#include "TestDatabase.h"
 #include "data/Schema.h"
+#include "TestDatabase.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -43,11 +43,12 @@ private Q_SLOTS:
     {
         for (const Schema::Table &table : Schema::tables())
             QVERIFY2(t->db().TableExists(QString::fromLatin1(table.name).toUpper()), table.name);
-        const QString sql = t->isPostgres()
-                                ? QStringLiteral("select count(*) from pg_indexes where schemaname = current_schema() "
-                                                 "and indexname not like '%_pkey'")
-                                : QStringLiteral("select count(*) from sqlite_master where type = 'index' "
-                                                 "and name not like 'sqlite_autoindex%'");
+        const QString sql =
+            t->isPostgres()
+                ? QStringLiteral("select count(*) from pg_indexes where schemaname = current_schema() "
+                                 "and indexname not like '%_pkey'")
+                : QStringLiteral("select count(*) from sqlite_master where type = 'index' "
+                                 "and name not like 'sqlite_autoindex%'");
         QCOMPARE(t->scalar(sql).toInt(), 18);
         // A second check on a complete database changes nothing and does not fail.
         QStringList status;
@@ -73,9 +74,9 @@ private Q_SLOTS:
         QCOMPARE(q.RecordCount(), 2);
         for (q.First(); !q.Eof(); q.Next())
             QCOMPARE(q.FieldByName(QStringLiteral("keisyo")).AsString(), QStringLiteral("御中"));
-        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin")).toInt(), 1); // others keep their rows
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin")).toInt(),
+                 1); // others keep their rows
     }
-
 
     void unsetParameterIsAnError()
     {
@@ -87,7 +88,8 @@ private Q_SLOTS:
     void valuesRoundTrip()
     {
         TEngineQuery ins(&t->db());
-        ins.addSql(QStringLiteral("Insert Into Mitumori (key, MitumoriNo, Hiduke, HidukeY, Kingaku, Title, KosinYMD)"));
+        ins.addSql(QStringLiteral(
+            "Insert Into Mitumori (key, MitumoriNo, Hiduke, HidukeY, Kingaku, Title, KosinYMD)"));
         ins.addSql(QStringLiteral("Values(:KEY, :No, :hiduke, 2010, :kingaku, 'it''s', :kosin)"));
         ins.ParamByName(QStringLiteral("key")).setAsInteger(1);
         ins.ParamByName(QStringLiteral("NO")).setAsString(QStringLiteral("見積-0001"));
@@ -159,7 +161,8 @@ private Q_SLOTS:
         QStringList names;
         for (; !q.Eof(); q.Next())
             names << q.FieldByName(QStringLiteral("syohinnm")).AsString();
-        QCOMPARE(names, QStringList({QStringLiteral("商品1"), QStringLiteral("商品2"), QStringLiteral("商品3")}));
+        QCOMPARE(names,
+                 QStringList({QStringLiteral("商品1"), QStringLiteral("商品2"), QStringLiteral("商品3")}));
         q.First();
         QVERIFY(!q.Eof());
         q.Last();

@@ -1,13 +1,21 @@
 #include "TestDatabase.h"
 
 #include "controls/Messages.h"
+#include "data/AppPaths.h"
+#include "data/ConnectionSettings.h"
+#include "data/IniFile.h"
+
+#include <QDir>
 
 #include <QSqlQuery>
 #include <QUrl>
 
 namespace {
 
-bool wantPostgres() { return qEnvironmentVariable("KADOMEL_TEST_ENGINE") == QLatin1String("pg"); }
+bool wantPostgres()
+{
+    return qEnvironmentVariable("KADOMEL_TEST_ENGINE") == QLatin1String("pg");
+}
 
 // Drops every table of the test database, so each test starts empty.
 void dropAllTables(TEngineDatabase &db)
@@ -50,11 +58,33 @@ TestDatabase::TestDatabase(bool createTables)
 
 TestDatabase::~TestDatabase() = default;
 
+QString TestDatabase::localFolder() const
+{
+    const QString folder = m_dir.filePath(QStringLiteral("DB"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void TestDatabase::writeConnectionSettings() const
+{
+    ConnectionSettings s;
+    if (m_pg) {
+        TEngineSession session;
+        TEngineDatabase db(&session, QStringLiteral("Probe"));
+        configure(session, db);
+        s = ConnectionSettings::takenFrom(session, db);
+    } else {
+        s.folder = localFolder();
+    }
+    IniFile ini(AppPaths::iniPath());
+    s.write(ini);
+}
+
 void TestDatabase::configure(TEngineSession &session, TEngineDatabase &db) const
 {
     if (!m_pg) {
         session.SessionType = TSessionType::stLocal;
-        db.Directory = m_dir.path();
+        db.Directory = localFolder();
         return;
     }
     const QUrl url(qEnvironmentVariable("KADOMEL_TEST_PG"));

@@ -6,8 +6,8 @@
 // then it fails.
 #include "data/TDMdata.h"
 
-#include <QTemporaryDir>
 #include <memory>
+#include <QTemporaryDir>
 
 class TestDatabase
 {
@@ -28,6 +28,11 @@ public:
     // Points a session and database at the same test database (for a second connection).
     void configure(TEngineSession &session, TEngineDatabase &db) const;
 
+    // The SQLite folder: "DB" inside the test's home folder, where the program looks by default.
+    QString localFolder() const;
+    // Writes the configuration file's connection section for this test database.
+    void writeConnectionSettings() const;
+
     // Runs one statement and returns the first column of the first row (tests' shorthand).
     QVariant scalar(const QString &sql);
 
@@ -40,11 +45,11 @@ private:
 };
 
 // Use at the start of a test slot or initTestCase: skips (or fails in CI) when the engine is missing.
-#define KADOMEL_REQUIRE_DB(t)                                                                      \
-    do {                                                                                           \
-        if (!(t).ok()) {                                                                           \
-            if (qEnvironmentVariableIsSet("KADOMEL_REQUIRE_PG"))                                   \
-                QFAIL(qPrintable((t).skipReason()));                                               \
-            QSKIP(qPrintable((t).skipReason()));                                                   \
-        }                                                                                          \
+#define KADOMEL_REQUIRE_DB(t)                                                                                \
+    do {                                                                                                     \
+        if (!(t).ok()) {                                                                                     \
+            if (qEnvironmentVariableIsSet("KADOMEL_REQUIRE_PG"))                                             \
+                QFAIL(qPrintable((t).skipReason()));                                                         \
+            QSKIP(qPrintable((t).skipReason()));                                                             \
+        }                                                                                                    \
     } while (0)

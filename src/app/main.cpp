@@ -1,0 +1,31 @@
+#include "app/TFmain.h"
+#include "app/TFsplash.h"
+#include "data/TDMdata.h"
+#include "data/TLoginDialog.h"
+#include "report/ReportFonts.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+
+    auto *splash = new TFsplash;
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    QApplication::setApplicationName(QStringLiteral("Kadomel"));
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
+
+    TFmain mainWindow;
+    DMdata->Session1.LoginPrompt = &TLoginDialog::ask;
+    mainWindow.show();
+    return app.exec();
+}

@@ -1,0 +1,149 @@
+// The base window: placement kept in the configuration file, and the Enter key.
+#include "app/TForm1.h"
+#include "controls/Messages.h"
+#include "data/AppPaths.h"
+#include "data/IniFile.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+class Window : public TForm1
+{
+public:
+    QLineEdit *first = new QLineEdit(this);
+    QLineEdit *second = new QLineEdit(this);
+    QPlainTextEdit *memo = new QPlainTextEdit(this);
+    QTableWidget *grid = new QTableWidget(2, 2, this);
+
+    Window() : TForm1(QStringLiteral("Ftest"))
+    {
+        for (QWidget *w : {static_cast<QWidget *>(first), static_cast<QWidget *>(second),
+                           static_cast<QWidget *>(memo), static_cast<QWidget *>(grid)})
+            bodyLayout()->addWidget(w);
+        resize(400, 300);
+    }
+};
+
+} // namespace
+
+class TestBaseWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    void writeSection(const QString &left, const QString &top,
+                      const QString &state = QStringLiteral("wsNormal"))
+    {
+        IniFile ini(AppPaths::iniPath());
+        ini.setString(QStringLiteral("Ftest"), QStringLiteral("Left"), left);
+        ini.setString(QStringLiteral("Ftest"), QStringLiteral("Top"), top);
+        ini.setString(QStringLiteral("Ftest"), QStringLiteral("WindowState"), state);
+        ini.flush();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("KADOMEL_HOME", dir.path().toUtf8());
+        Messages::setTestMode(true);
+    }
+    void init() { QFile::remove(AppPaths::iniPath()); }
+
+    void firstShowIsTopLeftWithDesignedSizeAndIsSaved()
+    {
+        {
+            Window w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.pos(), QPoint(0, 0));
+            QCOMPARE(w.size(), QSize(400, 300));
+            QCOMPARE(w.statusText(0), QStringLiteral("Ftest"));
+            w.move(30, 40);
+            w.resize(500, 350);
+            w.close();
+        }
+        const IniFile ini(AppPaths::iniPath());
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Left"), -1), 30);
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Top"), -1), 40);
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Width"), -1), 500);
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Height"), -1), 350);
+        QCOMPARE(ini.readString(QStringLiteral("Ftest"), QStringLiteral("WindowState")),
+                 QStringLiteral("wsNormal"));
+        Window again;
+        again.show();
+        QCOMPARE(again.pos(), QPoint(30, 40));
+        QCOMPARE(again.size(), QSize(500, 350));
+    }
+
+    void positionBeyondScreenFallsBackToZero()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        writeSection(QString::number(screen.width()), QStringLiteral("-20"));
+        Window w;
+        w.show();
+        QCOMPARE(w.rememberedBounds().topLeft(), QPoint(0, -20)); // a negative value is applied unchanged
+    }
+
+    void maximisedWindowKeepsItsNormalBounds()
+    {
+        {
+            Window w;
+            w.show();
+            w.move(50, 60);
+            w.resize(420, 310);
+            w.showMaximized();
+            QTRY_VERIFY(w.windowState() & Qt::WindowMaximized);
+            w.close();
+        }
+        const IniFile ini(AppPaths::iniPath());
+        QCOMPARE(ini.readString(QStringLiteral("Ftest"), QStringLiteral("WindowState")),
+                 QStringLiteral("wsMaximized"));
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Width"), -1), 420);
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Left"), -1), 50);
+        Window again;
+        again.show();
+        QVERIFY(again.windowState() & Qt::WindowMaximized);
+        again.showNormal();
+        QTRY_COMPARE(again.size(), QSize(420, 310));
+    }
+
+    void enterMovesFocusOrCell()
+    {
+        Window w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        w.first->setFocus();
+        QTRY_VERIFY(w.first->hasFocus());
+        QTest::keyClick(w.first, Qt::Key_Return);
+        QVERIFY(w.second->hasFocus());
+        QVERIFY(w.isVisible()); // the key did not press a default button
+
+        w.memo->setFocus();
+        QTest::keyClick(w.memo, Qt::Key_Return);
+        QCOMPARE(w.memo->toPlainText(), QStringLiteral("\n")); // a memo takes the line break
+        QVERIFY(w.memo->hasFocus());
+
+        w.grid->setFocus();
+        w.grid->setCurrentCell(0, 1);
+        QTest::keyClick(w.grid, Qt::Key_Return);
+        QCOMPARE(w.grid->currentRow(), 1);
+        QCOMPARE(w.grid->currentColumn(), 0);
+        QTest::keyClick(w.grid, Qt::Key_Return);
+        QCOMPARE(w.grid->currentColumn(), 1);
+        QTest::keyClick(w.grid, Qt::Key_Return); // last cell of the last row: stays
+        QCOMPARE(w.grid->currentRow(), 1);
+        QCOMPARE(w.grid->currentColumn(), 1);
+    }
+};
+
+QTEST_MAIN(TestBaseWindow)
+#include "tst_basewindow.moc"

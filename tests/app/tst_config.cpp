@@ -1,0 +1,143 @@
+// The configuration file and the connection settings read from it.
+#include "data/AppPaths.h"
+#include "data/ConnectionSettings.h"
+#include "data/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestConfig : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString writeFile(const QByteArray &content)
+    {
+        const QString path = dir.filePath(QStringLiteral("kadomel.ini"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(content);
+        return path;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("KADOMEL_HOME", dir.path().toUtf8()); }
+
+    void readsWithoutRegardToCaseAndKeepsUnknownEntries()
+    {
+        const QString path = writeFile("garbage line\n=novalue\n[db]\nTYPE=remote\nPort = 5433\n"
+                                       "[Other]\nkeep=this = too\n[DB]\nname=second section merges\n");
+        IniFile ini(path);
+        QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("type")), QStringLiteral("remote"));
+        QCOMPARE(ini.readInteger(QStringLiteral("Db"), QStringLiteral("port"), 12005), 5433);
+        QCOMPARE(ini.readString(QStringLiteral("other"), QStringLiteral("KEEP")),
+                 QStringLiteral("this = too"));
+        QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("name")),
+                 QStringLiteral("second section merges"));
+        ini.writeString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("local"));
+
+        IniFile again(path);
+        QCOMPARE(again.readString(QStringLiteral("DB"), QStringLiteral("type")), QStringLiteral("local"));
+        QCOMPARE(again.readString(QStringLiteral("Other"), QStringLiteral("keep")),
+                 QStringLiteral("this = too"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray written = f.readAll();
+        QVERIFY(!written.contains("garbage")); // rewritten cleanly
+        QCOMPARE(QFile::permissions(path) & 0x00ff,
+                 QFile::Permissions()); // nobody else may read the password
+    }
+
+    void defaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("local");
+        QTest::addRow("no file") << QByteArray() << "local" << 12005 << true;
+        QTest::addRow("port not a number") << QByteArray("[DB]\nport=abc\n") << "local" << 12005 << true;
+        QTest::addRow("empty port") << QByteArray("[DB]\nport=\n") << "local" << 12005 << true;
+        // Only the exact text "local" means a database folder.
+        QTest::addRow("Local is a server")
+            << QByteArray("[DB]\ntype=Local\nport=6000\n") << "Local" << 6000 << false;
+        QTest::addRow("empty type is a server") << QByteArray("[DB]\ntype=\n") << "" << 12005 << false;
+    }
+
+    void defaults()
+    {
+        QFETCH(QByteArray, content);
+        QFile::remove(dir.filePath(QStringLiteral("kadomel.ini")));
+        if (!content.isEmpty())
+            writeFile(content);
+        const ConnectionSettings s = ConnectionSettings::read(IniFile(AppPaths::iniPath()));
+        QTEST(s.type, "type");
+        QTEST(s.port, "port");
+        QTEST(s.isLocal(), "local");
+        QCOMPARE(s.folder, QDir(dir.path()).filePath(QStringLiteral("DB")));
+    }
+
+    void settingsRoundTrip()
+    {
+        QFile::remove(AppPaths::iniPath());
+        ConnectionSettings s;
+        s.type = QStringLiteral("remote");
+        s.folder = QStringLiteral("/srv/kadomel");
+        s.ip = QStringLiteral("192.0.2.1");
+        s.port = 5432;
+        s.name = QStringLiteral("office");
+        s.user = QStringLiteral("taro");
+        s.pass = QStringLiteral("p=ss word");
+        IniFile ini(AppPaths::iniPath());
+        s.write(ini);
+        const ConnectionSettings r = ConnectionSettings::read(IniFile(AppPaths::iniPath()));
+        QCOMPARE(r.type, s.type);
+        QCOMPARE(r.folder, s.folder);
+        QCOMPARE(r.ip, s.ip);
+        QCOMPARE(r.port, s.port);
+        QCOMPARE(r.name, s.name);
+        QCOMPARE(r.user, s.user);
+        QCOMPARE(r.pass, s.pass);
+    }
+
+    void unwritableFileReportsAndKeepsOldContent()
+    {
+        const QString path = writeFile("[DB]\ntype=local\n");
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        IniFile ini(path);
+        const bool root = QFileInfo(dir.path()).isWritable(); // root writes anyway
+        if (!root)
+            QVERIFY_THROWS_EXCEPTION(
+                AppError, ini.writeString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("x")));
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!root)
+            QCOMPARE(IniFile(path).readString(QStringLiteral("DB"), QStringLiteral("type")),
+                     QStringLiteral("local"));
+    }
+
+    void dataFolderIsCreatedOrReported()
+    {
+        QDir(dir.path()).rmdir(QStringLiteral("DB"));
+        AppPaths::ensureDataFolder();
+        QVERIFY(QFileInfo(AppPaths::dataFolder()).isDir());
+
+        // A file where the folder should be: the folder cannot be made.
+        QTemporaryDir other;
+        qputenv("KADOMEL_HOME", other.path().toUtf8());
+        QFile blocker(QDir(other.path()).filePath(QStringLiteral("DB")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        try {
+            AppPaths::ensureDataFolder();
+            QFAIL("expected a failure");
+        } catch (const AppError &e) {
+            QCOMPARE(e.message(), QStringLiteral("データフォルダ作成失敗 ") +
+                                      QDir::toNativeSeparators(blocker.fileName()));
+        }
+        qputenv("KADOMEL_HOME", dir.path().toUtf8());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "tst_config.moc"

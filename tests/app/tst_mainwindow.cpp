@@ -1,0 +1,210 @@
+// The main window: the start-up sequence, the lists, the connection dialog.
+#include "app/TFmain.h"
+#include "controls/Messages.h"
+#include "controls/TDBGridEx.h"
+#include "controls/TFlatButton.h"
+#include "data/AppPaths.h"
+#include "data/IniFile.h"
+#include "data/Schema.h"
+#include "data/TFDBSetting.h"
+#include "TestDatabase.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> t;
+
+    void exec(const QString &sql)
+    {
+        TEngineQuery q(&t->db());
+        q.addSql(sql);
+        q.ExecSQL();
+    }
+
+    QStringList said(Messages::Kind kind)
+    {
+        QStringList texts;
+        for (const Messages::Record &r : Messages::takeHistory())
+            if (r.kind == kind)
+                texts << r.text;
+        return texts;
+    }
+
+private Q_SLOTS:
+    void init() {}
+    void cleanup() { t.reset(); }
+
+    void firstStartCreatesEverything()
+    {
+        t = std::make_unique<TestDatabase>(false);
+        KADOMEL_REQUIRE_DB(*t);
+        if (t->isPostgres())
+            t->writeConnectionSettings();
+        QDir(t->folder()).removeRecursively(); // nothing but the configuration
+        QDir().mkpath(t->folder());
+        if (t->isPostgres())
+            t->writeConnectionSettings();
+        Messages::takeHistory();
+        {
+            TFmain w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(QFileInfo(AppPaths::dataFolder()).isDir());
+            for (const Schema::Table &table : Schema::tables())
+                QVERIFY2(DMdata->DataDB->TableExists(QLatin1String(table.name)), table.name);
+            const QList<Messages::Record> history = Messages::takeHistory();
+            QCOMPARE(history.size(), 1);
+            QCOMPARE(history.first().text, QStringLiteral("最初に自社情報を設定してください"));
+            QCOMPARE(w.pos(), QPoint(0, 0));
+            QCOMPARE(w.size(), QSize(876, 566));
+            QCOMPARE(w.PageControl1->count(), 5);
+            QCOMPARE(w.PageControl1->currentIndex(), 0);
+            const QStringList captions{QStringLiteral("見積書"), QStringLiteral("納品書"),
+                                       QStringLiteral("入金処理"), QStringLiteral("請求書"),
+                                       QStringLiteral("各種設定")};
+            for (int i = 0; i < 5; ++i)
+                QCOMPARE(w.PageControl1->tabText(i), captions[i]);
+            for (TEngineQuery *q : {w.Qmitumori, w.Qnohin, w.Qnyukin, w.Qseikyu})
+                QVERIFY(q->Active());
+            QCOMPARE(w.MitumoriGrid->model()->headerData(1, Qt::Horizontal).toString(),
+                     QStringLiteral("見積№"));
+            QCOMPARE(w.MitumoriGrid->columnWidth(1), 84);
+            QCOMPARE(w.statusText(0), QStringLiteral("Fmain"));
+            QCOMPARE(w.statusText(1), QString());
+            QCOMPARE(w.NyukinSiharaiHoho->count(), 1);
+            w.close();
+        }
+        const IniFile ini(AppPaths::iniPath());
+        QCOMPARE(ini.readString(QStringLiteral("Kadomel"), QStringLiteral("Ver")), QStringLiteral("1.03"));
+        QVERIFY(ini.hasValue(QStringLiteral("Fmain"), QStringLiteral("Left")));
+        if (!t->isPostgres()) {
+            QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("type")), QStringLiteral("local"));
+            QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("folder")), AppPaths::dataFolder());
+        }
+    }
+
+    void listsOpenAtLastRowAndDeliveryNoteRule()
+    {
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        t->writeConnectionSettings();
+        exec(QStringLiteral("insert into JisyaJyoho (key, JisyaNM) values (0, '自社')"));
+        exec(QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, '得意先')"));
+        for (int key = 1; key <= 600; ++key)
+            exec(QStringLiteral("insert into Nohin (key, Hiduke, TorihikisakiKey, Kingaku, SeikyuKey) "
+                                "values (%1, '2026-01-01', 1, %2, %3)")
+                     .arg(key)
+                     .arg(key * 1000)
+                     .arg(key == 600 ? 9 : 0));
+        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (1, 1, '振込')"));
+        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (2, 1, '現金')"));
+        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (3, 1, '振込')"));
+        Messages::takeHistory();
+
+        TFmain w;
+        w.enableCommand(QStringLiteral("Nohin2SeikyuBTN"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(said(Messages::Kind::Information).isEmpty()); // the own company exists
+        QCOMPARE(w.Qnohin->RecNo(), 599);
+        QCOMPARE(w.NohinGrid->currentIndex().row(), 599);
+        QCOMPARE(w.NohinGrid->model()->data(w.NohinGrid->model()->index(599, 3)).toString(),
+                 QStringLiteral("600,000"));
+        TFlatButton *toInvoice = w.button(QStringLiteral("Nohin2SeikyuBTN"));
+        QVERIFY(!toInvoice->isEnabled()); // the last note is invoiced
+        w.Qnohin->Prior();
+        QVERIFY(toInvoice->isEnabled());
+        w.NohinGrid->setCurrentIndex(w.NohinGrid->model()->index(599, 0));
+        QVERIFY(!toInvoice->isEnabled());
+
+        QCOMPARE(w.NyukinSiharaiHoho->count(), 3);
+        QCOMPARE(w.NyukinSiharaiHoho->itemText(0), QString());
+        QCOMPARE(w.NyukinSiharaiHoho->currentIndex(), 0);
+    }
+
+    void failedConnectionLeavesListsClosed()
+    {
+        t = std::make_unique<TestDatabase>(false);
+        KADOMEL_REQUIRE_DB(*t);
+        if (t->isPostgres())
+            QSKIP("one engine is enough for an unreachable server");
+        IniFile ini(AppPaths::iniPath());
+        ini.setString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("remote"));
+        ini.setString(QStringLiteral("DB"), QStringLiteral("ip"), QStringLiteral("127.0.0.1"));
+        ini.setString(QStringLiteral("DB"), QStringLiteral("port"), QStringLiteral("1"));
+        ini.setString(QStringLiteral("DB"), QStringLiteral("user"), QStringLiteral("nobody"));
+        ini.flush();
+        DMdata->DataDB->Close();
+        Messages::takeHistory();
+        TFmain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QStringList errors = said(Messages::Kind::Error);
+        QCOMPARE(errors.size(), 2);
+        QCOMPARE(errors.first(), QStringLiteral("データベースへの接続に失敗しました"));
+        QVERIFY(!w.Qmitumori->Active());
+        QVERIFY(w.isVisible()); // the window stays usable
+    }
+
+    void connectionDialog()
+    {
+        t = std::make_unique<TestDatabase>(false);
+        KADOMEL_REQUIRE_DB(*t);
+        if (t->isPostgres())
+            QSKIP("the dialog's folder switching is checked on local folders");
+        TFmain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const ConnectionSettings before = w.Settings;
+
+        // A failed connection: previous database again, dialog open, settings unchanged.
+        {
+            TFDBSetting dialog(w.Settings, *DMdata, &w);
+            dialog.show();
+            QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("PortEDT"))->text(),
+                     QStringLiteral("12005"));
+            QVERIFY(!dialog.findChild<QLineEdit *>(QStringLiteral("IPEDT"))->isEnabled());
+            dialog.findChild<QRadioButton *>(QStringLiteral("ServerRB"))->click();
+            QVERIFY(dialog.findChild<QLineEdit *>(QStringLiteral("IPEDT"))->isEnabled());
+            QVERIFY(!dialog.findChild<QLineEdit *>(QStringLiteral("FolderEDT"))->isEnabled());
+            dialog.findChild<QLineEdit *>(QStringLiteral("IPEDT"))->setText(QStringLiteral("127.0.0.1"));
+            dialog.findChild<QLineEdit *>(QStringLiteral("PortEDT"))->setText(QStringLiteral("1"));
+            dialog.findChild<QLineEdit *>(QStringLiteral("UserEDT"))->setText(QStringLiteral("x"));
+            Messages::takeHistory();
+            dialog.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+            QCOMPARE(said(Messages::Kind::Error),
+                     QStringList{QStringLiteral("データベースへの接続に失敗しました")});
+            QVERIFY(dialog.isVisible());
+            QVERIFY(DMdata->DataDB->Connected());
+            QCOMPARE(DMdata->DataDB->dialect(), TEngineDialect::SQLite);
+            QCOMPARE(w.Settings.type, before.type);
+            dialog.close();
+        }
+        // A second folder: connected there, settings follow, server values kept.
+        QTemporaryDir second;
+        TFDBSetting dialog(w.Settings, *DMdata, &w);
+        dialog.show();
+        dialog.findChild<QLineEdit *>(QStringLiteral("FolderEDT"))->setText(second.path());
+        dialog.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(w.Settings.folder, second.path());
+        QCOMPARE(w.Settings.port, before.port);
+        QVERIFY(QFile::exists(QDir(second.path()).filePath(QLatin1String(kLocalDatabaseFile))));
+        QVERIFY(!w.Qmitumori->Active()); // the lists wait for the user's extraction
+        w.close();
+        QCOMPARE(IniFile(AppPaths::iniPath()).readString(QStringLiteral("DB"), QStringLiteral("folder")),
+                 second.path());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
