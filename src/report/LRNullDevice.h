@@ -1,9 +1,9 @@
 #pragma once
 // A drawing surface that measures like a 96-dpi page and keeps nothing: pages that must be laid
 // out (so their events move the data on) but not output are rendered onto it.
+#include <memory>
 #include <QPaintDevice>
 #include <QPaintEngine>
-#include <memory>
 
 class LRDiscardingEngine : public QPaintEngine
 {

@@ -38,7 +38,10 @@ struct TLRRect
     int height() const { return Bottom - Top; }
     TLRRect translated(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
     QRect toQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    static TLRRect fromQRect(const QRect &r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+    static TLRRect fromQRect(const QRect &r)
+    {
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
     friend bool operator==(const TLRRect &, const TLRRect &) = default;
 };
 
@@ -47,7 +50,10 @@ struct TLRRect
 TLRRect scaleRect(const TLRRect &r, double scale);
 
 // Truncation toward zero of a length in layout units times the scale.
-inline int scaled(int units, double scale) { return static_cast<int>(units * scale); }
+inline int scaled(int units, double scale)
+{
+    return static_cast<int>(units * scale);
+}
 
 // Page size in layout units (1/96 inch) for a paper size, portrait; psNone gives an empty size.
 QSize paperSizeUnits(TPaperSize paper);
@@ -64,7 +70,10 @@ struct TLRFont
 };
 
 // A colour stored as 0x00BBGGRR, blue in the high byte.
-inline QColor colorFromBgr(quint32 bgr) { return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }
+inline QColor colorFromBgr(quint32 bgr)
+{
+    return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff);
+}
 
 // Pen width in device pixels of a line style at a scale; 0 is the thinnest line the surface draws.
 int penWidth(TLineStyle style, double scale);

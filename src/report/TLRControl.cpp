@@ -65,7 +65,10 @@ const TLRFont &TLRControl::Font() const
     return fallbackFont();
 }
 
-const TLRFont &TLRControl::fallbackFont() const { return m_font; }
+const TLRFont &TLRControl::fallbackFont() const
+{
+    return m_font;
+}
 
 void TLRControl::setFont(const TLRFont &font)
 {
