@@ -284,6 +284,33 @@ private Q_SLOTS:
         QCOMPARE(detail.FieldByName(QStringLiteral("SyohinNM")).AsString(), QStringLiteral("b"));
     }
 
+    void serverLoginAsksWhenNoUserIsSet()
+    {
+        if (!t->isPostgres())
+            QSKIP("a login belongs to the server mode");
+        TEngineSession s;
+        TEngineDatabase db(&s, QStringLiteral("Login"));
+        t->configure(s, db);
+        const QString user = s.RemoteUser, password = s.RemotePassword;
+        s.RemoteUser.clear();
+        int asked = 0;
+        s.LoginPrompt = [&](QString &u, QString &p) {
+            ++asked;
+            u = user;
+            p = password;
+            return true;
+        };
+        db.Open();
+        QCOMPARE(asked, 1);
+        db.Close();
+        s.LoginPrompt = [](QString &, QString &) { return false; };
+        QVERIFY_THROWS_EXCEPTION(EngineError, db.Open());
+        s.RemoteUser = user;
+        s.RemotePassword = password + QStringLiteral("x");
+        QVERIFY_THROWS_EXCEPTION(EngineError, db.Open()); // a wrong password is refused
+        QVERIFY(!db.Connected());
+    }
+
     // Two users saving new rows at once never draw the same key.
     void newKeysAreRaceFree()
     {
