@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace {
 
@@ -249,7 +250,8 @@ void TFmain::FormShow()
     if (m_startedUp)
         return;
     m_startedUp = true;
-    startUp();
+    // Runs once the window is on the screen, so that its questions stand in front of it.
+    QTimer::singleShot(0, this, [this] { Messages::guarded(this, [this] { startUp(); }); });
 }
 
 // The start-up sequence; a failure ends it at its step and is shown by the base window.

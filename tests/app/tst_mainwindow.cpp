@@ -58,6 +58,7 @@ private Q_SLOTS:
             TFmain w;
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QTRY_VERIFY(w.Qmitumori->Active());
             QVERIFY(QFileInfo(AppPaths::dataFolder()).isDir());
             for (const Schema::Table &table : Schema::tables())
                 QVERIFY2(DMdata->DataDB->TableExists(QLatin1String(table.name)), table.name);
@@ -114,6 +115,7 @@ private Q_SLOTS:
         w.enableCommand(QStringLiteral("Nohin2SeikyuBTN"));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(w.Qnohin->Active());
         QVERIFY(said(Messages::Kind::Information).isEmpty()); // the own company exists
         QCOMPARE(w.Qnohin->RecNo(), 599);
         QCOMPARE(w.NohinGrid->currentIndex().row(), 599);
@@ -148,6 +150,7 @@ private Q_SLOTS:
         TFmain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::qWait(50);
         const QStringList errors = said(Messages::Kind::Error);
         QCOMPARE(errors.size(), 2);
         QCOMPARE(errors.first(), QStringLiteral("データベースへの接続に失敗しました"));
@@ -164,6 +167,7 @@ private Q_SLOTS:
         TFmain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(w.Qmitumori->Active());
         const ConnectionSettings before = w.Settings;
 
         // A failed connection: previous database again, dialog open, settings unchanged.
