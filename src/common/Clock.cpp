@@ -18,10 +18,19 @@ QDateTime now()
     return fixed.isValid() ? fixed : QDateTime::currentDateTime();
 }
 
-QDate today() { return now().date(); }
+QDate today()
+{
+    return now().date();
+}
 
-void setFixed(const QDateTime &moment) { fixedMoment() = moment; }
+void setFixed(const QDateTime &moment)
+{
+    fixedMoment() = moment;
+}
 
-void reset() { fixedMoment() = QDateTime(); }
+void reset()
+{
+    fixedMoment() = QDateTime();
+}
 
 } // namespace Clock

@@ -3,10 +3,10 @@
 // the two routines every typed date passes through. None of them touches the database or the screen.
 #include "common/AppError.h"
 
+#include <optional>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
-#include <optional>
 
 // A typed date text too short to be a date (one to three characters).
 class DateError : public AppError
