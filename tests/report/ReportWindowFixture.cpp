@@ -1,0 +1,30 @@
+#include "ReportWindowFixture.h"
+
+CountingReportWindow::CountingReportWindow(int records)
+{
+    setWindowTitle(QStringLiteral("テスト帳票"));
+    if (records >= 0) {
+        auto owned = std::make_unique<CountingData>(records);
+        data = owned.get();
+        dsMast.setDataSet(std::move(owned));
+    }
+    auto *header = new TLRLayoutPanel(LightRep1);
+    header->setBounds(0, 0, 100, 60);
+    auto *title = new TLRItem(header);
+    title->setBounds(0, 0, 400, 30);
+    title->setFont(TLRFont(QStringLiteral("ＭＳ ゴシック"), 16));
+    auto *grid = new TLRGridPanel(LightRep1);
+    grid->setBounds(0, 100, 682, 560);
+    grid->setRowCount(20);
+    auto *line = new TLRItem(grid);
+    line->setBounds(0, 0, 682, 28);
+    line->setLines(TLineStyle::lsSingle);
+    header->BeforePrint = [this, title](TLRControl *, const TLRRect &, TPrintStatus &) {
+        ++pagesRendered;
+        title->Text = QStringLiteral("御見積書 page %1;").arg(data->index + 1);
+    };
+    grid->OnPrintPanel = [line](TLRControl *, int, int row, const TLRRect &, TPrintStatus &) {
+        line->Text = QStringLiteral("明細 %1").arg(row + 1);
+    };
+    grid->AfterPrint = [this](TLRControl *) { ++data->index; };
+}

@@ -1,0 +1,31 @@
+#pragma once
+// A report window over counted records: each page shows "御見積書 page N" in its header and 20
+// detail rows, and the master moves on after each page.
+#include "report/TBaseLRep.h"
+#include "report/TLightRep.h"
+#include "report/TLRItem.h"
+#include "report/TLRPanels.h"
+
+class CountingData : public TLRMasterData
+{
+public:
+    explicit CountingData(int count) : records(count) {}
+    bool Active() const override { return active; }
+    void Open() override { active = true; }
+    void First() override { index = 0; }
+    bool Eof() const override { return index >= records; }
+
+    int records;
+    int index = 0;
+    bool active = false;
+};
+
+class CountingReportWindow : public TBaseLRep
+{
+public:
+    // records < 0: no master data set at all.
+    explicit CountingReportWindow(int records);
+
+    CountingData *data = nullptr;
+    int pagesRendered = 0;
+};

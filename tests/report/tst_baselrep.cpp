@@ -1,0 +1,267 @@
+// The report window driven as a user would: the preview growing in the background, paging,
+// pausing, stopping on close, the print range fields, the messages when there is nothing to
+// print, and the PDF written through the window.
+#include "controls/Messages.h"
+#include "report/ReportFileDialog.h"
+#include "report/ReportFonts.h"
+#include "report/TPrintMsg.h"
+#include "ReportWindowFixture.h"
+
+#include <QLineEdit>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString pdfText(const QString &fileName)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), fileName, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QStringList messageTexts()
+{
+    QStringList texts;
+    for (const Messages::Record &r : Messages::takeHistory())
+        texts.append(r.text);
+    return texts;
+}
+
+// Types into a range field and leaves it with Tab.
+void typeIntoField(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Tab);
+}
+
+} // namespace
+
+class TestBaseLRep : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init() { Messages::setTestMode(true); }
+    void previewShowsFirstPageAtOnceThenGrows();
+    void nextPageShowsStoredPageWithoutRendering();
+    void closingStopsTheWorker();
+    void destroyingTheWindowStopsTheWorker();
+    void nothingToPrint_data();
+    void nothingToPrint();
+    void rangeFieldRefusesNonNumbers();
+    void rangeFieldMovesThePreview();
+    void pdfHoldsTheReportTexts_data();
+    void pdfHoldsTheReportTexts();
+    void pausedPreviewThenPrint();
+    void printingWithoutPrintersOffersPdf();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestBaseLRep::initTestCase()
+{
+    installFontSubstitutions();
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(), "pdftotext is needed");
+}
+
+void TestBaseLRep::previewShowsFirstPageAtOnceThenGrows()
+{
+    CountingReportWindow window(3);
+    window.show();
+    QCOMPARE(window.PageIndicator(), QStringLiteral("1/1")); // before any background step
+    QVERIFY(window.PreviewRunning());
+    QVERIFY(window.ActSuspend->isEnabled());
+    QTRY_COMPARE(window.PageIndicator(), QStringLiteral("1/3"));
+    QTRY_VERIFY(!window.PreviewRunning());
+    QCOMPARE(window.pagesRendered, 3);
+    QVERIFY(!window.ActFirstPage->isEnabled());
+    QVERIFY(window.ActNextPage->isEnabled());
+    QCOMPARE(window.windowTitle(), QStringLiteral("テスト帳票"));
+    QCOMPARE(window.LightRep1->Title, QStringLiteral("テスト帳票"));
+}
+
+void TestBaseLRep::nextPageShowsStoredPageWithoutRendering()
+{
+    CountingReportWindow window(3);
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    window.ActNextPage->trigger();
+    QCOMPARE(window.PageIndicator(), QStringLiteral("2/3"));
+    window.ActLastPage->trigger();
+    QCOMPARE(window.PageIndicator(), QStringLiteral("3/3"));
+    QVERIFY(!window.ActNextPage->isEnabled());
+    window.ActPriorPage->trigger();
+    QCOMPARE(window.PageIndicator(), QStringLiteral("2/3"));
+    window.ActFirstPage->trigger();
+    QCOMPARE(window.PageIndicator(), QStringLiteral("1/3"));
+    QCOMPARE(window.pagesRendered, 3);
+    // A new preview starts over from the first record.
+    window.ActPreview->trigger();
+    QCOMPARE(window.PageIndicator(), QStringLiteral("1/1"));
+    QTRY_COMPARE(window.PageIndicator(), QStringLiteral("1/3"));
+}
+
+void TestBaseLRep::closingStopsTheWorker()
+{
+    CountingReportWindow window(100000);
+    window.show();
+    QTRY_VERIFY(window.pagesRendered > 3);
+    window.close();
+    const int rendered = window.pagesRendered;
+    QTest::qWait(100);
+    QCOMPARE(window.pagesRendered, rendered);
+    QVERIFY(!window.PreviewRunning());
+}
+
+// Under AddressSanitizer a step reaching the destroyed window would be reported here.
+void TestBaseLRep::destroyingTheWindowStopsTheWorker()
+{
+    auto *window = new CountingReportWindow(100000);
+    window->show();
+    QTRY_VERIFY(window->pagesRendered > 3);
+    delete window;
+    QTest::qWait(100);
+}
+
+void TestBaseLRep::nothingToPrint_data()
+{
+    QTest::addColumn<int>("records"); // -1: no master data set
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no data set") << -1 << "dsMast.DataSet にデータセットを指定してください．";
+    QTest::newRow("no records") << 0 << "印刷対象データがありません．";
+}
+
+// The preview and the PDF command both stop with the message; nothing is written and the print
+// message does not stay on screen.
+void TestBaseLRep::nothingToPrint()
+{
+    QFETCH(int, records);
+    QFETCH(QString, message);
+    CountingReportWindow window(records);
+    window.show();
+    QCOMPARE(messageTexts(), QStringList{message});
+    QCOMPARE(window.PageIndicator(), QString());
+    const QString pdf = m_dir.filePath(QStringLiteral("empty.pdf"));
+    ReportFileDialog::setNextSaveFileName(pdf);
+    window.ActSavePdf->trigger();
+    QCOMPARE(messageTexts(), QStringList{message});
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!TPrintMsg::current());
+}
+
+void TestBaseLRep::rangeFieldRefusesNonNumbers()
+{
+    CountingReportWindow window(3);
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    auto *from = window.findChild<QLineEdit *>(QStringLiteral("FromPageEDT"));
+    typeIntoField(from, QStringLiteral("abc"));
+    QCOMPARE(messageTexts(), QStringList{QStringLiteral("'abc' は整数ではありません")});
+    QTRY_VERIFY(from->hasFocus());
+    QCOMPARE(window.LightRep1->FirstPage, 0);
+    QCOMPARE(from->selectedText(), QStringLiteral("abc"));
+}
+
+void TestBaseLRep::rangeFieldMovesThePreview()
+{
+    CountingReportWindow window(3);
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    auto *from = window.findChild<QLineEdit *>(QStringLiteral("FromPageEDT"));
+    auto *to = window.findChild<QLineEdit *>(QStringLiteral("ToPageEDT"));
+    typeIntoField(from, QStringLiteral("002"));
+    QCOMPARE(from->text(), QStringLiteral("2"));
+    QCOMPARE(window.LightRep1->FirstPage, 2);
+    QCOMPARE(window.PageIndicator(), QStringLiteral("2/3"));
+    typeIntoField(to, QStringLiteral("5")); // not rendered: the display stays
+    QCOMPARE(window.LightRep1->LastPage, 5);
+    QCOMPARE(window.PageIndicator(), QStringLiteral("2/3"));
+    typeIntoField(to, QString());
+    QCOMPARE(window.LightRep1->LastPage, 0);
+    QVERIFY(messageTexts().isEmpty());
+}
+
+void TestBaseLRep::pdfHoldsTheReportTexts_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QStringList>("pages");
+    QTest::newRow("whole report") << ""
+                                  << "" << QStringList{"page 1;", "page 2;", "page 3;"};
+    QTest::newRow("page 2 only") << "2"
+                                 << "2" << QStringList{"page 2;"};
+}
+
+void TestBaseLRep::pdfHoldsTheReportTexts()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QStringList, pages);
+    CountingReportWindow window(3);
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    typeIntoField(window.findChild<QLineEdit *>(QStringLiteral("FromPageEDT")), from);
+    typeIntoField(window.findChild<QLineEdit *>(QStringLiteral("ToPageEDT")), to);
+    const QString pdf = m_dir.filePath(QStringLiteral("report-%1").arg(QTest::currentDataTag()));
+    ReportFileDialog::setNextSaveFileName(pdf);
+    window.ActSavePdf->trigger();
+    QVERIFY(messageTexts().isEmpty());
+    const QString text = pdfText(pdf + QStringLiteral(".pdf"));
+    QStringList found;
+    for (const QString &page : QStringList{"page 1;", "page 2;", "page 3;"})
+        if (text.contains(page))
+            found.append(page);
+    QCOMPARE(found, pages);
+    QCOMPARE(text.count(QStringLiteral("御見積書")), pages.size());
+    QCOMPARE(text.count(QStringLiteral("明細 20")), pages.size());
+    QCOMPARE(text.count(QChar(u'\f')), pages.size()); // one sheet per page
+    QVERIFY(!TPrintMsg::current());
+}
+
+// A paused preview is stopped by printing, which then prints every page.
+void TestBaseLRep::pausedPreviewThenPrint()
+{
+    CountingReportWindow window(50);
+    window.show();
+    window.ActSuspend->trigger();
+    QVERIFY(window.ActSuspend->isChecked());
+    const int rendered = window.pagesRendered;
+    QTest::qWait(50);
+    QCOMPARE(window.pagesRendered, rendered);
+    const QString pdf = m_dir.filePath(QStringLiteral("paused.pdf"));
+    ReportFileDialog::setNextSaveFileName(pdf);
+    window.ActSavePdf->trigger();
+    QVERIFY(!window.PreviewRunning());
+    QVERIFY(!window.ActSuspend->isChecked());
+    QCOMPARE(window.pagesRendered, rendered + 50);
+    QCOMPARE(pdfText(pdf).count(QChar(u'\f')), 50);
+}
+
+void TestBaseLRep::printingWithoutPrintersOffersPdf()
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("this machine has printers");
+    CountingReportWindow window(2);
+    window.show();
+    const QString pdf = m_dir.filePath(QStringLiteral("noprinter.pdf"));
+    ReportFileDialog::setNextSaveFileName(pdf);
+    window.ActPrint->trigger();
+    QCOMPARE(messageTexts(),
+             QStringList{QStringLiteral("プリンタが登録されていません．PDFファイルに保存します．")});
+    QCOMPARE(pdfText(pdf).count(QStringLiteral("御見積書")), 2);
+}
+
+QTEST_MAIN(TestBaseLRep)
+#include "tst_baselrep.moc"
