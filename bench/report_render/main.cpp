@@ -1,0 +1,113 @@
+// report_render: how fast the report window shows its first preview page whatever the length of
+// the report, how fast pages go into the preview store and into a 600-dpi PDF, and how much
+// memory a 1,000-page preview holds. Prints "name: value" lines, the last one first_page_ratio.
+#include "BenchReport.h"
+#include "report/ReportFileDialog.h"
+#include "report/ReportFonts.h"
+#include "report/TLRPreviewControl.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <sys/resource.h>
+
+namespace {
+
+void report(const char *name, double value)
+{
+    std::printf("%s: %.3f\n", name, value);
+    std::fflush(stdout);
+}
+
+double peakRssMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// Milliseconds from creating the window to its first page on screen (shown inside show()).
+double firstPageMs(int pages, const QByteArray &seal)
+{
+    QList<double> runs;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        BenchReportWindow window(pages, seal);
+        window.show();
+        runs.append(timer.nsecsElapsed() / 1e6);
+        if (window.PageIndicator() != QStringLiteral("1/1"))
+            std::fprintf(stderr, "first page was not shown at once\n");
+        window.close();
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+// Seconds until the background preview has stored every page.
+double previewSeconds(BenchReportWindow &window)
+{
+    QElapsedTimer timer;
+    timer.start();
+    window.show();
+    while (window.PreviewRunning())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return timer.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    const QStringList args = app.arguments();
+    const QByteArray seal = makeSealJpeg();
+    QTemporaryDir dir;
+
+    const double first1 = firstPageMs(1, seal);
+    const double first100 = firstPageMs(100, seal);
+    const double first1000 = firstPageMs(1000, seal);
+    report("first_page_ms_1", first1);
+    report("first_page_ms_100", first100);
+    report("first_page_ms_1000", first1000);
+
+    for (int pages : {100, 1000}) {
+        BenchReportWindow window(pages, seal);
+        const double seconds = previewSeconds(window);
+        const QByteArray name = "preview_pages_per_second_" + QByteArray::number(pages);
+        report(name.constData(), pages / seconds);
+        if (pages == 1000) {
+            report("peak_rss_mb_with_1000_preview_pages", peakRssMb());
+            if (int i = static_cast<int>(args.indexOf(QStringLiteral("--first-page-png")));
+                i > 0 && i + 1 < args.size())
+                window.LRPreviewControl1->DisplayedImage().save(args[i + 1]);
+        }
+        window.close();
+    }
+
+    for (int pages : {100, 1000}) {
+        BenchReportWindow window(pages, seal);
+        window.show();
+        window.ActSuspend->trigger(); // the PDF run alone is measured
+        const QString pdf = dir.filePath(QStringLiteral("bench-%1.pdf").arg(pages));
+        ReportFileDialog::setNextSaveFileName(pdf);
+        QElapsedTimer timer;
+        timer.start();
+        window.ActSavePdf->trigger();
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        report(QByteArray("pdf_600dpi_pages_per_second_" + QByteArray::number(pages)).constData(),
+               pages / seconds);
+        report(QByteArray("pdf_600dpi_file_mb_" + QByteArray::number(pages)).constData(),
+               QFileInfo(pdf).size() / 1048576.0);
+        window.close();
+    }
+    report("peak_rss_mb", peakRssMb());
+    report("first_page_ratio", first1000 / first1);
+    return 0;
+}
