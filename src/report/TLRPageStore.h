@@ -20,6 +20,7 @@ public:
     QImage read(int index) const;
     int count() const { return static_cast<int>(m_offsets.size()); }
     qint64 fileSize() const { return m_end; }
+    QString fileName() const { return m_file ? m_file->fileName() : QString(); }
 
 private:
     std::unique_ptr<QTemporaryFile> m_file;

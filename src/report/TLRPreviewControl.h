@@ -39,6 +39,7 @@ public:
     bool IsLast() const { return ImageCount() == 0 || m_current == ImageCount(); }
     int CurrentImage() const { return m_current; }
     int ImageCount() const { return m_store.count(); }
+    qint64 StoredBytes() const { return m_store.fileSize(); }
     const QImage &DisplayedImage() const { return m_displayed; }
 
 Q_SIGNALS:
