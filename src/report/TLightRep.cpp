@@ -32,6 +32,9 @@ const TLRFont &TLightRep::fallbackFont() const
         const QVariant font = parent()->property("font");
         if (font.canConvert<QFont>()) {
             m_windowFont.font = font.value<QFont>();
+            // A size in screen pixels becomes points, so that it prints at the same size on paper.
+            if (m_windowFont.font.pointSizeF() <= 0 && m_windowFont.font.pixelSize() > 0)
+                m_windowFont.font.setPointSizeF(m_windowFont.font.pixelSize() * 72.0 / 96.0);
             return m_windowFont;
         }
     }
