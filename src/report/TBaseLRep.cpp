@@ -317,9 +317,12 @@ void TBaseLRep::startWorker()
                                             updateIndicator();
                                         },
                                         this);
-    connect(worker, &TLRPreviewThread::ended, this, [this, worker](bool completed) {
-        if (completed)
+    // A worker that ends by itself (data exhausted, or a failing step) leaves nothing running.
+    connect(worker, &TLRPreviewThread::ended, this, [this, worker] {
+        if (m_worker == worker) {
+            m_worker = nullptr;
             m_workerRunning = false;
+        }
         worker->deleteLater();
         updateActions();
     });
@@ -332,14 +335,14 @@ void TBaseLRep::startWorker()
     updateActions();
 }
 
-// Stops a running worker (resuming it first when paused, so that it ends); no step runs after.
+// Stops a running worker, paused or not; no step runs after this.
 void TBaseLRep::stopWorker()
 {
-    if (m_worker) {
-        m_worker->Resume();
-        m_worker->Terminate();
-        m_worker->deleteLater();
+    if (TLRPreviewThread *worker = m_worker) {
         m_worker = nullptr;
+        worker->disconnect(this);
+        worker->Terminate();
+        worker->deleteLater();
     }
     m_workerRunning = false;
     ActSuspend->setChecked(false);

@@ -1,5 +1,7 @@
 #include "ReportWindowFixture.h"
 
+#include "report/TPrintMsg.h"
+
 CountingReportWindow::CountingReportWindow(int records)
 {
     setWindowTitle(QStringLiteral("テスト帳票"));
@@ -21,6 +23,10 @@ CountingReportWindow::CountingReportWindow(int records)
     line->setLines(TLineStyle::lsSingle);
     header->BeforePrint = [this, title](TLRControl *, const TLRRect &, TPrintStatus &) {
         ++pagesRendered;
+        if (LightRep1->State() == TLRState::lrsPrinting)
+            printMessageShownWhilePrinting = TPrintMsg::current() && TPrintMsg::current()->isVisible();
+        if (data->index + 1 == failOnPage)
+            throw AppError(QStringLiteral("明細を読めません．"));
         title->Text = QStringLiteral("御見積書 page %1;").arg(data->index + 1);
     };
     grid->OnPrintPanel = [line](TLRControl *, int, int row, const TLRRect &, TPrintStatus &) {

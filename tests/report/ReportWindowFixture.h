@@ -28,4 +28,7 @@ public:
 
     CountingData *data = nullptr;
     int pagesRendered = 0;
+    bool printMessageShownWhilePrinting = false;
+    // When set, rendering this page fails.
+    int failOnPage = 0;
 };

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void rangeFieldMovesThePreview();
     void pdfHoldsTheReportTexts_data();
     void pdfHoldsTheReportTexts();
+    void failingBackgroundPageStopsThePreview();
     void pausedPreviewThenPrint();
     void printingWithoutPrintersOffersPdf();
 
@@ -227,7 +228,20 @@ void TestBaseLRep::pdfHoldsTheReportTexts()
     QCOMPARE(text.count(QStringLiteral("御見積書")), pages.size());
     QCOMPARE(text.count(QStringLiteral("明細 20")), pages.size());
     QCOMPARE(text.count(QChar(u'\f')), pages.size()); // one sheet per page
+    QVERIFY(window.printMessageShownWhilePrinting);
     QVERIFY(!TPrintMsg::current());
+}
+
+// A page that fails in the background is reported once; the preview stops, what is stored stays.
+void TestBaseLRep::failingBackgroundPageStopsThePreview()
+{
+    CountingReportWindow window(5);
+    window.failOnPage = 3;
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    QCOMPARE(messageTexts(), QStringList{QStringLiteral("明細を読めません．")});
+    QCOMPARE(window.PageIndicator(), QStringLiteral("1/2"));
+    QVERIFY(!window.ActSuspend->isEnabled());
 }
 
 // A paused preview is stopped by printing, which then prints every page.
