@@ -8,6 +8,7 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "data/TFDBSetting.h"
+#include "masters/TFyubinLoad.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -48,7 +49,27 @@ TFmain::TFmain(QWidget *parent) : TForm1(QStringLiteral("Fmain"), parent)
     buildMenu(menu);
     layout()->setMenuBar(menu);
     buildPages();
+    connectCommands();
     resize(876, 566);
+}
+
+// Each command opens its window modally; the window lives only while it is shown.
+template<typename Window> static void openModal(QWidget *parent)
+{
+    Window window(parent);
+    window.exec();
+}
+
+void TFmain::connectCommands()
+{
+    const QList<std::pair<const char *, void (*)(QWidget *)>> commands{
+        {"YubinBTN", &openModal<TFyubinLoad>},
+    };
+    for (const auto &[name, open] : commands) {
+        enableCommand(QLatin1String(name));
+        connect(button(QLatin1String(name)), &QPushButton::clicked, this,
+                [this, open] { Messages::guarded(this, [this, open] { open(this); }); });
+    }
 }
 
 TFmain::~TFmain() = default;

@@ -58,6 +58,7 @@ private:
     QWidget *settingsPage();
     TFlatButton *makeButton(const char *name, const QString &caption, QWidget *parent);
     void setUpLists();
+    void connectCommands();
     void startUp();
     void openLists();
     void fillPaymentMethods();
