@@ -1,0 +1,22 @@
+#pragma once
+// Finding the addresses of a postal code in the Address table. The code is searched as a number made
+// of the digits of what was typed, so "060-0000", "0600000" and "600000" find the same rows.
+#include <optional>
+#include <QString>
+#include <QStringList>
+
+class TEngineDatabase;
+
+namespace PostalLookup {
+
+// The characters of the typed code that are digits or ".", in the order they stand.
+QString searchText(QStringView yubin);
+// The code to search for; nothing when the typed text holds no digit at all. Throws ConvertError
+// when what is left is no whole number (a "." from a pasted code, too many digits).
+std::optional<int> searchCode(QStringView yubin);
+
+int countAddresses(TEngineDatabase &db, int code);
+// The addresses of the code in the order the engine returns them.
+QStringList addresses(TEngineDatabase &db, int code);
+
+} // namespace PostalLookup

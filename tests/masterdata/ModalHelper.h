@@ -1,0 +1,20 @@
+#pragma once
+// Drives a modal window from inside its own event loop: the action runs once a visible modal window
+// of the class is active.
+#include <functional>
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+template<class W> void onModal(std::function<void(W *)> action, int triesLeft = 300)
+{
+    QTimer::singleShot(10, [action, triesLeft] {
+        auto *w = qobject_cast<W *>(QApplication::activeModalWidget());
+        if (w && w->isVisible()) {
+            action(w);
+            return;
+        }
+        if (triesLeft > 0)
+            onModal<W>(action, triesLeft - 1);
+    });
+}
