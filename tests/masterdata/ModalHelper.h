@@ -1,8 +1,9 @@
 #pragma once
-// Drives a modal window from inside its own event loop: the action runs once a visible modal window
-// of the class is active.
+// Test helpers of the master windows. onModal drives a modal window from inside its own event loop:
+// the action runs once a visible modal window of the class is active.
 #include <functional>
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -17,4 +18,11 @@ template<class W> void onModal(std::function<void(W *)> action, int triesLeft = 
         if (triesLeft > 0)
             onModal<W>(action, triesLeft - 1);
     });
+}
+
+// Types the text key by key as the keyboard (or the input method) delivers it, Japanese included.
+inline void typeKeys(QWidget *field, const QString &text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }

@@ -1,0 +1,205 @@
+#include "masters/CustomerStore.h"
+
+#include "common/Clock.h"
+#include "data/Engine.h"
+
+namespace CustomerStore {
+namespace {
+
+TFieldDef column(const char *name, const QString &label = {})
+{
+    return TFieldDef{QLatin1String(name), label, {}, -1, true};
+}
+
+QString text(const TEngineQuery &q, const char *name)
+{
+    return q.FieldByName(QLatin1String(name)).AsString();
+}
+
+int integer(const TEngineQuery &q, const char *name)
+{
+    return q.FieldByName(QLatin1String(name)).AsInteger();
+}
+
+CustomerRecord readRow(const TEngineQuery &q)
+{
+    CustomerRecord c;
+    c.key = integer(q, "key");
+    c.TorihikisakiCD = integer(q, "TorihikisakiCD");
+    c.TorihikisakiNM = text(q, "TorihikisakiNM");
+    c.Keisyo = text(q, "Keisyo");
+    c.Yubin = text(q, "Yubin");
+    c.Jyusyo1 = text(q, "Jyusyo1");
+    c.Jyusyo2 = text(q, "Jyusyo2");
+    c.Tel = text(q, "Tel");
+    c.Fax = text(q, "Fax");
+    c.Busyo = text(q, "Busyo");
+    c.Tantosya = text(q, "Tantosya");
+    c.Mail = text(q, "Mail");
+    c.Kisyuzan = integer(q, "Kisyuzan");
+    c.ZenkaiSeikyuGaku = integer(q, "ZenkaiSeikyuGaku");
+    c.SeikyuSimebi = integer(q, "SeikyuSimebi");
+    c.TorokuYMD = q.FieldByName(QStringLiteral("TorokuYMD")).AsDateTime();
+    return c;
+}
+
+// The columns that adding and changing write alike.
+void bindFields(TEngineQuery &q, const CustomerRecord &c)
+{
+    q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(c.TorihikisakiCD);
+    q.ParamByName(QStringLiteral("TorihikisakiNM")).setAsString(c.TorihikisakiNM);
+    q.ParamByName(QStringLiteral("Keisyo")).setAsString(c.Keisyo);
+    q.ParamByName(QStringLiteral("Yubin")).setAsString(c.Yubin);
+    q.ParamByName(QStringLiteral("Jyusyo1")).setAsString(c.Jyusyo1);
+    q.ParamByName(QStringLiteral("Jyusyo2")).setAsString(c.Jyusyo2);
+    q.ParamByName(QStringLiteral("Tel")).setAsString(c.Tel);
+    q.ParamByName(QStringLiteral("Fax")).setAsString(c.Fax);
+    q.ParamByName(QStringLiteral("Busyo")).setAsString(c.Busyo);
+    q.ParamByName(QStringLiteral("Tantosya")).setAsString(c.Tantosya);
+    q.ParamByName(QStringLiteral("Mail")).setAsString(c.Mail);
+    q.ParamByName(QStringLiteral("KisyuZan")).setAsInteger(c.Kisyuzan);
+    q.ParamByName(QStringLiteral("ZenkaiSeikyuGaku")).setAsInteger(c.ZenkaiSeikyuGaku);
+    q.ParamByName(QStringLiteral("SeikyuSimebi")).setAsInteger(c.SeikyuSimebi);
+}
+
+int countWhere(TEngineDatabase &db, const QString &table, int key)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select count(*) from %1").arg(table));
+    q.addSql(QStringLiteral("where TorihikisakiKey = :Key"));
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
+    q.Open();
+    return q.Field(0).AsInteger();
+}
+
+bool exists(TEngineDatabase &db, int key)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select count(*) from Torihikisaki"));
+    q.addSql(QStringLiteral("where Key = :Key"));
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
+    q.Open();
+    return q.Field(0).AsInteger() > 0;
+}
+
+} // namespace
+
+QStringList honorifics()
+{
+    return {QStringLiteral("御中"), QStringLiteral("様")};
+}
+
+QString shownHonorific(const QString &stored)
+{
+    return honorifics().contains(stored) ? stored : honorifics().first();
+}
+
+void setUpList(TEngineQuery &q)
+{
+    q.setSql({QStringLiteral("SELECT * FROM Torihikisaki"), QStringLiteral("order By Key")});
+    q.FieldDefs() = {column("key"),
+                     column("TorihikisakiCD", QStringLiteral("取引先CD")),
+                     column("TorihikisakiNM", QStringLiteral("取引先名")),
+                     column("Yubin", QStringLiteral("〒")),
+                     column("Jyusyo1", QStringLiteral("住所１")),
+                     column("Jyusyo2", QStringLiteral("住所２")),
+                     column("Tel"),
+                     column("Fax"),
+                     column("Busyo", QStringLiteral("部署")),
+                     column("Tantosya", QStringLiteral("担当者")),
+                     column("Mail"),
+                     column("Kisyuzan", QStringLiteral("期首売掛残")),
+                     column("ZenkaiSeikyuGaku", QStringLiteral("前回請求額")),
+                     column("TorokuYMD", QStringLiteral("登録日"))};
+}
+
+std::optional<CustomerRecord> load(TEngineDatabase &db, int key)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select * from Torihikisaki"));
+    q.addSql(QStringLiteral("where Key = :Key"));
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
+    q.Open();
+    if (q.IsEmpty())
+        return std::nullopt;
+    return readRow(q);
+}
+
+int insert(TEngineDatabase &db, const CustomerRecord &customer)
+{
+    TEngineTransaction transaction(db);
+    const int key = db.NewKey(QStringLiteral("Torihikisaki"));
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("Insert Into "));
+    q.addSql(QStringLiteral(
+        "Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, Keisyo, Yubin, Jyusyo1, Jyusyo2, "
+        "Tel, Fax, Busyo, Tantosya, Mail, KisyuZan, ZenkaiSeikyuGaku, SeikyuSimebi, TorokuYMD)"));
+    q.addSql(
+        QStringLiteral("Values(:key, :TorihikisakiCD, :TorihikisakiNM, :Keisyo, :Yubin, :Jyusyo1, :Jyusyo2, "
+                       ":Tel, :Fax, :Busyo, :Tantosya, :Mail, :KisyuZan, :ZenkaiSeikyuGaku, :SeikyuSimebi, "
+                       ":TorokuYMD)"));
+    q.ParamByName(QStringLiteral("key")).setAsInteger(key);
+    bindFields(q, customer);
+    q.ParamByName(QStringLiteral("TorokuYMD")).setAsDateTime(Clock::now());
+    q.ExecSQL();
+    transaction.commit();
+    return key;
+}
+
+void update(TEngineDatabase &db, const CustomerRecord &customer)
+{
+    TEngineTransaction transaction(db);
+    if (!exists(db, customer.key))
+        throw EngineError(QStringLiteral("取引先（Key %1）が見つかりません").arg(customer.key));
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("UPDATE Torihikisaki"), QStringLiteral("SET TorihikisakiCD = :TorihikisakiCD,"),
+              QStringLiteral("    TorihikisakiNM = :TorihikisakiNM,"),
+              QStringLiteral("    Keisyo = :Keisyo,"), QStringLiteral("    Yubin = :Yubin,"),
+              QStringLiteral("    Jyusyo1 = :Jyusyo1,"), QStringLiteral("    Jyusyo2 = :Jyusyo2,"),
+              QStringLiteral("    Tel = :Tel,"), QStringLiteral("    Fax = :Fax,"),
+              QStringLiteral("    Busyo = :Busyo,"), QStringLiteral("    Tantosya = :Tantosya,"),
+              QStringLiteral("    Mail = :Mail,"), QStringLiteral("    KisyuZan = :KisyuZan,"),
+              QStringLiteral("    ZenkaiSeikyuGaku = :ZenkaiSeikyuGaku,"),
+              QStringLiteral("    SeikyuSimebi = :SeikyuSimebi"), QStringLiteral("Where Key = :Key")});
+    bindFields(q, customer);
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(customer.key);
+    q.ExecSQL();
+    transaction.commit();
+}
+
+DocumentReferences references(TEngineDatabase &db, int key)
+{
+    DocumentReferences r;
+    r.estimates = countWhere(db, QStringLiteral("Mitumori"), key);
+    r.deliveryNotes = countWhere(db, QStringLiteral("Nohin"), key);
+    r.payments = countWhere(db, QStringLiteral("Nyukin"), key);
+    r.invoices = countWhere(db, QStringLiteral("Seikyu"), key);
+    return r;
+}
+
+DocumentReferences remove(TEngineDatabase &db, int key)
+{
+    TEngineTransaction transaction(db);
+    const DocumentReferences r = references(db, key);
+    if (r.total() > 0)
+        return r;
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("DELETE FROM Torihikisaki WHERE Key = :Key"));
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
+    q.ExecSQL();
+    transaction.commit();
+    return r;
+}
+
+QString referencesMessage(const DocumentReferences &r)
+{
+    return QStringLiteral("この取引先は%1件の伝票から参照されているため削除できません。\r\n"
+                          "（見積書 %2件、納品書 %3件、入金 %4件、請求書 %5件）")
+        .arg(r.total())
+        .arg(r.estimates)
+        .arg(r.deliveryNotes)
+        .arg(r.payments)
+        .arg(r.invoices);
+}
+
+} // namespace CustomerStore

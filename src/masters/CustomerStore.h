@@ -1,0 +1,67 @@
+#pragma once
+// The customers of the Torihikisaki table: the list the master shows, reading one customer,
+// adding (the new key taken inside the write transaction), changing and deleting, and the
+// documents that still refer to a customer.
+#include <optional>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class TEngineDatabase;
+class TEngineQuery;
+
+struct CustomerRecord
+{
+    int key = 0; // 0 for a customer not yet stored
+    int TorihikisakiCD = 0;
+    QString TorihikisakiNM;
+    QString Keisyo;
+    QString Yubin;
+    QString Jyusyo1;
+    QString Jyusyo2;
+    QString Tel;
+    QString Fax;
+    QString Busyo;
+    QString Tantosya;
+    QString Mail;
+    int Kisyuzan = 0;
+    int ZenkaiSeikyuGaku = 0;
+    int SeikyuSimebi = 0;
+    QDateTime TorokuYMD;
+};
+
+// How many documents of each kind name a customer.
+struct DocumentReferences
+{
+    int estimates = 0;
+    int deliveryNotes = 0;
+    int payments = 0;
+    int invoices = 0;
+    int total() const { return estimates + deliveryNotes + payments + invoices; }
+};
+
+namespace CustomerStore {
+
+// The honorifics a customer can have; the first is the one for a company.
+QStringList honorifics();
+// The honorific as the edit window shows it: a stored text that is no honorific shows as "御中".
+QString shownHonorific(const QString &stored);
+
+// "SELECT * FROM Torihikisaki" in key order, with the list's columns and titles.
+void setUpList(TEngineQuery &q);
+
+std::optional<CustomerRecord> load(TEngineDatabase &db, int key);
+// Stores a new customer under the table's highest key plus one, registered now; returns the key.
+int insert(TEngineDatabase &db, const CustomerRecord &customer);
+// Stores the changed fields of the customer with customer.key. Throws EngineError when no such
+// customer is left (deleted meanwhile at another computer).
+void update(TEngineDatabase &db, const CustomerRecord &customer);
+
+DocumentReferences references(TEngineDatabase &db, int key);
+// Deletes the customer unless documents refer to it; returns those references (nothing is deleted
+// when there are any).
+DocumentReferences remove(TEngineDatabase &db, int key);
+// Why a customer with documents cannot be deleted, with the counts.
+QString referencesMessage(const DocumentReferences &references);
+
+} // namespace CustomerStore
