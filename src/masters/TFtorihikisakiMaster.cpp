@@ -6,9 +6,9 @@
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
 #include "masters/CustomerStore.h"
+#include "masters/MasterListButtons.h"
 #include "masters/TFtorihikisakiMaster2.h"
 
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 TFtorihikisakiMaster::TFtorihikisakiMaster(QWidget *parent)
@@ -26,28 +26,17 @@ TFtorihikisakiMaster::TFtorihikisakiMaster(QWidget *parent)
     resize(760, 460);
 }
 
-TFlatButton *TFtorihikisakiMaster::addButton(QLayout *row, const char *name, const QString &caption)
-{
-    auto *button = new TFlatButton(caption, this);
-    button->setObjectName(QLatin1String(name));
-    button->setMinimumSize(100, 32);
-    row->addWidget(button);
-    return button;
-}
-
 QLayout *TFtorihikisakiMaster::buildButtonRow()
 {
-    auto *row = new QHBoxLayout;
-    AddBTN = addButton(row, "AddBTN", QStringLiteral("追　加"));
-    UpdBTN = addButton(row, "UpdBTN", QStringLiteral("修　正"));
-    DelBTN = addButton(row, "DelBTN", QStringLiteral("削　除"));
-    DelBTN->setHoverColor(Qt::red);
-    row->addStretch(1);
-    CloseBTN = addButton(row, "CloseBTN", QStringLiteral("閉じる"));
+    MasterListButtons buttons;
+    QLayout *row = buttons.build(this);
+    AddBTN = buttons.AddBTN;
+    UpdBTN = buttons.UpdBTN;
+    DelBTN = buttons.DelBTN;
+    CloseBTN = buttons.CloseBTN;
     connect(AddBTN, &QPushButton::clicked, this, &TFtorihikisakiMaster::AddBTNClick);
     connect(UpdBTN, &QPushButton::clicked, this, &TFtorihikisakiMaster::UpdBTNClick);
     connect(DelBTN, &QPushButton::clicked, this, &TFtorihikisakiMaster::DelBTNClick);
-    connect(CloseBTN, &QPushButton::clicked, this, &QDialog::close);
     return row;
 }
 

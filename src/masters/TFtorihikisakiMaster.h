@@ -26,7 +26,6 @@ protected:
 
 private:
     QLayout *buildButtonRow();
-    TFlatButton *addButton(QLayout *row, const char *name, const QString &caption);
 
     void AddBTNClick();
     void UpdBTNClick();

@@ -1,0 +1,113 @@
+#include "masters/ProductStore.h"
+
+#include "common/Ukansu.h"
+#include "data/Engine.h"
+
+namespace ProductStore {
+namespace {
+
+TFieldDef column(const char *name, const QString &label)
+{
+    return TFieldDef{QLatin1String(name), label, {}, -1, true};
+}
+
+void bindFields(TEngineQuery &q, const ProductRecord &p)
+{
+    q.ParamByName(QStringLiteral("SyohinCD")).setAsInteger(p.SyohinCD);
+    q.ParamByName(QStringLiteral("SyohinNM")).setAsString(p.SyohinNM);
+    q.ParamByName(QStringLiteral("Kikaku")).setAsString(p.Kikaku);
+    q.ParamByName(QStringLiteral("Tani")).setAsString(p.Tani);
+    if (p.Tanka)
+        q.ParamByName(QStringLiteral("Tanka")).setAsFloat(*p.Tanka);
+    else
+        q.ParamByName(QStringLiteral("Tanka")).setNullFloat();
+}
+
+bool exists(TEngineDatabase &db, int code)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select count(*) from Syohin"));
+    q.addSql(QStringLiteral("where SyohinCD = :SyohinCD"));
+    q.ParamByName(QStringLiteral("SyohinCD")).setAsInteger(code);
+    q.Open();
+    return q.Field(0).AsInteger() > 0;
+}
+
+} // namespace
+
+void setUpList(TEngineQuery &q)
+{
+    q.setSql({QStringLiteral("SELECT * FROM SYOHIN"), QStringLiteral("order By SyohinCD")});
+    q.FieldDefs() = {column("SyohinCD", QStringLiteral("商品CD")),
+                     column("SyohinNM", QStringLiteral("商品名")), column("Kikaku", QStringLiteral("規格")),
+                     column("Tani", QStringLiteral("単位")), column("Tanka", QStringLiteral("単価"))};
+}
+
+std::optional<ProductRecord> load(TEngineDatabase &db, int code)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select * from Syohin"));
+    q.addSql(QStringLiteral("where SyohinCD = :SyohinCD"));
+    q.ParamByName(QStringLiteral("SyohinCD")).setAsInteger(code);
+    q.Open();
+    if (q.IsEmpty())
+        return std::nullopt;
+    ProductRecord p;
+    p.SyohinCD = q.FieldByName(QStringLiteral("SyohinCD")).AsInteger();
+    p.SyohinNM = q.FieldByName(QStringLiteral("SyohinNM")).AsString();
+    p.Kikaku = q.FieldByName(QStringLiteral("Kikaku")).AsString();
+    p.Tani = q.FieldByName(QStringLiteral("Tani")).AsString();
+    const TEngineField tanka = q.FieldByName(QStringLiteral("Tanka"));
+    if (!tanka.IsNull())
+        p.Tanka = tanka.AsFloat();
+    return p;
+}
+
+void insert(TEngineDatabase &db, const ProductRecord &product)
+{
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("Insert Into "),
+              QStringLiteral("SYOHIN (SyohinCD, SyohinNM, Kikaku, Tani, Tanka)"),
+              QStringLiteral("Values(:SyohinCD, :SyohinNM, :Kikaku, :Tani, :Tanka)")});
+    bindFields(q, product);
+    q.ExecSQL();
+}
+
+void update(TEngineDatabase &db, const ProductRecord &product)
+{
+    TEngineTransaction transaction(db);
+    if (!exists(db, product.SyohinCD))
+        throw EngineError(QStringLiteral("商品（商品CD %1）が見つかりません").arg(product.SyohinCD));
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("UPDATE SYOHIN"), QStringLiteral("SET SyohinNM = :SyohinNM,"),
+              QStringLiteral("    Kikaku = :Kikaku,"), QStringLiteral("    Tani = :Tani,"),
+              QStringLiteral("    Tanka = :Tanka"), QStringLiteral("Where SyohinCD = :SyohinCD")});
+    bindFields(q, product);
+    q.ExecSQL();
+    transaction.commit();
+}
+
+void remove(TEngineDatabase &db, int code)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("DELETE FROM SYOHIN WHERE SYOHINCD = :Syohincd"));
+    q.ParamByName(QStringLiteral("Syohincd")).setAsInteger(code);
+    q.ExecSQL();
+}
+
+std::optional<double> priceFromText(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    const std::optional<double> price = TextToFloat(text);
+    if (!price)
+        throw ConvertError(QStringLiteral("'%1' は単価として正しい数値ではありません").arg(text));
+    return price;
+}
+
+QString priceText(const std::optional<double> &price)
+{
+    return price ? QString::number(*price, 'g', 15) : QString();
+}
+
+} // namespace ProductStore

@@ -1,0 +1,249 @@
+// The product master: list and edit windows driven as a user would, on both engines.
+#include "controls/Messages.h"
+#include "controls/TDBGridEx.h"
+#include "controls/TFlatButton.h"
+#include "masters/ProductStore.h"
+#include "masters/TFsyohinMaster.h"
+#include "masters/TFsyohinMaster2.h"
+#include "ModalHelper.h"
+#include "TestDatabase.h"
+
+#include <QTest>
+
+class TestProductMaster : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDatabase> t;
+
+    TEngineDatabase &db() { return t->db(); }
+    int count(const QString &sql) { return t->scalar(sql).toInt(); }
+
+    void addProduct(int code, const QString &name, double price)
+    {
+        ProductStore::insert(db(),
+                             ProductRecord{code, name, QStringLiteral("A4"), QStringLiteral("冊"), price});
+    }
+
+    static void type(QLineEdit *edit, const QString &text)
+    {
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        typeKeys(edit, text);
+    }
+
+    // Clicks the list's button and runs the action on the edit window it opens; returns whether the
+    // edit window was still open after the action.
+    bool onEditor(QPushButton *button, std::function<void(TFsyohinMaster2 *)> edit)
+    {
+        bool ran = false;
+        bool stillOpen = false;
+        onModal<TFsyohinMaster2>([&](TFsyohinMaster2 *editor) {
+            ran = true;
+            edit(editor);
+            stillOpen = editor->isVisible();
+            if (stillOpen)
+                editor->reject();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        if (!ran)
+            qWarning("the edit window did not open");
+        return ran && stillOpen;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        Messages::takeHistory();
+    }
+    void cleanup() { t.reset(); }
+
+    void listIsOrderedByCode()
+    {
+        addProduct(30, QStringLiteral("封筒"), 12.5);
+        addProduct(10, QStringLiteral("ノート"), 150);
+        addProduct(20, QStringLiteral("鉛筆"), 80);
+        TFsyohinMaster list;
+        list.show();
+        QAbstractItemModel *model = list.DBGrid1->model();
+        const QStringList titles = {"商品CD", "商品名", "規格", "単位", "単価"};
+        QCOMPARE(model->columnCount(), titles.size());
+        for (int c = 0; c < titles.size(); ++c)
+            QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), titles.at(c));
+        QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("ノート"));
+        QCOMPARE(model->index(2, 1).data().toString(), QStringLiteral("封筒"));
+        QCOMPARE(model->index(2, 4).data().toString(), QStringLiteral("12.5"));
+    }
+
+    void addKeepsFractionOfPrice()
+    {
+        TFsyohinMaster list;
+        list.show();
+        QString presetCode;
+        bool codeEditable = false;
+        const bool open = onEditor(list.AddBTN, [&](TFsyohinMaster2 *e) {
+            presetCode = e->SyohinCD->text();
+            codeEditable = !e->SyohinCD->isReadOnly();
+            type(e->SyohinCD, QStringLiteral("15"));
+            type(e->SyohinNM, QStringLiteral("ボールペン"));
+            type(e->Kikaku, QStringLiteral("黒"));
+            type(e->Tani, QStringLiteral("本"));
+            type(e->Tanka, QStringLiteral("12.5"));
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton);
+        });
+        QVERIFY(!open);
+        QCOMPARE(presetCode, QStringLiteral("0"));
+        QVERIFY(codeEditable);
+        const auto p = ProductStore::load(db(), 15);
+        QVERIFY(p);
+        QCOMPARE(p->SyohinNM, QStringLiteral("ボールペン"));
+        QCOMPARE(p->Kikaku, QStringLiteral("黒"));
+        QCOMPARE(p->Tani, QStringLiteral("本"));
+        QCOMPARE(p->Tanka, std::optional<double>(12.5));
+        QCOMPARE(list.DBGrid1->model()->rowCount(), 1);
+    }
+
+    void duplicateCodeFailsAndKeepsWhatWasTyped()
+    {
+        TFsyohinMaster list;
+        list.show();
+        QVERIFY(!onEditor(list.AddBTN, [&](TFsyohinMaster2 *e) {
+            type(e->SyohinNM, QStringLiteral("最初"));
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton); // preset code 0 is stored
+        }));
+        QString typed;
+        QVERIFY(onEditor(list.AddBTN, [&](TFsyohinMaster2 *e) {
+            type(e->SyohinNM, QStringLiteral("二番目"));
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton);
+            typed = e->SyohinNM->text();
+        }));
+        QCOMPARE(typed, QStringLiteral("二番目"));
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().text, QStringLiteral("更新に失敗しました"));
+        QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 1);
+        QCOMPARE(ProductStore::load(db(), 0)->SyohinNM, QStringLiteral("最初"));
+    }
+
+    void modifyKeepsCode()
+    {
+        addProduct(10, QStringLiteral("ノート"), 150);
+        addProduct(20, QStringLiteral("鉛筆"), 1234.75);
+        TFsyohinMaster list;
+        list.show();
+        list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(1, 0));
+        QStringList shown;
+        bool codeReadOnly = false;
+        QVERIFY(!onEditor(list.UpdBTN, [&](TFsyohinMaster2 *e) {
+            shown = QStringList{e->SyohinCD->text(), e->SyohinNM->text(), e->Tanka->text()};
+            codeReadOnly = e->SyohinCD->isReadOnly();
+            typeKeys(e->SyohinCD, QStringLiteral("9")); // read-only: no effect
+            type(e->SyohinNM, QStringLiteral("赤鉛筆"));
+            type(e->Tanka, QStringLiteral("90"));
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton);
+        }));
+        QCOMPARE(shown, QStringList({"20", "鉛筆", "1234.75"}));
+        QVERIFY(codeReadOnly);
+        QCOMPARE(ProductStore::load(db(), 20)->SyohinNM, QStringLiteral("赤鉛筆"));
+        QCOMPARE(ProductStore::load(db(), 20)->Tanka, std::optional<double>(90));
+        QCOMPARE(ProductStore::load(db(), 10)->SyohinNM, QStringLiteral("ノート"));
+        QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 2);
+    }
+
+    void badPriceOrCodeKeepsEditorOpen_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("price");
+        QTest::newRow("two decimal points") << "5"
+                                            << "1.2.3";
+        QTest::newRow("point only") << "5"
+                                    << ".";
+        QTest::newRow("empty code") << ""
+                                    << "100";
+    }
+    void badPriceOrCodeKeepsEditorOpen()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, price);
+        TFsyohinMaster list;
+        list.show();
+        QVERIFY(onEditor(list.AddBTN, [&](TFsyohinMaster2 *e) {
+            type(e->SyohinCD, code);
+            type(e->Tanka, price);
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton);
+        }));
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().kind, Messages::Kind::Error);
+        QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 0);
+    }
+
+    void emptyPriceStoresNoValue()
+    {
+        TFsyohinMaster list;
+        list.show();
+        onEditor(list.AddBTN, [&](TFsyohinMaster2 *e) {
+            type(e->SyohinCD, QStringLiteral("7"));
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton);
+        });
+        QCOMPARE(ProductStore::load(db(), 7)->Tanka, std::nullopt);
+        QCOMPARE(ProductStore::priceText(ProductStore::load(db(), 7)->Tanka), QString());
+    }
+
+    void deleteAsksAndLeavesDocumentLines()
+    {
+        addProduct(10, QStringLiteral("ノート"), 150);
+        addProduct(20, QStringLiteral("鉛筆"), 80);
+        TEngineQuery line(&db());
+        line.addSql(QStringLiteral(
+            "insert into MitumoriMesai (Key, Gyo, SyohinNM, Tanka) values (1, 1, '鉛筆', 80)"));
+        line.ExecSQL();
+        TFsyohinMaster list;
+        list.show();
+        list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(1, 0));
+        Messages::queueAnswer(false);
+        QTest::mouseClick(list.DelBTN, Qt::LeftButton);
+        QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 2);
+        list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(1, 0));
+        Messages::queueAnswer(true);
+        QTest::mouseClick(list.DelBTN, Qt::LeftButton);
+        QVERIFY(!ProductStore::load(db(), 20));
+        QVERIFY(ProductStore::load(db(), 10));
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.at(1).text, QStringLiteral("20 鉛筆を削除してもよろしいですか？"));
+        QCOMPARE(count(QStringLiteral("select count(*) from MitumoriMesai where SyohinNM = '鉛筆'")), 1);
+        QCOMPARE(list.DBGrid1->model()->rowCount(), 1);
+    }
+
+    void editorFieldsFilterKeys()
+    {
+        TFsyohinMaster2 e;
+        e.show();
+        type(e.Tanka, QStringLiteral("12a-.5"));
+        QCOMPARE(e.Tanka->text(), QStringLiteral("12.5"));
+        type(e.SyohinCD, QStringLiteral("3.4"));
+        QCOMPARE(e.SyohinCD->text(), QStringLiteral("34"));
+        type(e.Tani, QStringLiteral("ダースダース"));
+        QCOMPARE(e.Tani->text(), QStringLiteral("ダースダー")); // 10 bytes
+        QVERIFY(!e.Tanka->testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!e.SyohinCD->testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(e.SyohinNM->testAttribute(Qt::WA_InputMethodEnabled));
+    }
+
+    void deleteButtonTurnsRed()
+    {
+        TFsyohinMaster list;
+        list.show();
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(list.DelBTN, &enter);
+        QCOMPARE(list.DelBTN->faceColor(), QColor(Qt::red));
+        QApplication::sendEvent(list.UpdBTN, &enter);
+        QCOMPARE(list.UpdBTN->faceColor(), QColor(Qt::white));
+    }
+};
+
+QTEST_MAIN(TestProductMaster)
+#include "tst_productmaster.moc"
