@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr qsizetype kReadBlock = 1 << 20;
+constexpr qsizetype kReadBlock = 64 * 1024;
 
 bool isBlank(QChar c)
 {
