@@ -8,6 +8,8 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "data/TFDBSetting.h"
+#include "masters/TFsyohinMaster.h"
+#include "masters/TFtorihikisakiMaster.h"
 #include "masters/TFyubinLoad.h"
 
 #include <QComboBox>
@@ -63,6 +65,8 @@ template<typename Window> static void openModal(QWidget *parent)
 void TFmain::connectCommands()
 {
     const QList<std::pair<const char *, void (*)(QWidget *)>> commands{
+        {"SyohinMasterBTN", &openModal<TFsyohinMaster>},
+        {"TorihikisakiMasterBTN", &openModal<TFtorihikisakiMaster>},
         {"YubinBTN", &openModal<TFyubinLoad>},
     };
     for (const auto &[name, open] : commands) {

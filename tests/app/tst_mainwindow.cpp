@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 class TestMainWindow : public QObject
 {
@@ -131,6 +132,40 @@ private Q_SLOTS:
         QCOMPARE(w.NyukinSiharaiHoho->count(), 3);
         QCOMPARE(w.NyukinSiharaiHoho->itemText(0), QString());
         QCOMPARE(w.NyukinSiharaiHoho->currentIndex(), 0);
+    }
+
+    void settingsPageOpensTheMasterWindows_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("window");
+        QTest::addRow("products") << "SyohinMasterBTN"
+                                  << "TFsyohinMaster";
+        QTest::addRow("customers") << "TorihikisakiMasterBTN"
+                                   << "TFtorihikisakiMaster";
+        QTest::addRow("postal codes") << "YubinBTN"
+                                      << "TFyubinLoad";
+    }
+
+    void settingsPageOpensTheMasterWindows()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, window);
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        t->writeConnectionSettings();
+        TFmain w;
+        w.show();
+        QTRY_VERIFY(w.Qmitumori->Active());
+        QVERIFY(!w.button(QStringLiteral("JisyaJyohoBTN"))->isEnabled()); // comes with its window
+        QString opened;
+        QTimer::singleShot(0, &w, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            opened = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString();
+            if (modal)
+                modal->close();
+        });
+        w.button(button)->click();
+        QCOMPARE(opened, window);
     }
 
     void failedConnectionLeavesListsClosed()
