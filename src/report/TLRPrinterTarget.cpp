@@ -14,7 +14,8 @@ QPageSize pageSizeOf(TPaperSize paper)
     case TPaperSize::psA4:
         return QPageSize(QPageSize::A4);
     case TPaperSize::psB4:
-        return QPageSize(QPageSize::JisB4);
+        // 250 × 354 mm, the size the layout's page has (945 × 1338 units); JIS B4 is larger.
+        return QPageSize(QPageSize::B4);
     case TPaperSize::psB5:
         return QPageSize(QPageSize::JisB5);
     case TPaperSize::psA3:

@@ -4,10 +4,12 @@
 #include "controls/Messages.h"
 #include "report/ReportFileDialog.h"
 #include "report/ReportFonts.h"
+#include "report/TLRPrinterTarget.h"
 #include "report/TPrintMsg.h"
 #include "ReportWindowFixture.h"
 
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -66,6 +68,8 @@ private Q_SLOTS:
     void failingBackgroundPageStopsThePreview();
     void pausedPreviewThenPrint();
     void printingWithoutPrintersOffersPdf();
+    void printerTakesThePaperOfTheLayout_data();
+    void printerTakesThePaperOfTheLayout();
 
 private:
     QTemporaryDir m_dir;
@@ -275,6 +279,39 @@ void TestBaseLRep::printingWithoutPrintersOffersPdf()
     QCOMPARE(messageTexts(),
              QStringList{QStringLiteral("プリンタが登録されていません．PDFファイルに保存します．")});
     QCOMPARE(pdfText(pdf).count(QStringLiteral("御見積書")), 2);
+}
+
+void TestBaseLRep::printerTakesThePaperOfTheLayout_data()
+{
+    QTest::addColumn<TPaperSize>("paper");
+    QTest::addColumn<TPrinterOrientation>("orientation");
+    const auto portrait = TPrinterOrientation::poPortrait;
+    QTest::newRow("A4") << TPaperSize::psA4 << portrait;
+    QTest::newRow("A4 landscape") << TPaperSize::psA4 << TPrinterOrientation::poLandscape;
+    QTest::newRow("B4") << TPaperSize::psB4 << portrait;
+    QTest::newRow("B5") << TPaperSize::psB5 << portrait;
+    QTest::newRow("A3") << TPaperSize::psA3 << portrait;
+    QTest::newRow("A5") << TPaperSize::psA5 << portrait;
+}
+
+// The sheet the printer is given is the page the layout is drawn on (B4 is 250 × 354 mm, not JIS
+// B4), to within a millimetre and a half.
+void TestBaseLRep::printerTakesThePaperOfTheLayout()
+{
+    QFETCH(TPaperSize, paper);
+    QFETCH(TPrinterOrientation, orientation);
+    TLightRep rep;
+    rep.setPaperSize(paper);
+    rep.setOrientation(orientation);
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    TLRPrinterTarget target(pdf, false);
+    QVERIFY(target.applyPaper(paper, orientation));
+    const QRectF sheet = pdf.pageLayout().fullRect(QPageLayout::Millimeter);
+    QVERIFY2(qAbs(sheet.width() - rep.Width() * 25.4 / 96) <= 1.5,
+             qPrintable(QString::number(sheet.width())));
+    QVERIFY2(qAbs(sheet.height() - rep.Height() * 25.4 / 96) <= 1.5,
+             qPrintable(QString::number(sheet.height())));
 }
 
 QTEST_MAIN(TestBaseLRep)
