@@ -148,9 +148,12 @@ QString insertSlash(QString text, qsizetype before)
     return text;
 }
 
-// The year an era letter and its two-digit era year stand for; 0 for a letter that is no era.
+// The year an era letter and its two-digit era year stand for; 0 for a letter that is no era. Only
+// ASCII letters count: some other letters upper-case to one ("ſ" becomes "S").
 int eraBaseYear(QChar letter)
 {
+    if (letter.unicode() >= 0x80)
+        return 0;
     switch (letter.toUpper().unicode()) {
     case u'M':
         return 1867;

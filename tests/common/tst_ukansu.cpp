@@ -127,6 +127,9 @@ private Q_SLOTS:
             << "0229" << false << "'2010/02/29' は日付または時刻ではありません";
         QTest::addRow("not an era letter")
             << "X221225" << false << "'X221225' は日付または時刻ではありません";
+        // "ſ" upper-cases to "S" but is no era letter; as two bytes it would make a six-character era form.
+        QTest::addRow("long s is no era letter")
+            << "ſ64017" << false << "'ſ64017' は日付または時刻ではありません";
         QTest::addRow("hyphens") << "2010-12-25" << false << "'2010-12-25' は日付または時刻ではありません";
         QTest::addRow("point in month and day")
             << "1.25" << false << "'2010/1./25' は日付または時刻ではありません";
@@ -200,7 +203,7 @@ private Q_SLOTS:
     {
         for (QChar c : QStringLiteral("0123456789/MTSHRmtshr \b\t"))
             QVERIFY2(IsDateFieldKey(c), qPrintable(QString(c)));
-        for (QChar c : QStringLiteral("-.aXx:あ１"))
+        for (QChar c : QStringLiteral("-.aXx:あ１ſＳ"))
             QVERIFY2(!IsDateFieldKey(c), qPrintable(QString(c)));
     }
 };
