@@ -18,9 +18,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::KeyPress) {
+            // A key press may carry several characters (a pair of UTF-16 units, a composed input):
+            // it passes only when every one of them would.
             const QString typed = static_cast<QKeyEvent *>(event)->text();
-            if (typed.size() == 1 && !acceptsKey(m_kind, typed.front()))
-                return true;
+            for (QChar c : typed) {
+                if (!acceptsKey(m_kind, c))
+                    return true;
+            }
         }
         return QObject::eventFilter(watched, event);
     }

@@ -5,6 +5,7 @@
 #include "common/Ukansu.h"
 #include "controls/Messages.h"
 
+#include <algorithm>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -88,7 +89,7 @@ void TDateEdit::openCalendar()
 bool TDateEdit::filterKey(const QKeyEvent *key) const
 {
     const QString typed = key->text();
-    return !typed.isEmpty() && !IsDateFieldKey(typed.front());
+    return std::any_of(typed.cbegin(), typed.cend(), [](QChar c) { return !IsDateFieldKey(c); });
 }
 
 bool TDateEdit::eventFilter(QObject *watched, QEvent *event)

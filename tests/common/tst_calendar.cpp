@@ -190,6 +190,12 @@ private Q_SLOTS:
         w.field->edit()->setFocus();
         QTest::keyClicks(w.field->edit(), QStringLiteral("h2a2-12.2x5"));
         QCOMPARE(w.field->text(), QStringLiteral("h221225"));
+        // A key press of several characters is let through only when every one of them is.
+        QTest::sendKeyEvent(QTest::Click, w.field->edit(), Qt::Key_unknown, QStringLiteral("1x"),
+                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, w.field->edit(), Qt::Key_unknown,
+                            QString::fromUtf8("\xF0\x9F\x98\x80"), Qt::NoModifier);
+        QCOMPARE(w.field->text(), QStringLiteral("h221225"));
         QVERIFY(!w.field->edit()->testAttribute(Qt::WA_InputMethodEnabled));
     }
 

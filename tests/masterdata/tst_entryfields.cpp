@@ -68,6 +68,28 @@ private Q_SLOTS:
         QCOMPARE(edit.text(), kept.chopped(1));
     }
 
+    // A key press can carry more than one character: one outside the basic plane comes as a pair
+    // of UTF-16 units, an input composed on the keyboard as several characters.
+    void keyWithSeveralCharacters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("emoji") << QString::fromUtf8("\xF0\x9F\x98\x80") << "";
+        QTest::newRow("digit and letter") << "1a"
+                                          << "";
+        QTest::newRow("two digits") << "12"
+                                    << "12";
+    }
+    void keyWithSeveralCharacters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QLineEdit edit;
+        EntryFields::setUp(&edit, EntryFields::Kind::Digits);
+        QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, typed, Qt::NoModifier);
+        QCOMPARE(edit.text(), kept);
+    }
+
     void pasteBeyondLimitIsRefused()
     {
         QLineEdit edit;
