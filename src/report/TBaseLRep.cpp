@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -269,6 +270,7 @@ bool TBaseLRep::ActPrintPrepareExecute()
     TLRMasterData *data = dsMast.DataSet();
     auto abandon = [this](const QString &message) {
         TPrintMsg::closeMessage();
+        endJobCursor();
         QApplication::beep();
         Messages::information(this, message);
         updateActions();
@@ -413,8 +415,20 @@ bool TBaseLRep::eventFilter(QObject *watched, QEvent *event)
     auto *field = qobject_cast<QLineEdit *>(watched);
     if (!field || (field != m_fromPage && field != m_toPage))
         return QDialog::eventFilter(watched, event);
+    // Focus that comes and goes with the window (a message box, a menu) neither enters nor leaves
+    // the field.
+    auto windowFocus = [](QEvent *e) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
+        return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+    };
     if (event->type() == QEvent::FocusIn) {
-        field->setModified(false);
+        if (windowFocus(event))
+            return QDialog::eventFilter(watched, event);
+        // A field whose exit was refused still holds the text to be checked when it is left again.
+        if (field == m_refusedField)
+            m_refusedField = nullptr;
+        else
+            field->setModified(false);
     } else if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -422,7 +436,7 @@ bool TBaseLRep::eventFilter(QObject *watched, QEvent *event)
                 focusNextPrevChild(!(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
-    } else if (event->type() == QEvent::FocusOut) {
+    } else if (event->type() == QEvent::FocusOut && !windowFocus(event)) {
         commitRangeField(field);
     }
     return QDialog::eventFilter(watched, event);
@@ -435,6 +449,7 @@ bool TBaseLRep::commitRangeField(QLineEdit *field)
     const std::optional<int> value = pageFieldValue(field->text());
     if (!value) {
         QApplication::beep();
+        m_refusedField = field;
         Messages::error(this, notAnIntegerMessage(field->text()));
         QTimer::singleShot(0, field, [field] {
             field->setFocus();
@@ -442,6 +457,8 @@ bool TBaseLRep::commitRangeField(QLineEdit *field)
         });
         return false;
     }
+    if (m_refusedField == field)
+        m_refusedField = nullptr;
     field->setText(pageFieldText(*value));
     field->setModified(false);
     (field == m_fromPage ? LightRep1->FirstPage : LightRep1->LastPage) = *value;
@@ -449,6 +466,14 @@ bool TBaseLRep::commitRangeField(QLineEdit *field)
         QApplication::beep();
     updateIndicator();
     return true;
+}
+
+void TBaseLRep::endJobCursor()
+{
+    if (!m_jobCursor)
+        return;
+    m_jobCursor = false;
+    QApplication::restoreOverrideCursor();
 }
 
 bool TBaseLRep::commitPendingRangeField()
@@ -464,7 +489,11 @@ bool TBaseLRep::runJob(TLRPrintTarget &target)
 {
     if (!commitPendingRangeField())
         return false;
-    WaitCursor wait;
+    // The hourglass of the job; it goes, like the print message, before any message is shown.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_jobCursor = true;
+    const std::unique_ptr<TBaseLRep, void (*)(TBaseLRep *)> cursorGuard(
+        this, [](TBaseLRep *w) { w->endJobCursor(); });
     TPrintMsg::showMessage();
     try {
         if (!ActPrintPrepareExecute())
@@ -475,6 +504,7 @@ bool TBaseLRep::runJob(TLRPrintTarget &target)
     } catch (const std::exception &e) {
         afterJob();
         TPrintMsg::closeMessage();
+        endJobCursor();
         updateActions();
         Messages::showException(this, e);
         return false;
@@ -519,5 +549,7 @@ void TBaseLRep::ActSavePdfExecute()
     pdf.setResolution(600);
     pdf.setOutputFileName(fileName);
     TLRPrinterTarget target(pdf, false);
-    runJob(target);
+    // A job that failed half-way leaves no file that looks like the whole report.
+    if (!runJob(target) && target.begun())
+        QFile::remove(fileName);
 }

@@ -77,6 +77,8 @@ private:
     bool commitPendingRangeField();
     bool runJob(TLRPrintTarget &target);
     void afterJob();
+    // Takes away the hourglass of a print job, once.
+    void endJobCursor();
 
     QPrinter m_printer;
     QPointer<TLRPreviewThread> m_worker;
@@ -85,6 +87,7 @@ private:
     bool m_suppressNoDataMessage = false;
     int m_zoom = 0;
     bool m_shown = false;
+    bool m_jobCursor = false;
 
     QToolBar *m_toolBar;
     QScrollArea *m_scrollBox;
@@ -92,6 +95,7 @@ private:
     QLineEdit *m_pageIndicator;
     QLineEdit *m_fromPage;
     QLineEdit *m_toPage;
+    QPointer<QLineEdit> m_refusedField; // the range field whose exit was refused last
     QActionGroup *m_printerGroup;
 
 public:

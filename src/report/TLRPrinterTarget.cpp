@@ -78,6 +78,7 @@ void TLRPrinterTarget::beginJob(const QString &title)
             m_printer.outputFileName().isEmpty() ? m_printer.printerName() : m_printer.outputFileName();
         throw AppError(QStringLiteral("印刷を開始できませんでした．\r\n%1").arg(where));
     }
+    m_begun = true;
 }
 
 void TLRPrinterTarget::newSheet()

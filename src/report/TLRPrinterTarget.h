@@ -23,9 +23,12 @@ public:
     void endJob() override;
     bool printing() const override { return m_painter.isActive(); }
     int resolution() const override;
+    // true once a job has been started on the printer (a PDF file has then been written).
+    bool begun() const { return m_begun; }
 
 private:
     QPrinter &m_printer;
     bool m_keepsSettings;
     QPainter m_painter;
+    bool m_begun = false;
 };

@@ -8,13 +8,16 @@
 #include "report/TPrintMsg.h"
 #include "ReportWindowFixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -68,6 +71,8 @@ private Q_SLOTS:
     void failingBackgroundPageStopsThePreview();
     void pausedPreviewThenPrint();
     void printingWithoutPrintersOffersPdf();
+    void printFailureIsShownWithoutTheHourglass_data();
+    void printFailureIsShownWithoutTheHourglass();
     void printerTakesThePaperOfTheLayout_data();
     void printerTakesThePaperOfTheLayout();
 
@@ -177,6 +182,21 @@ void TestBaseLRep::rangeFieldRefusesNonNumbers()
     QTRY_VERIFY(from->hasFocus());
     QCOMPARE(window.LightRep1->FirstPage, 0);
     QCOMPARE(from->selectedText(), QStringLiteral("abc"));
+
+    // Leaving it again without a change is refused again.
+    QTest::keyClick(from, Qt::Key_Tab);
+    QCOMPARE(messageTexts(), QStringList{QStringLiteral("'abc' は整数ではありません")});
+    QTRY_VERIFY(from->hasFocus());
+    QCOMPARE(window.LightRep1->FirstPage, 0);
+
+    // A message box or menu taking the focus away from the window does not leave the field.
+    QFocusEvent windowLeft(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(from, &windowLeft);
+    QVERIFY(messageTexts().isEmpty());
+
+    typeIntoField(from, QStringLiteral("3"));
+    QVERIFY(messageTexts().isEmpty());
+    QCOMPARE(window.LightRep1->FirstPage, 3);
 }
 
 void TestBaseLRep::rangeFieldMovesThePreview()
@@ -279,6 +299,54 @@ void TestBaseLRep::printingWithoutPrintersOffersPdf()
     QCOMPARE(messageTexts(),
              QStringList{QStringLiteral("プリンタが登録されていません．PDFファイルに保存します．")});
     QCOMPARE(pdfText(pdf).count(QStringLiteral("御見積書")), 2);
+}
+
+void TestBaseLRep::printFailureIsShownWithoutTheHourglass_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("failOnPage");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no records") << 0 << 0 << "印刷対象データがありません．";
+    QTest::newRow("failing page") << 3 << 2 << "明細を読めません．";
+}
+
+// When printing stops, the print message and the hourglass are gone before the user is told why,
+// and no half-written file stays behind.
+void TestBaseLRep::printFailureIsShownWithoutTheHourglass()
+{
+    QFETCH(int, records);
+    QFETCH(int, failOnPage);
+    QFETCH(QString, message);
+    CountingReportWindow window(records);
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    messageTexts();
+    window.failOnPage = failOnPage;
+
+    QString shown;
+    bool hourglass = true;
+    bool printMessage = true;
+    QTimer watcher;
+    watcher.setInterval(10);
+    connect(&watcher, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            hourglass = QApplication::overrideCursor() != nullptr;
+            printMessage = TPrintMsg::current() != nullptr;
+            box->done(QMessageBox::Ok);
+        }
+    });
+    watcher.start();
+    const QString pdf = m_dir.filePath(QStringLiteral("failing-%1.pdf").arg(QTest::currentDataTag()));
+    ReportFileDialog::setNextSaveFileName(pdf);
+    Messages::setTestMode(false);
+    window.ActSavePdf->trigger();
+    Messages::setTestMode(true);
+    QCOMPARE(shown, message);
+    QVERIFY(!hourglass);
+    QVERIFY(!printMessage);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!QFile::exists(pdf));
 }
 
 void TestBaseLRep::printerTakesThePaperOfTheLayout_data()
