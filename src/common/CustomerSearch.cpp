@@ -30,8 +30,12 @@ void setUpByName(TEngineQuery &q, const QString &fragment)
 {
     q.Close();
     // The cast gives the parameter a type that PostgreSQL can infer inside the concatenation.
+    // PostgreSQL takes a backslash in a pattern as an escape unless told there is none; SQLite has
+    // no escape by default and refuses an empty one.
+    const bool pg = q.database() && q.database()->dialect() == TEngineDialect::PostgreSQL;
     q.setSql({QStringLiteral("select key, TorihikisakiCD, TorihikisakiNM, Busyo From torihikisaki"),
-              QStringLiteral("where torihikisakiNM like ('%' || cast(:Fragment as varchar) || '%')")});
+              QStringLiteral("where torihikisakiNM like ('%' || cast(:Fragment as varchar) || '%')") +
+                  (pg ? QStringLiteral(" escape ''") : QString())});
     q.ParamByName(QStringLiteral("Fragment")).setAsString(fragment);
     declareColumns(q);
 }

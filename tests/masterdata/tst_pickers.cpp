@@ -237,6 +237,10 @@ private Q_SLOTS:
         QCOMPARE(search(QStringLiteral("'")), QStringList({QStringLiteral("O'Brien商会")}));
         QCOMPARE(search(QStringLiteral("') or ('1'='1")), QStringList());
         QCOMPARE(search(QString()).size(), 3);
+        // A backslash is matched as itself on both engines, never taken as an escape.
+        addCustomer(4, QStringLiteral("A\\B工業"));
+        QCOMPARE(search(QStringLiteral("\\")), QStringList({QStringLiteral("A\\B工業")}));
+        QCOMPARE(search(QStringLiteral("A\\B")), QStringList({QStringLiteral("A\\B工業")}));
         QVERIFY(Messages::takeHistory().isEmpty());
     }
 
