@@ -163,8 +163,9 @@ void TLightRep::BeginPreview()
 
 void TLightRep::PreviewPage(QPainter &surface)
 {
-    checkCanPreview();
-    m_state = TLRState::lrsPreviewing;
+    // A preview started by its first page counts from 1, whatever job ran before.
+    if (m_state != TLRState::lrsPreviewing)
+        BeginPreview();
     m_scale = 1.0;
     surface.fillRect(QRect(0, 0, Width(), Height()), Qt::white);
     ++m_pageCounter;

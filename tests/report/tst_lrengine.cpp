@@ -335,6 +335,9 @@ void TestLREngine::pageRangeJob()
     QCOMPARE(printer.jobTitle, QStringLiteral("見積書"));
     QCOMPARE(printer.jobsEnded, 1);
     QCOMPARE(report.root.State(), TLRState::lrsIdle);
+    QCOMPARE(report.root.PageNumber(), 0);
+    previewImage(report.root); // a preview after the job starts again from page 1
+    QCOMPARE(report.root.PageNumber(), 1);
 }
 
 void TestLREngine::reversedRangeIsRefused()
