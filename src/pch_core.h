@@ -1,5 +1,7 @@
 #pragma once
 // Precompiled header of the core library: the Qt headers nearly every file includes.
+#include <memory>
+#include <optional>
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -14,5 +16,3 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <memory>
-#include <optional>
