@@ -105,6 +105,9 @@ void TBaseLRep::buildActions()
     connect(ActPrinterSetup, &QAction::triggered, this, [this] {
         QPrintDialog dialog(&m_printer, this);
         dialog.exec();
+        // The dialog may have switched printers: the sub-menu checks the current one.
+        for (QAction *entry : m_printerGroup->actions())
+            entry->setChecked(entry->data().toString() == m_printer.printerName());
     });
     ActExit = new QAction(QStringLiteral("終了(&X)"), this);
     ActExit->setObjectName(QStringLiteral("ActExit"));
@@ -157,6 +160,7 @@ void TBaseLRep::buildPrinterMenu(QMenu *menu)
     m_printerGroup = new QActionGroup(this);
     for (const QString &name : QPrinterInfo::availablePrinterNames()) {
         QAction *entry = menu->addAction(name);
+        entry->setData(name);
         entry->setCheckable(true);
         entry->setChecked(name == m_printer.printerName());
         m_printerGroup->addAction(entry);
