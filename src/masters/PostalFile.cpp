@@ -177,11 +177,23 @@ PostalFileReader::PostalFileReader(QIODevice &device) : m_device(device)
         throw PostalFileError(QStringLiteral("Shift-JIS（CP932）の文字コード変換を使えません。"));
 }
 
+// A line with nothing on it (an extra line break, or the end-of-file mark 0x1A some Windows tools
+// add) carries no address and is passed over.
+static bool isBlankLine(QByteArrayView bytes)
+{
+    for (const char c : bytes)
+        if (c != ' ' && c != '\t' && c != '\x1a')
+            return false;
+    return true;
+}
+
 bool PostalFileReader::next(PostalRecord &record)
 {
     QByteArrayView bytes;
-    if (!nextLine(bytes))
-        return false;
+    do {
+        if (!nextLine(bytes))
+            return false;
+    } while (isBlankLine(bytes));
     try {
         record = ParsePostalLine(m_decoder.decode(bytes));
     } catch (const PostalLineError &e) {

@@ -2,6 +2,7 @@
 
 #include "data/Engine.h"
 #include "data/Schema.h"
+#include "data/SqlText.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -77,16 +78,6 @@ const Schema::Table &addressTable()
     return *table;
 }
 
-QStringList statementsOf(const QString &script)
-{
-    QStringList statements;
-    for (const QString &s : script.split(QLatin1Char(';'))) {
-        if (!s.trimmed().isEmpty())
-            statements.append(s.trimmed());
-    }
-    return statements;
-}
-
 } // namespace
 
 qint64 PostalLoader::load(const QString &path)
@@ -118,7 +109,7 @@ void PostalLoader::createStagingTable()
     staging.name = name.constData();
     staging.indexes.clear(); // the index is built once, after the rows are in
     m_db.ExecDirect(QStringLiteral("DROP TABLE IF EXISTS ") + kStagingTable);
-    for (const QString &statement : statementsOf(Schema::creationScript(staging, m_db.dialect())))
+    for (const QString &statement : SqlText::splitStatements(Schema::creationScript(staging, m_db.dialect())))
         m_db.ExecDirect(statement);
 }
 
@@ -146,7 +137,8 @@ void PostalLoader::exchangeWithAddress()
     m_db.ExecDirect(QStringLiteral("DROP TABLE IF EXISTS Address"));
     m_db.ExecDirect(QStringLiteral("ALTER TABLE %1 RENAME TO Address").arg(kStagingTable));
     // Creating the table again is a no-op now; its index statements build the index.
-    for (const QString &statement : statementsOf(Schema::creationScript(addressTable(), m_db.dialect())))
+    for (const QString &statement :
+         SqlText::splitStatements(Schema::creationScript(addressTable(), m_db.dialect())))
         m_db.ExecDirect(statement);
 }
 

@@ -150,6 +150,12 @@ private Q_SLOTS:
         QBuffer buffer(&data);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         QCOMPARE(readAll(buffer).size(), 2);
+
+        // Blank lines and the end-of-file mark carry nothing and are passed over.
+        QByteArray padded = line + "\r\n\r\n" + line + "\r\n\r\n\x1a";
+        QBuffer paddedBuffer(&padded);
+        QVERIFY(paddedBuffer.open(QIODevice::ReadOnly));
+        QCOMPARE(readAll(paddedBuffer).size(), 2);
     }
 
     void emptyFileHasNoRecords()
