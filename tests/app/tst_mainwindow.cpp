@@ -24,13 +24,6 @@ class TestMainWindow : public QObject
     Q_OBJECT
     std::unique_ptr<TestDatabase> t;
 
-    void exec(const QString &sql)
-    {
-        TEngineQuery q(&t->db());
-        q.addSql(sql);
-        q.ExecSQL();
-    }
-
     QStringList said(Messages::Kind kind)
     {
         QStringList texts;
@@ -99,17 +92,20 @@ private Q_SLOTS:
         t = std::make_unique<TestDatabase>();
         KADOMEL_REQUIRE_DB(*t);
         t->writeConnectionSettings();
-        exec(QStringLiteral("insert into JisyaJyoho (key, JisyaNM) values (0, '自社')"));
-        exec(QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, '得意先')"));
+        t->exec(QStringLiteral("insert into JisyaJyoho (key, JisyaNM) values (0, '自社')"));
+        t->exec(QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, '得意先')"));
         for (int key = 1; key <= 600; ++key)
-            exec(QStringLiteral("insert into Nohin (key, Hiduke, TorihikisakiKey, Kingaku, SeikyuKey) "
-                                "values (%1, '2026-01-01', 1, %2, %3)")
-                     .arg(key)
-                     .arg(key * 1000)
-                     .arg(key == 600 ? 9 : 0));
-        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (1, 1, '振込')"));
-        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (2, 1, '現金')"));
-        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (3, 1, '振込')"));
+            t->exec(QStringLiteral("insert into Nohin (key, Hiduke, TorihikisakiKey, Kingaku, SeikyuKey) "
+                                   "values (%1, '2026-01-01', 1, %2, %3)")
+                        .arg(key)
+                        .arg(key * 1000)
+                        .arg(key == 600 ? 9 : 0));
+        t->exec(
+            QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (1, 1, '振込')"));
+        t->exec(
+            QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (2, 1, '現金')"));
+        t->exec(
+            QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (3, 1, '振込')"));
         Messages::takeHistory();
 
         TFmain w;

@@ -12,13 +12,6 @@ class TestEngine : public QObject
 
     std::unique_ptr<TestDatabase> t;
 
-    void exec(const QStringList &lines)
-    {
-        TEngineQuery q(&t->db());
-        q.setSql(lines);
-        q.ExecSQL();
-    }
-
     void addProducts(int count)
     {
         TEngineQuery q(&t->db());
@@ -60,12 +53,13 @@ private Q_SLOTS:
 
     void checkTablesUpgradesOlderCustomerTable()
     {
-        exec({QStringLiteral("drop table Torihikisaki")});
-        exec({QStringLiteral("create table Torihikisaki (key integer not null, TorihikisakiNM varchar(60), "
-                             "primary key (key))")});
-        exec({QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, 'A社')"),
-              QStringLiteral(";insert into Torihikisaki (key, TorihikisakiNM) values (2, 'B社')")});
-        exec({QStringLiteral("delete from Syohin")});
+        t->exec({QStringLiteral("drop table Torihikisaki")});
+        t->exec(
+            {QStringLiteral("create table Torihikisaki (key integer not null, TorihikisakiNM varchar(60), "
+                            "primary key (key))")});
+        t->exec({QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, 'A社')"),
+                 QStringLiteral(";insert into Torihikisaki (key, TorihikisakiNM) values (2, 'B社')")});
+        t->exec({QStringLiteral("delete from Syohin")});
         addProducts(1);
         t->module().CheckTables();
         TEngineQuery q(&t->db());
@@ -98,7 +92,7 @@ private Q_SLOTS:
         ins.ParamByName(QStringLiteral("Kosin")).setAsDateTime(QDateTime(QDate(2011, 1, 2), QTime(3, 4, 5)));
         ins.ExecSQL();
         addProducts(1);
-        exec({QStringLiteral("update Syohin set Tanka = 1234.56789012345678, Kikaku = null")});
+        t->exec({QStringLiteral("update Syohin set Tanka = 1234.56789012345678, Kikaku = null")});
 
         TEngineQuery q(&t->db());
         q.addSql(QStringLiteral("select m.key, m.MitumoriNo, m.Hiduke, m.Kingaku, m.Title, KosinYMD, m.Seq"));
@@ -124,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(q.FieldByName(QStringLiteral("Tanka")).AsString(), QStringLiteral("1234.56789012346"));
         QCOMPARE(q.FieldByName(QStringLiteral("Kikaku")).AsString(), QString());
         q.Close();
-        exec({QStringLiteral("update Mitumori set Hiduke = null")});
+        t->exec({QStringLiteral("update Mitumori set Hiduke = null")});
         q.Open();
         QCOMPARE(q.FieldByName(QStringLiteral("Hiduke")).AsDate(), kZeroDate);
     }
@@ -140,11 +134,11 @@ private Q_SLOTS:
 
         TEngineTransaction tr(t->db());
         QCOMPARE(t->db().NewKey(QStringLiteral("Nohin")), 1);
-        exec({QStringLiteral("insert into Nohin (key) values (1)")});
-        exec({QStringLiteral("insert into Nohin (key) values (7)")});
+        t->exec({QStringLiteral("insert into Nohin (key) values (1)")});
+        t->exec({QStringLiteral("insert into Nohin (key) values (7)")});
         QCOMPARE(t->db().NewKey(QStringLiteral("Nohin")), 8);
         tr.commit();
-        exec({QStringLiteral("delete from Nohin where key = 7")});
+        t->exec({QStringLiteral("delete from Nohin where key = 7")});
         TEngineTransaction tr2(t->db());
         QCOMPARE(t->db().NewKey(QStringLiteral("Nohin")), 2); // a deleted top key is given out again
     }
@@ -183,9 +177,9 @@ private Q_SLOTS:
 
     void bookmarkSurvivesReopenAndLocate()
     {
-        exec({QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, 'A')"),
-              QStringLiteral("; insert into Torihikisaki (key, TorihikisakiNM) values (2, 'B')"),
-              QStringLiteral("; insert into Torihikisaki (key, TorihikisakiNM) values (3, 'C')")});
+        t->exec({QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, 'A')"),
+                 QStringLiteral("; insert into Torihikisaki (key, TorihikisakiNM) values (2, 'B')"),
+                 QStringLiteral("; insert into Torihikisaki (key, TorihikisakiNM) values (3, 'C')")});
         TEngineQuery q(&t->db());
         q.addSql(QStringLiteral("select key, TorihikisakiNM from Torihikisaki order by key"));
         q.Open();
@@ -199,7 +193,7 @@ private Q_SLOTS:
 
         // A row inserted before it moves the bookmarked row: the key still finds it.
         q.Close();
-        exec({QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (0, 'Z')")});
+        t->exec({QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (0, 'Z')")});
         q.Open();
         q.GotoBookmark(mark);
         QCOMPARE(q.FieldByName(QStringLiteral("key")).AsInteger(), 2);
@@ -250,7 +244,7 @@ private Q_SLOTS:
     {
         addProducts(1);
         QVERIFY_THROWS_EXCEPTION(EngineError, addProducts(1));
-        QVERIFY_THROWS_EXCEPTION(EngineError, exec({QStringLiteral("select nonsense from nowhere")}));
+        QVERIFY_THROWS_EXCEPTION(EngineError, t->exec({QStringLiteral("select nonsense from nowhere")}));
     }
 
     void openingOnClosedDatabaseConnectsAgain()
@@ -268,10 +262,11 @@ private Q_SLOTS:
 
     void detailFollowsMaster()
     {
-        exec({QStringLiteral("insert into Mitumori (key) values (1); insert into Mitumori (key) values (2)"),
-              QStringLiteral("; insert into MitumoriMesai (Key, Gyo, SyohinNM) values (1, 1, 'a')"),
-              QStringLiteral("; insert into MitumoriMesai (Key, Gyo, SyohinNM) values (2, 1, 'b')"),
-              QStringLiteral("; insert into MitumoriMesai (Key, Gyo, SyohinNM) values (2, 2, 'c')")});
+        t->exec(
+            {QStringLiteral("insert into Mitumori (key) values (1); insert into Mitumori (key) values (2)"),
+             QStringLiteral("; insert into MitumoriMesai (Key, Gyo, SyohinNM) values (1, 1, 'a')"),
+             QStringLiteral("; insert into MitumoriMesai (Key, Gyo, SyohinNM) values (2, 1, 'b')"),
+             QStringLiteral("; insert into MitumoriMesai (Key, Gyo, SyohinNM) values (2, 2, 'c')")});
         TEngineQuery master(&t->db());
         master.addSql(QStringLiteral("select key from Mitumori order by key"));
         TEngineQuery detail(&t->db());

@@ -96,6 +96,13 @@ void TestDatabase::configure(TEngineSession &session, TEngineDatabase &db) const
     db.RemoteDatabase = url.path().mid(1);
 }
 
+void TestDatabase::exec(const QStringList &lines)
+{
+    TEngineQuery q(&db());
+    q.setSql(lines);
+    q.ExecSQL();
+}
+
 QVariant TestDatabase::scalar(const QString &sql)
 {
     TEngineQuery q(&db());

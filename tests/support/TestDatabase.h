@@ -33,6 +33,10 @@ public:
     // Writes the configuration file's connection section for this test database.
     void writeConnectionSettings() const;
 
+    // Runs statements (lines of one text, ";" between statements) that return no rows.
+    void exec(const QStringList &lines);
+    void exec(const QString &sql) { exec(QStringList{sql}); }
+
     // Runs one statement and returns the first column of the first row (tests' shorthand).
     QVariant scalar(const QString &sql);
 
