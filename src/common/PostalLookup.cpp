@@ -23,23 +23,30 @@ std::optional<int> searchCode(QStringView yubin)
     return TextToInteger(text);
 }
 
-int countAddresses(TEngineDatabase &db, int code)
+namespace {
+
+// Opens "<select> where Yubin = :Yubin" with the code.
+void openByCode(TEngineQuery &q, const QString &select, int code)
 {
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select count(*) count from Address"));
+    q.addSql(select);
     q.addSql(QStringLiteral("where Yubin = :Yubin"));
     q.ParamByName(QStringLiteral("Yubin")).setAsInteger(code);
     q.Open();
+}
+
+} // namespace
+
+int countAddresses(TEngineDatabase &db, int code)
+{
+    TEngineQuery q(&db);
+    openByCode(q, QStringLiteral("select count(*) count from Address"), code);
     return q.Field(0).AsInteger();
 }
 
 QStringList addresses(TEngineDatabase &db, int code)
 {
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select * from Address"));
-    q.addSql(QStringLiteral("where Yubin = :Yubin"));
-    q.ParamByName(QStringLiteral("Yubin")).setAsInteger(code);
-    q.Open();
+    openByCode(q, QStringLiteral("select * from Address"), code);
     QStringList result;
     for (; !q.Eof(); q.Next())
         result.append(q.FieldByName(QStringLiteral("Jyusyo")).AsString());

@@ -62,24 +62,30 @@ void bindFields(TEngineQuery &q, const CustomerRecord &c)
     q.ParamByName(QStringLiteral("SeikyuSimebi")).setAsInteger(c.SeikyuSimebi);
 }
 
-int countWhere(TEngineDatabase &db, const QString &table, int key)
+// Opens "<select> where <column> = :Key" with the customer's key.
+void openByKey(TEngineQuery &q, const QString &select, const char *column, int key)
 {
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select count(*) from %1").arg(table));
-    q.addSql(QStringLiteral("where TorihikisakiKey = :Key"));
+    q.addSql(select);
+    q.addSql(QStringLiteral("where %1 = :Key").arg(QLatin1String(column)));
     q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
     q.Open();
+}
+
+int countWhere(TEngineDatabase &db, const QString &table, const char *column, int key)
+{
+    TEngineQuery q(&db);
+    openByKey(q, QStringLiteral("select count(*) from %1").arg(table), column, key);
     return q.Field(0).AsInteger();
+}
+
+int countReferences(TEngineDatabase &db, const QString &table, int key)
+{
+    return countWhere(db, table, "TorihikisakiKey", key);
 }
 
 bool exists(TEngineDatabase &db, int key)
 {
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select count(*) from Torihikisaki"));
-    q.addSql(QStringLiteral("where Key = :Key"));
-    q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
-    q.Open();
-    return q.Field(0).AsInteger() > 0;
+    return countWhere(db, QStringLiteral("Torihikisaki"), "Key", key) > 0;
 }
 
 } // namespace
@@ -116,10 +122,7 @@ void setUpList(TEngineQuery &q)
 std::optional<CustomerRecord> load(TEngineDatabase &db, int key)
 {
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select * from Torihikisaki"));
-    q.addSql(QStringLiteral("where Key = :Key"));
-    q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
-    q.Open();
+    openByKey(q, QStringLiteral("select * from Torihikisaki"), "Key", key);
     if (q.IsEmpty())
         return std::nullopt;
     return readRow(q);
@@ -170,10 +173,10 @@ void update(TEngineDatabase &db, const CustomerRecord &customer)
 DocumentReferences references(TEngineDatabase &db, int key)
 {
     DocumentReferences r;
-    r.estimates = countWhere(db, QStringLiteral("Mitumori"), key);
-    r.deliveryNotes = countWhere(db, QStringLiteral("Nohin"), key);
-    r.payments = countWhere(db, QStringLiteral("Nyukin"), key);
-    r.invoices = countWhere(db, QStringLiteral("Seikyu"), key);
+    r.estimates = countReferences(db, QStringLiteral("Mitumori"), key);
+    r.deliveryNotes = countReferences(db, QStringLiteral("Nohin"), key);
+    r.payments = countReferences(db, QStringLiteral("Nyukin"), key);
+    r.invoices = countReferences(db, QStringLiteral("Seikyu"), key);
     return r;
 }
 

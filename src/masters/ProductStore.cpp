@@ -23,13 +23,19 @@ void bindFields(TEngineQuery &q, const ProductRecord &p)
         q.ParamByName(QStringLiteral("Tanka")).setNullFloat();
 }
 
-bool exists(TEngineDatabase &db, int code)
+// Opens "<select> where SyohinCD = :SyohinCD" with the product's code.
+void openByCode(TEngineQuery &q, const QString &select, int code)
 {
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select count(*) from Syohin"));
+    q.addSql(select);
     q.addSql(QStringLiteral("where SyohinCD = :SyohinCD"));
     q.ParamByName(QStringLiteral("SyohinCD")).setAsInteger(code);
     q.Open();
+}
+
+bool exists(TEngineDatabase &db, int code)
+{
+    TEngineQuery q(&db);
+    openByCode(q, QStringLiteral("select count(*) from Syohin"), code);
     return q.Field(0).AsInteger() > 0;
 }
 
@@ -46,10 +52,7 @@ void setUpList(TEngineQuery &q)
 std::optional<ProductRecord> load(TEngineDatabase &db, int code)
 {
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select * from Syohin"));
-    q.addSql(QStringLiteral("where SyohinCD = :SyohinCD"));
-    q.ParamByName(QStringLiteral("SyohinCD")).setAsInteger(code);
-    q.Open();
+    openByCode(q, QStringLiteral("select * from Syohin"), code);
     if (q.IsEmpty())
         return std::nullopt;
     ProductRecord p;

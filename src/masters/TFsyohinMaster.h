@@ -1,35 +1,21 @@
 #pragma once
 // The product master: the list of all products by code with add, modify and delete. The main
 // window creates it, shows it modally with exec() and destroys it; it returns nothing.
-#include "app/TForm1.h"
+#include "masters/TMasterListWindow.h"
 
-class TDBGridEx;
-class TEngineQuery;
-class TFlatButton;
-
-class TFsyohinMaster : public TForm1
+class TFsyohinMaster : public TMasterListWindow
 {
     Q_OBJECT
 public:
     explicit TFsyohinMaster(QWidget *parent = nullptr);
 
-    TEngineQuery *Qsyohin = nullptr;
-    TDBGridEx *DBGrid1 = nullptr;
-    TFlatButton *AddBTN = nullptr;
-    TFlatButton *UpdBTN = nullptr;
-    TFlatButton *DelBTN = nullptr;
-    TFlatButton *CloseBTN = nullptr;
+    TEngineQuery *const Qsyohin = listQuery();
 
 protected:
-    void FormShow() override;
+    void AddBTNClick() override;
+    void UpdBTNClick() override;
+    void DelBTNClick() override;
 
 private:
-    QLayout *buildButtonRow();
-
-    void AddBTNClick();
-    void UpdBTNClick();
-    void DelBTNClick();
     void openEditor(const QString &codeText, bool modify);
-    void reopenList();
-    QString currentText(const char *field) const;
 };

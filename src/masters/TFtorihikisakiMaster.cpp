@@ -2,56 +2,14 @@
 
 #include "common/Ukansu.h"
 #include "controls/Messages.h"
-#include "controls/TDBGridEx.h"
-#include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
 #include "masters/CustomerStore.h"
-#include "masters/MasterListButtons.h"
 #include "masters/TFtorihikisakiMaster2.h"
 
-#include <QVBoxLayout>
-
 TFtorihikisakiMaster::TFtorihikisakiMaster(QWidget *parent)
-    : TForm1(QStringLiteral("FtorihikisakiMaster"), parent)
+    : TMasterListWindow(QStringLiteral("FtorihikisakiMaster"), QStringLiteral("取引先マスター"),
+                        &CustomerStore::setUpList, QSize(760, 460), parent)
 {
-    setWindowTitle(QStringLiteral("取引先マスター"));
-    Qtorihikisaki = new TEngineQuery(DMdata->DataDB, this);
-    CustomerStore::setUpList(*Qtorihikisaki);
-    DBGrid1 = new TDBGridEx(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setQuery(Qtorihikisaki);
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFtorihikisakiMaster::UpdBTNClick);
-    bodyLayout()->addWidget(DBGrid1, 1);
-    bodyLayout()->addLayout(buildButtonRow());
-    resize(760, 460);
-}
-
-QLayout *TFtorihikisakiMaster::buildButtonRow()
-{
-    MasterListButtons buttons;
-    QLayout *row = buttons.build(this);
-    AddBTN = buttons.AddBTN;
-    UpdBTN = buttons.UpdBTN;
-    DelBTN = buttons.DelBTN;
-    CloseBTN = buttons.CloseBTN;
-    connect(AddBTN, &QPushButton::clicked, this, &TFtorihikisakiMaster::AddBTNClick);
-    connect(UpdBTN, &QPushButton::clicked, this, &TFtorihikisakiMaster::UpdBTNClick);
-    connect(DelBTN, &QPushButton::clicked, this, &TFtorihikisakiMaster::DelBTNClick);
-    return row;
-}
-
-void TFtorihikisakiMaster::FormShow()
-{
-    TForm1::FormShow();
-    if (!Qtorihikisaki->Active())
-        Qtorihikisaki->Open();
-}
-
-QString TFtorihikisakiMaster::currentText(const char *field) const
-{
-    if (!Qtorihikisaki->Active() || Qtorihikisaki->IsEmpty())
-        return {};
-    return Qtorihikisaki->FieldByName(QLatin1String(field)).AsString();
 }
 
 void TFtorihikisakiMaster::openEditor(const QString &keyText)
@@ -100,12 +58,4 @@ bool TFtorihikisakiMaster::refuseWhileReferenced(const DocumentReferences &refer
         return false;
     Messages::error(this, CustomerStore::referencesMessage(references));
     return true;
-}
-
-void TFtorihikisakiMaster::reopenList()
-{
-    Messages::guarded(this, [this] {
-        Qtorihikisaki->Close();
-        Qtorihikisaki->Open();
-    });
 }
