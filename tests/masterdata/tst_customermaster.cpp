@@ -23,13 +23,6 @@ class TestCustomerMaster : public QObject
 
     TEngineDatabase &db() { return t->db(); }
 
-    void exec(const QString &sql)
-    {
-        TEngineQuery q(&db());
-        q.addSql(sql);
-        q.ExecSQL();
-    }
-
     int addCustomer(const QString &name, int code = 0, const QString &keisyo = QStringLiteral("御中"))
     {
         CustomerRecord c;
@@ -123,13 +116,13 @@ private Q_SLOTS:
     void customerWithDocumentsIsKept()
     {
         const int key = addCustomer(QStringLiteral("山田商事"));
-        exec(QStringLiteral("insert into Mitumori (key, TorihikisakiKey) values (1, %1)").arg(key));
-        exec(
+        t->exec(QStringLiteral("insert into Mitumori (key, TorihikisakiKey) values (1, %1)").arg(key));
+        t->exec(
             QStringLiteral("insert into Nohin (key, TorihikisakiKey, SeikyuKey) values (1, %1, 0)").arg(key));
-        exec(
+        t->exec(
             QStringLiteral("insert into Nohin (key, TorihikisakiKey, SeikyuKey) values (2, %1, 0)").arg(key));
-        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey) values (1, %1)").arg(key));
-        exec(QStringLiteral("insert into Seikyu (key, TorihikisakiKey) values (1, %1)").arg(key));
+        t->exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey) values (1, %1)").arg(key));
+        t->exec(QStringLiteral("insert into Seikyu (key, TorihikisakiKey) values (1, %1)").arg(key));
         const DocumentReferences r = CustomerStore::remove(db(), key);
         QCOMPARE(r.estimates, 1);
         QCOMPARE(r.deliveryNotes, 2);
@@ -301,7 +294,7 @@ private Q_SLOTS:
         list.show();
         bool stillOpen = false;
         onEditor(list, list.UpdBTN, [&](TFtorihikisakiMaster2 *e) {
-            exec(QStringLiteral("delete from Torihikisaki")); // deleted at another computer meanwhile
+            t->exec(QStringLiteral("delete from Torihikisaki")); // deleted at another computer meanwhile
             type(e->TorihikisakiNM, QStringLiteral("変更後"));
             QTest::mouseClick(e->OkBTN, Qt::LeftButton);
             stillOpen = e->isVisible() && e->TorihikisakiNM->text() == QStringLiteral("変更後");
@@ -338,8 +331,8 @@ private Q_SLOTS:
     void deleteRefusedWhileDocumentsReferToCustomer()
     {
         addCustomer(QStringLiteral("山田商事"));
-        exec(QStringLiteral("insert into Nohin (key, TorihikisakiKey, SeikyuKey) values (1, 1, 0)"));
-        exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey) values (1, 1)"));
+        t->exec(QStringLiteral("insert into Nohin (key, TorihikisakiKey, SeikyuKey) values (1, 1, 0)"));
+        t->exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey) values (1, 1)"));
         TFtorihikisakiMaster list;
         list.show();
         QTest::mouseClick(list.DelBTN, Qt::LeftButton);
@@ -371,7 +364,7 @@ private Q_SLOTS:
 
     void editorFieldsFilterKeysAndLookUpAddress()
     {
-        exec(QStringLiteral("insert into Address (Yubin, Jyusyo) values (600000, '北海道札幌市中央区')"));
+        t->exec(QStringLiteral("insert into Address (Yubin, Jyusyo) values (600000, '北海道札幌市中央区')"));
         TFtorihikisakiMaster2 e;
         e.show();
         typeKeys(e.TorihikisakiCD, QStringLiteral("1a2-3"));
