@@ -515,11 +515,10 @@ bool TEngineQuery::seekPhysical(int row) const
     if (q.at() == row)
         return true;
     const bool ok = q.seek(row);
-    auto *self = const_cast<TEngineQuery *>(this);
     if (ok)
-        self->m_fetched = qMax(m_fetched, row + 1);
+        m_fetched = qMax(m_fetched, row + 1);
     else if (row >= m_fetched)
-        self->m_fetchedAll = true;
+        m_fetchedAll = true;
     return ok;
 }
 
@@ -660,10 +659,13 @@ bool TEngineQuery::Locate(int key, const QString &keyField)
 
 void TEngineQuery::setDataSource(TEngineQuery *master)
 {
-    disconnect(m_masterConnection);
+    disconnect(m_masterMoved);
+    disconnect(m_masterClosed);
     m_master = master;
-    if (master)
-        m_masterConnection = connect(master, &TEngineQuery::afterScroll, this, &TEngineQuery::masterMoved);
+    if (!master)
+        return;
+    m_masterMoved = connect(master, &TEngineQuery::afterScroll, this, &TEngineQuery::masterMoved);
+    m_masterClosed = connect(master, &TEngineQuery::afterClose, this, &TEngineQuery::Close);
 }
 
 void TEngineQuery::masterMoved()

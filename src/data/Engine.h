@@ -256,13 +256,15 @@ private:
     QList<TFieldDef> m_fieldDefs;
     std::unique_ptr<Impl> d;
     QPointer<TEngineQuery> m_master;
-    QMetaObject::Connection m_masterConnection;
+    QMetaObject::Connection m_masterMoved;
+    QMetaObject::Connection m_masterClosed;
     bool m_active = false;
     int m_row = -1;
     bool m_eof = true;
     bool m_bof = true;
-    int m_fetched = 0;
-    bool m_fetchedAll = false;
+    // Rows read from the result so far; reading a row for a grid extends them.
+    mutable int m_fetched = 0;
+    mutable bool m_fetchedAll = false;
 };
 
 // A table by name: existence, field names, emptying.

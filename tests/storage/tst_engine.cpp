@@ -277,6 +277,8 @@ private Q_SLOTS:
         master.Next();
         QCOMPARE(detail.RecordCount(), 2);
         QCOMPARE(detail.FieldByName(QStringLiteral("SyohinNM")).AsString(), QStringLiteral("b"));
+        master.Close();
+        QVERIFY(!detail.Active()); // no lines of a document no longer shown
     }
 
     void serverLoginAsksWhenNoUserIsSet()
