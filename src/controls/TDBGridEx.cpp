@@ -73,11 +73,9 @@ void TDBGridEx::wheelEvent(QWheelEvent *event)
     const int steps = event->angleDelta().y() / 120;
     if (steps == 0)
         return;
-    const int row = m_query->RecNo();
     if (steps < 0)
         m_query->Next();
     else
         m_query->Prior();
-    Q_UNUSED(row);
     event->accept();
 }
