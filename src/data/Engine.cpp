@@ -205,6 +205,7 @@ void TEngineDatabase::StartTransaction()
     ExecDirect(m_dialect == TEngineDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                                    : QStringLiteral("BEGIN"));
     m_inTransaction = true;
+    m_lockedRank = -1;
 }
 
 void TEngineDatabase::Commit()
@@ -234,6 +235,14 @@ void TEngineDatabase::LockForNumbering(const QString &table)
 {
     if (!m_inTransaction)
         throw EngineError(QStringLiteral("番号の採番はトランザクションの中で行ってください"));
+    int rank = -1;
+    for (int i = 0; i < m_lockOrder.size() && rank < 0; ++i)
+        if (m_lockOrder.at(i).compare(table, Qt::CaseInsensitive) == 0)
+            rank = i;
+    if (rank >= 0 && rank < m_lockedRank)
+        throw EngineError(QStringLiteral("テーブル %1 のロックは %2 より先に取ってください")
+                              .arg(table, m_lockOrder.at(m_lockedRank)));
+    m_lockedRank = qMax(m_lockedRank, rank);
     if (m_dialect == TEngineDialect::SQLite)
         return; // BEGIN IMMEDIATE already holds the database's write lock
     QSqlQuery q(connection());
@@ -291,14 +300,15 @@ QStringList TEngineDatabase::TableFieldNames(const QString &table)
     return names;
 }
 
-TEngineTransaction::TEngineTransaction(TEngineDatabase &db) : m_db(&db)
+TEngineTransaction::TEngineTransaction(TEngineDatabase &db) : m_db(&db), m_joined(db.InTransaction())
 {
-    db.StartTransaction();
+    if (!m_joined)
+        db.StartTransaction();
 }
 
 TEngineTransaction::~TEngineTransaction()
 {
-    if (!m_done && m_db->InTransaction()) {
+    if (!m_joined && !m_done && m_db->InTransaction()) {
         try {
             m_db->Rollback();
         } catch (...) {
@@ -308,7 +318,8 @@ TEngineTransaction::~TEngineTransaction()
 
 void TEngineTransaction::commit()
 {
-    m_db->Commit();
+    if (!m_joined)
+        m_db->Commit();
     m_done = true;
 }
 
@@ -436,8 +447,10 @@ void TEngineQuery::Open()
 void TEngineQuery::ExecSQL()
 {
     Close();
+    m_rowsAffected = 0;
     for (const QString &statement : SqlText::splitStatements(m_sql.join(QLatin1Char('\n')))) {
         runStatement(statement, false);
+        m_rowsAffected = d->query.numRowsAffected();
         d->query = QSqlQuery();
     }
 }

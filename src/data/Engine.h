@@ -66,7 +66,12 @@ public:
     bool InTransaction() const { return m_inTransaction; }
 
     // Serialises writers that number rows of one table: holds until the transaction ends.
+    // Tables are locked in one fixed order (see setLockOrder): asking for a table that comes
+    // before one already locked in the same transaction raises, because two computers taking
+    // the same tables in opposite orders would deadlock on the server.
     void LockForNumbering(const QString &table);
+    // The order in which tables must be locked within one transaction (customers before documents).
+    void setLockOrder(const QStringList &tables) { m_lockOrder = tables; }
     // The table's maximum key plus one (1 for an empty table), taken race-free inside the caller's
     // write transaction so that two users saving at once never draw the same key.
     int NewKey(const QString &table, const QString &keyColumn = QStringLiteral("key"));
@@ -91,13 +96,19 @@ private:
     QString m_connectionName;
     TEngineDialect m_dialect = TEngineDialect::SQLite;
     bool m_inTransaction = false;
+    QStringList m_lockOrder;
+    int m_lockedRank = -1; // rank of the last table locked in the current transaction
 };
 
 // Rolls the transaction back when it goes out of scope without a successful commit().
+// When the database is already inside a transaction, the guard joins it: commit() and the
+// destructor leave it to the outer owner, so rules that write can run inside a caller's
+// transaction (a document save that registers its customer) or on their own.
 class TEngineTransaction
 {
 public:
     explicit TEngineTransaction(TEngineDatabase &db);
+    bool joined() const { return m_joined; }
     ~TEngineTransaction();
     TEngineTransaction(const TEngineTransaction &) = delete;
     TEngineTransaction &operator=(const TEngineTransaction &) = delete;
@@ -105,6 +116,7 @@ public:
 
 private:
     TEngineDatabase *m_db;
+    bool m_joined = false;
     bool m_done = false;
 };
 
@@ -196,6 +208,9 @@ public:
 
     void Open();    // a statement returning rows; throws EngineError
     void ExecSQL(); // statements separated by ";" are run in order
+    // Rows changed by the last statement that ExecSQL ran (an UPDATE or DELETE that must hit a
+    // row checks this).
+    int RowsAffected() const { return m_rowsAffected; }
     void Close();
     bool Active() const { return m_active; }
 
@@ -259,6 +274,7 @@ private:
     QMetaObject::Connection m_masterMoved;
     QMetaObject::Connection m_masterClosed;
     bool m_active = false;
+    int m_rowsAffected = 0;
     int m_row = -1;
     bool m_eof = true;
     bool m_bof = true;

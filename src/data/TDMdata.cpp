@@ -32,6 +32,10 @@ TDMdata::TDMdata(QObject *parent) : QObject(parent)
     setObjectName(QStringLiteral("DMdata"));
     Session1.Active = false; // nothing is open until start-up has applied the configuration
     DataDB = new TEngineDatabase(&Session1, QStringLiteral("DataDB"), this);
+    QStringList lockOrder;
+    for (const Schema::Table &table : Schema::tables())
+        lockOrder.append(QLatin1String(table.name));
+    DataDB->setLockOrder(lockOrder);
     DMdata = this;
 }
 
