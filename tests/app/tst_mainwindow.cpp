@@ -114,15 +114,18 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTRY_VERIFY(w.Qnohin->Active());
         QVERIFY(said(Messages::Kind::Information).isEmpty()); // the own company exists
-        QCOMPARE(w.Qnohin->RecNo(), 599);
-        QCOMPARE(w.NohinGrid->currentIndex().row(), 599);
-        QCOMPARE(w.NohinGrid->model()->data(w.NohinGrid->model()->index(599, 3)).toString(),
+        // The list holds the rows around its last one, which the grid shows as current.
+        QCOMPARE(w.Qnohin->FieldByName(QStringLiteral("key")).AsInteger(), 600);
+        const int last = w.NohinGrid->model()->rowCount() - 1;
+        QVERIFY(last < 599);
+        QCOMPARE(w.NohinGrid->currentIndex().row(), last);
+        QCOMPARE(w.NohinGrid->model()->data(w.NohinGrid->model()->index(last, 3)).toString(),
                  QStringLiteral("600,000"));
         TFlatButton *toInvoice = w.button(QStringLiteral("Nohin2SeikyuBTN"));
         QVERIFY(!toInvoice->isEnabled()); // the last note is invoiced
         w.Qnohin->Prior();
         QVERIFY(toInvoice->isEnabled());
-        w.NohinGrid->setCurrentIndex(w.NohinGrid->model()->index(599, 0));
+        w.NohinGrid->setCurrentIndex(w.NohinGrid->model()->index(last, 0));
         QVERIFY(!toInvoice->isEnabled());
 
         QCOMPARE(w.NyukinSiharaiHoho->count(), 3);
