@@ -1,6 +1,7 @@
 #include "app/TFmain.h"
 
 #include "app/MainLists.h"
+#include "common/Version.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
@@ -26,11 +27,6 @@ namespace {
 
 // Heights of the command buttons on the document pages and on the settings page.
 constexpr int kDocumentButtonTops[] = {24, 88, 152, 216, 280, 344};
-
-QString versionText()
-{
-    return QString::number(TFmain::kVersion, 'f', 2);
-}
 
 } // namespace
 
@@ -286,7 +282,7 @@ void TFmain::startUp()
     Settings = ConnectionSettings::read(ini);
 
     setStatusText(1, QStringLiteral("バージョンのチェック"));
-    ini.writeString(QStringLiteral("Kadomel"), QStringLiteral("Ver"), versionText());
+    ini.writeString(QStringLiteral("Kadomel"), QStringLiteral("Ver"), QLatin1String(Version::kText));
 
     setStatusText(1, QStringLiteral("フォルダのチェック"));
     AppPaths::ensureDataFolder();

@@ -1,4 +1,4 @@
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 
 #include "controls/Messages.h"
 #include "data/AppPaths.h"
