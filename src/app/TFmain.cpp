@@ -34,6 +34,8 @@ TFmain::TFmain(QWidget *parent) : TForm1(QStringLiteral("Fmain"), parent)
 {
     setWindowTitle(QStringLiteral("Kadomel"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    // Only "終　了", "終了(&X)" and the close box end the program.
+    setClosesOnEscape(false);
     if (!DMdata)
         new TDMdata(this);
     Query1 = new TEngineQuery(DMdata->DataDB, this);

@@ -192,6 +192,15 @@ void TForm1::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
 }
 
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_closesOnEscape && event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TForm1::moveEvent(QMoveEvent *event)
 {
     QDialog::moveEvent(event);
