@@ -167,6 +167,35 @@ private Q_SLOTS:
         QCOMPARE(opened, window);
     }
 
+    // Escape is no way out of the main window (it would hide it and leave the program running
+    // without a window); the dialog-style windows keep taking it as their cancel.
+    void escapeKeepsTheMainWindowOpen()
+    {
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        t->writeConnectionSettings();
+        TFmain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(w.Qmitumori->Active());
+        w.activateWindow();
+        for (QWidget *focus : {static_cast<QWidget *>(w.MitumoriGrid), static_cast<QWidget *>(w.PageControl1),
+                               static_cast<QWidget *>(w.button(QStringLiteral("CloseBTN")))}) {
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Escape);
+            QVERIFY2(w.isVisible(), focus->objectName().toUtf8());
+            QCOMPARE(w.result(), 0);
+        }
+
+        TFDBSetting dialog(w.Settings, *DMdata, &w);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(w.isVisible());
+    }
+
     void failedConnectionLeavesListsClosed()
     {
         t = std::make_unique<TestDatabase>(false);
