@@ -106,6 +106,13 @@ bool isSevenDigits(QStringView text)
     return true;
 }
 
+// The file writes this where a code covers a whole city without a town name of its own
+// (0600000: 北海道札幌市中央区); it is no part of the address.
+QString townName(const QString &field9)
+{
+    return field9 == QStringLiteral("以下に掲載がない場合") ? QString() : field9;
+}
+
 } // namespace
 
 QStringList SplitPostalFields(QStringView line)
@@ -147,7 +154,7 @@ PostalRecord ParsePostalLine(QStringView line)
     if (!isSevenDigits(codeText))
         throw PostalLineError(
             QStringLiteral("3番目の項目の郵便番号「%1」が7桁の数字ではありません。").arg(codeText));
-    return {codeText.toInt(), prefecture.text() + city.text() + town.text()};
+    return {codeText.toInt(), prefecture.text() + city.text() + townName(town.text())};
 }
 
 PostalDecoder::PostalDecoder()

@@ -85,7 +85,31 @@ private Q_SLOTS:
         PostalDecoder decoder;
         const PostalRecord record = ParsePostalLine(decoder.decode(sampleLine(0)));
         QCOMPARE(record.yubin, 600000); // 0600000 loses its leading zero
-        QCOMPARE(record.jyusyo, QStringLiteral("北海道札幌市中央区以下に掲載がない場合"));
+        // The file's "no town name" placeholder is no part of an address.
+        QCOMPARE(record.jyusyo, QStringLiteral("北海道札幌市中央区"));
+    }
+
+    void townPlaceholder_data()
+    {
+        QTest::addColumn<QString>("field9"); // as it stands in the file
+        QTest::addColumn<QString>("jyusyo");
+        QTest::addRow("placeholder") << "\"以下に掲載がない場合\""
+                                     << "北海道札幌市中央区";
+        QTest::addRow("placeholder without quotes") << "以下に掲載がない場合"
+                                                    << "北海道札幌市中央区";
+        QTest::addRow("town name") << "\"旭ケ丘\""
+                                   << "北海道札幌市中央区旭ケ丘";
+        QTest::addRow("placeholder inside a longer name") << "\"（以下に掲載がない場合）\""
+                                                          << "北海道札幌市中央区（以下に掲載がない場合）";
+    }
+    void townPlaceholder()
+    {
+        QFETCH(QString, field9);
+        QFETCH(QString, jyusyo);
+        const QString line =
+            QStringLiteral("01101,\"060  \",\"0600000\",a,b,c,\"北海道\",\"札幌市中央区\",%1,0,0,0,0,0,0")
+                .arg(field9);
+        QCOMPARE(ParsePostalLine(line).jyusyo, jyusyo);
     }
 
     void refusedLines_data()
