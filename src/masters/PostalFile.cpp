@@ -73,6 +73,10 @@ private:
         for (;; ++m_pos) {
             if (atEnd())
                 throw PostalLineError(QStringLiteral("引用符（\"）が閉じていません。"));
+            // No address holds a NUL; one in the file means damage, and the server refuses it.
+            if (m_line[m_pos].isNull())
+                throw PostalLineError(
+                    QStringLiteral("引用符（\"）で囲んだ項目にNUL文字（文字コード0）があります。"));
             if (m_line[m_pos] != u'"')
                 continue;
             if (m_pos + 1 < m_line.size() && m_line[m_pos + 1] == u'"') {

@@ -35,7 +35,8 @@ public:
 
 // Splits a line into its fields: a field may be enclosed in double quotes (a doubled quote inside
 // stands for one quote); an unquoted field ends at a comma, a blank or a control character.
-// Throws PostalLineError for a quote that is not closed or a closing quote followed by more text.
+// Throws PostalLineError for a quote that is not closed, a closing quote followed by more text, or a
+// NUL character inside quotes.
 QStringList SplitPostalFields(QStringView line);
 
 // Reads one line (without its line end). Throws PostalLineError for fewer than nine fields, a

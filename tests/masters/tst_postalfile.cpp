@@ -73,6 +73,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("line");
         QTest::addRow("not closed") << "a,\"bc,d";
         QTest::addRow("text right after the closing quote") << "\"ab\"cd,e";
+        QTest::addRow("NUL inside quotes") << QStringLiteral("a,\"b%1c\",d").arg(QChar(0));
     }
     void brokenQuotes()
     {
@@ -200,6 +201,9 @@ private Q_SLOTS:
             << "bad_bytes.csv" << head.arg(3) + "Shift-JIS（CP932）の文字として読めないバイトがあります。";
         QTest::addRow("code of six digits")
             << "bad_code.csv" << head.arg(2) + "3番目の項目の郵便番号「064094」が7桁の数字ではありません。";
+        QTest::addRow("NUL inside a quoted address")
+            << "nul_in_address.csv"
+            << head.arg(2) + "引用符（\"）で囲んだ項目にNUL文字（文字コード0）があります。";
     }
     void badFilesNameTheLine()
     {

@@ -98,6 +98,8 @@ private Q_SLOTS:
             << "郵便番号データの4行目が正しくありません。\r\n項目が9個ありません（5個）。";
         QTest::addRow("bytes that are no CP932") << "bad_bytes.csv"
                                                  << "郵便番号データの3行目が正しくありません。";
+        QTest::addRow("NUL inside a quoted address") << "nul_in_address.csv"
+                                                     << "郵便番号データの2行目が正しくありません。";
         QTest::addRow("empty file") << "empty.csv"
                                     << "郵便番号データが1行もありません。";
         QTest::addRow("missing file") << "no_such_file.csv"
