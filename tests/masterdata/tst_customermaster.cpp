@@ -8,6 +8,7 @@
 #include "masters/TFtorihikisakiMaster.h"
 #include "masters/TFtorihikisakiMaster2.h"
 #include "ModalHelper.h"
+#include "OtherComputer.h"
 #include "TestDatabase.h"
 
 #include <QComboBox>
@@ -91,6 +92,44 @@ private Q_SLOTS:
         CustomerRecord c;
         c.key = 5;
         QVERIFY_THROWS_EXCEPTION(EngineError, CustomerStore::update(db(), c));
+    }
+
+    // Another computer deletes the customer while this one saves a change to it or deletes it too:
+    // the statement finds no row once the other's delete is committed, and must say so.
+    void changeWhileDeletedAtAnotherComputerFails_data()
+    {
+        QTest::addColumn<bool>("remove");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("update") << false << "取引先（Key 2）が見つかりません";
+        QTest::newRow("delete") << true << "取引先（Key 2）は既に削除されています";
+    }
+    void changeWhileDeletedAtAnotherComputerFails()
+    {
+        QFETCH(bool, remove);
+        QFETCH(QString, message);
+        addCustomer(QStringLiteral("山田商事"));
+        const int key = addCustomer(QStringLiteral("鈴木工業"));
+        CustomerRecord changed = *CustomerStore::load(db(), key);
+        changed.TorihikisakiNM = QStringLiteral("鈴木工業株式会社");
+        OtherComputer other(*t);
+        other.writeAndHold([key](TEngineDatabase &otherDb) {
+            TEngineQuery q(&otherDb);
+            q.addSql(QStringLiteral("delete from Torihikisaki where Key = %1").arg(key));
+            q.ExecSQL();
+        });
+        QString error;
+        try {
+            if (remove)
+                CustomerStore::remove(db(), key);
+            else
+                CustomerStore::update(db(), changed);
+        } catch (const EngineError &e) {
+            error = e.message();
+        }
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(error, message);
+        QVERIFY(!db().InTransaction());
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 1);
     }
 
     void shownHonorific_data()
@@ -325,6 +364,23 @@ private Q_SLOTS:
         QCOMPARE(said.size(), 2);
         QCOMPARE(said.at(0).kind, Messages::Kind::ConfirmYesNo);
         QCOMPARE(said.at(0).text, QStringLiteral("2 鈴木工業を削除してもよろしいですか？"));
+        QCOMPARE(list.DBGrid1->model()->rowCount(), 1);
+    }
+
+    void deleteOfCustomerGoneMeanwhileSaysSo()
+    {
+        addCustomer(QStringLiteral("山田商事"));
+        addCustomer(QStringLiteral("鈴木工業"));
+        TFtorihikisakiMaster list;
+        list.show();
+        list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(1, 0));
+        t->exec(QStringLiteral("delete from Torihikisaki where Key = 2")); // at another computer
+        Messages::queueAnswer(true);
+        QTest::mouseClick(list.DelBTN, Qt::LeftButton);
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.at(1).kind, Messages::Kind::Error);
+        QCOMPARE(said.at(1).text, QStringLiteral("取引先（Key 2）は既に削除されています"));
         QCOMPARE(list.DBGrid1->model()->rowCount(), 1);
     }
 

@@ -6,6 +6,7 @@
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFsyohinMaster2.h"
 #include "ModalHelper.h"
+#include "OtherComputer.h"
 #include "TestDatabase.h"
 
 #include <QTest>
@@ -150,6 +151,55 @@ private Q_SLOTS:
         QCOMPARE(ProductStore::load(db(), 20)->Tanka, std::optional<double>(90));
         QCOMPARE(ProductStore::load(db(), 10)->SyohinNM, QStringLiteral("ノート"));
         QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 2);
+    }
+
+    // Another computer deletes the product while this one saves a change to it or deletes it too.
+    void changeWhileDeletedAtAnotherComputerFails_data()
+    {
+        QTest::addColumn<bool>("remove");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("update") << false << "商品（商品CD 20）が見つかりません";
+        QTest::newRow("delete") << true << "商品（商品CD 20）は既に削除されています";
+    }
+    void changeWhileDeletedAtAnotherComputerFails()
+    {
+        QFETCH(bool, remove);
+        QFETCH(QString, message);
+        addProduct(10, QStringLiteral("ノート"), 150);
+        addProduct(20, QStringLiteral("鉛筆"), 80);
+        OtherComputer other(*t);
+        other.writeAndHold([](TEngineDatabase &otherDb) {
+            TEngineQuery q(&otherDb);
+            q.addSql(QStringLiteral("delete from Syohin where SyohinCD = 20"));
+            q.ExecSQL();
+        });
+        QString error;
+        try {
+            if (remove)
+                ProductStore::remove(db(), 20);
+            else
+                ProductStore::update(db(), ProductRecord{20, QStringLiteral("赤鉛筆"), {}, {}, 90.0});
+        } catch (const EngineError &e) {
+            error = e.message();
+        }
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(error, message);
+        QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 1);
+    }
+
+    void deleteOfProductGoneMeanwhileSaysSo()
+    {
+        addProduct(10, QStringLiteral("ノート"), 150);
+        TFsyohinMaster list;
+        list.show();
+        t->exec(QStringLiteral("delete from Syohin")); // at another computer
+        Messages::queueAnswer(true);
+        QTest::mouseClick(list.DelBTN, Qt::LeftButton);
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.at(1).kind, Messages::Kind::Error);
+        QCOMPARE(said.at(1).text, QStringLiteral("商品（商品CD 10）は既に削除されています"));
+        QCOMPARE(list.DBGrid1->model()->rowCount(), 0);
     }
 
     void badPriceOrCodeKeepsEditorOpen_data()
