@@ -183,6 +183,9 @@ DocumentReferences references(TEngineDatabase &db, int key)
 DocumentReferences remove(TEngineDatabase &db, int key)
 {
     TEngineTransaction transaction(db);
+    // A document save takes the same lock before it stores a document for a customer, so no
+    // document can appear between counting the references and deleting.
+    db.LockForNumbering(QStringLiteral("Torihikisaki"));
     const DocumentReferences r = references(db, key);
     if (r.total() > 0)
         return r;

@@ -132,6 +132,47 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 1);
     }
 
+    // A document save at another computer takes the customers' lock before it stores a document
+    // for the customer; a delete here waits for it and then finds the document.
+    void deleteWaitsForDocumentSavedAtAnotherComputer()
+    {
+        const int key = addCustomer(QStringLiteral("山田商事"));
+        OtherComputer other(*t);
+        other.writeAndHold([key](TEngineDatabase &otherDb) {
+            otherDb.LockForNumbering(QStringLiteral("Torihikisaki"));
+            TEngineQuery q(&otherDb);
+            q.addSql(QStringLiteral("insert into Mitumori (key, TorihikisakiKey) values (1, %1)").arg(key));
+            q.ExecSQL();
+        });
+        const DocumentReferences r = CustomerStore::remove(db(), key);
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(r.estimates, 1);
+        QVERIFY(CustomerStore::load(db(), key));
+    }
+
+    // A document save registers its new customer inside its own transaction: the customer goes
+    // with the document or not at all. Alone, adding a customer commits by itself.
+    void insertJoinsCallersTransaction()
+    {
+        {
+            TEngineTransaction documentSave(db());
+            QCOMPARE(addCustomer(QStringLiteral("山田商事")), 1);
+            QVERIFY(db().InTransaction());
+        } // rolled back, as when the document could not be stored
+        QVERIFY(!db().InTransaction());
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
+
+        QCOMPARE(addCustomer(QStringLiteral("鈴木工業")), 1);
+        QVERIFY(!db().InTransaction());
+        TEngineSession session;
+        TEngineDatabase otherDb(&session, QStringLiteral("OtherComputer"));
+        t->configure(session, otherDb);
+        TEngineQuery q(&otherDb);
+        q.addSql(QStringLiteral("select TorihikisakiNM from Torihikisaki"));
+        q.Open();
+        QCOMPARE(q.Field(0).AsString(), QStringLiteral("鈴木工業"));
+    }
+
     void shownHonorific_data()
     {
         QTest::addColumn<QString>("stored");
