@@ -100,10 +100,7 @@ std::optional<double> priceFromText(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return std::nullopt;
-    const std::optional<double> price = TextToFloat(text);
-    if (!price)
-        throw ConvertError(QStringLiteral("'%1' は単価として正しい数値ではありません").arg(text));
-    return price;
+    return FieldTextToFloat(QStringLiteral("単価"), text);
 }
 
 QString priceText(const std::optional<double> &price)

@@ -340,20 +340,36 @@ private Q_SLOTS:
     void numberFieldWithoutNumberKeepsEditorOpen_data()
     {
         QTest::addColumn<QString>("field");
-        QTest::newRow("empty code") << "TorihikisakiCD";
-        QTest::newRow("empty closing day") << "SeikyuSimebi";
-        QTest::newRow("amount beyond 32 bits") << "Kisyuzan";
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message"); // names the field
+        QTest::newRow("empty code") << "TorihikisakiCD"
+                                    << ""
+                                    << "取引先CDに整数を入力してください（'' は整数ではありません）";
+        QTest::newRow("empty closing day") << "SeikyuSimebi"
+                                           << ""
+                                           << "請求締日に整数を入力してください（'' は整数ではありません）";
+        QTest::newRow("amount beyond 32 bits")
+            << "Kisyuzan"
+            << "9999999999"
+            << "期首売掛残に整数を入力してください（'9999999999' は整数ではありません）";
+        QTest::newRow("empty previous invoice amount")
+            << "ZenkaiSeikyuGaku"
+            << ""
+            << "前回請求額に整数を入力してください（'' は整数ではありません）";
     }
     void numberFieldWithoutNumberKeepsEditorOpen()
     {
         QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
         TFtorihikisakiMaster list;
         list.show();
         bool stillOpen = false;
         QString name;
         onEditor(list, list.AddBTN, [&](TFtorihikisakiMaster2 *e) {
             type(e->TorihikisakiNM, QStringLiteral("山田商事"));
-            type(e->findChild<QLineEdit *>(field), field == QLatin1String("Kisyuzan") ? "9999999999" : "");
+            type(e->TorihikisakiCD, QStringLiteral("1"));
+            type(e->findChild<QLineEdit *>(field), typed);
             QTest::mouseClick(e->OkBTN, Qt::LeftButton);
             stillOpen = e->isVisible();
             name = e->TorihikisakiNM->text();
@@ -363,7 +379,7 @@ private Q_SLOTS:
         const QList<Messages::Record> said = Messages::takeHistory();
         QCOMPARE(said.size(), 1);
         QCOMPARE(said.first().kind, Messages::Kind::Error);
-        QVERIFY(said.first().text.contains(QStringLiteral("整数ではありません")));
+        QCOMPARE(said.first().text, message);
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
     }
 

@@ -206,17 +206,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("message"); // names the field
         QTest::newRow("two decimal points") << "5"
-                                            << "1.2.3";
+                                            << "1.2.3"
+                                            << "単価に数値を入力してください（'1.2.3' は数値ではありません）";
         QTest::newRow("point only") << "5"
-                                    << ".";
+                                    << "."
+                                    << "単価に数値を入力してください（'.' は数値ではありません）";
         QTest::newRow("empty code") << ""
-                                    << "100";
+                                    << "100"
+                                    << "商品CDに整数を入力してください（'' は整数ではありません）";
+        QTest::newRow("code beyond 32 bits")
+            << "99999999999"
+            << "100"
+            << "商品CDに整数を入力してください（'99999999999' は整数ではありません）";
     }
     void badPriceOrCodeKeepsEditorOpen()
     {
         QFETCH(QString, code);
         QFETCH(QString, price);
+        QFETCH(QString, message);
         TFsyohinMaster list;
         list.show();
         QVERIFY(onEditor(list.AddBTN, [&](TFsyohinMaster2 *e) {
@@ -227,6 +236,7 @@ private Q_SLOTS:
         const QList<Messages::Record> said = Messages::takeHistory();
         QCOMPARE(said.size(), 1);
         QCOMPARE(said.first().kind, Messages::Kind::Error);
+        QCOMPARE(said.first().text, message);
         QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 0);
     }
 
