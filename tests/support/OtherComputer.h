@@ -65,8 +65,10 @@ private:
             return;
         }
         TEngineQuery q(&db);
-        q.addSql(QStringLiteral(
-            "select count(*) from pg_stat_activity where pg_backend_pid() = any(pg_blocking_pids(pid))"));
+        // pg_locks is read afresh by each statement (pg_stat_activity would be read once per
+        // transaction).
+        q.addSql(QStringLiteral("select count(*) from pg_locks where not granted"));
+        q.addSql(QStringLiteral("and pg_backend_pid() = any(pg_blocking_pids(pid))"));
         QElapsedTimer timer;
         timer.start();
         for (q.Open(); q.Field(0).AsInteger() == 0 && timer.elapsed() < 10000; q.Open())
