@@ -21,6 +21,7 @@ const QString kAmount = QStringLiteral("#,#0");
 
 void setUpEstimates(TEngineQuery &q)
 {
+    q.setPaged(true);
     q.setSql({QStringLiteral("select m.key, m.MitumoriNo, m.Hiduke, m.Title, t.TorihikisakiNM, m.Kingaku, "
                              "m.JisyaTanto, KosinYMD from mitumori m, Torihikisaki T"),
               QStringLiteral("where m.TorihikisakiKey = t.Key"),
@@ -37,6 +38,7 @@ void setUpEstimates(TEngineQuery &q)
 
 void setUpDeliveryNotes(TEngineQuery &q)
 {
+    q.setPaged(true);
     q.setSql(
         {QStringLiteral("select n.key, n.NohinNo, n.Hiduke, n.TorihikisakiKey, t.TorihikisakiNM, n.Kingaku,"),
          QStringLiteral("       n.JisyaTanto, n.KosinYMD, n.SeikyuKey"),
@@ -55,6 +57,7 @@ void setUpDeliveryNotes(TEngineQuery &q)
 
 void setUpPayments(TEngineQuery &q)
 {
+    q.setPaged(true);
     q.setSql({QStringLiteral("select n.key, n.NyukinYMD, t.TorihikisakiNM, n.Nyukingaku,"),
               QStringLiteral("   n.NyukinHouhou, n.RyosyuNo, n.KosinYMD, n.SeikyuKey"),
               QStringLiteral("from nyukin n, Torihikisaki T"),
@@ -69,6 +72,7 @@ void setUpPayments(TEngineQuery &q)
 
 void setUpInvoices(TEngineQuery &q)
 {
+    q.setPaged(true);
     q.setSql({QStringLiteral(
                   "select S.key, S.SeikyuNo, S.Simebi, S.HakkoYMD, s.TorihikisakiKey, t.TorihikisakiNM, "
                   "S.ZenkaiSeikyu, S.Seikyugaku, KosinYMD from Seikyu s, Torihikisaki T"),

@@ -1,6 +1,7 @@
 #include "app/TFmain.h"
 
 #include "app/MainLists.h"
+#include "common/Version.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
@@ -27,17 +28,14 @@ namespace {
 // Heights of the command buttons on the document pages and on the settings page.
 constexpr int kDocumentButtonTops[] = {24, 88, 152, 216, 280, 344};
 
-QString versionText()
-{
-    return QString::number(TFmain::kVersion, 'f', 2);
-}
-
 } // namespace
 
 TFmain::TFmain(QWidget *parent) : TForm1(QStringLiteral("Fmain"), parent)
 {
     setWindowTitle(QStringLiteral("Kadomel"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    // Only "終　了", "終了(&X)" and the close box end the program.
+    setClosesOnEscape(false);
     if (!DMdata)
         new TDMdata(this);
     Query1 = new TEngineQuery(DMdata->DataDB, this);
@@ -286,7 +284,7 @@ void TFmain::startUp()
     Settings = ConnectionSettings::read(ini);
 
     setStatusText(1, QStringLiteral("バージョンのチェック"));
-    ini.writeString(QStringLiteral("Kadomel"), QStringLiteral("Ver"), versionText());
+    ini.writeString(QStringLiteral("Kadomel"), QStringLiteral("Ver"), QLatin1String(Version::kText));
 
     setStatusText(1, QStringLiteral("フォルダのチェック"));
     AppPaths::ensureDataFolder();

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: five pages (estimates, delivery notes, payments, invoices, settings), each
 // document page with its command buttons and its list; the start-up sequence runs when it is shown.
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 #include "data/ConnectionSettings.h"
 
 class QComboBox;
@@ -17,8 +17,6 @@ class TFmain : public TForm1
 public:
     explicit TFmain(QWidget *parent = nullptr);
     ~TFmain() override;
-
-    static constexpr double kVersion = 1.03;
 
     ConnectionSettings Settings;
 

@@ -1,5 +1,7 @@
 #include "app/TFsplash.h"
 
+#include "common/Version.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
@@ -12,7 +14,7 @@ TFsplash::TFsplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::Fra
     setObjectName(QStringLiteral("Fsplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(399, 258);
-    VerLBL = new QLabel(QStringLiteral("Ver 1.03"), this);
+    VerLBL = new QLabel(QStringLiteral("Ver ") + QLatin1String(Version::kText), this);
     VerLBL->setObjectName(QStringLiteral("VerLBL"));
     QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
     f.setPixelSize(19);

@@ -1,5 +1,6 @@
 #include "app/TFmain.h"
 #include "app/TFsplash.h"
+#include "controls/KadomelApplication.h"
 #include "data/TDMdata.h"
 #include "data/TLoginDialog.h"
 #include "report/ReportFonts.h"
@@ -10,7 +11,7 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    KadomelApplication app(argc, argv);
     installFontSubstitutions();
 
     auto *splash = new TFsplash;

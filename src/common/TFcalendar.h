@@ -2,7 +2,7 @@
 // The calendar picker: a month grid with the Japanese era year, year and month steps and twelve
 // month buttons. The caller sets the date (the zero date stands for none and shows today), shows
 // the window modally and reads the date back after OK.
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 
 #include <optional>
 #include <QDate>

@@ -2,7 +2,7 @@
 // The customer search: lists the customers, narrows them by a part of the name, and hands the
 // chosen customer's key back. The caller shows it modally and reads torihikisakiKey() afterwards;
 // 0 means nothing was chosen.
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 
 class TDBGridEx;
 class TEngineQuery;

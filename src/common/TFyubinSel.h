@@ -1,7 +1,7 @@
 #pragma once
 // The address choice for a postal code with several addresses. The caller sets the code, shows the
 // dialog modally and, when it was accepted, reads the chosen address.
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 
 class QListWidget;
 class QListWidgetItem;

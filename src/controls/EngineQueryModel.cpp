@@ -2,16 +2,18 @@
 
 #include "common/DisplayFormat.h"
 
-namespace {
-constexpr int kFetchStep = 256;
-}
-
 EngineQueryModel::EngineQueryModel(TEngineQuery *query, QObject *parent)
     : QAbstractTableModel(parent), m_query(query)
 {
     connect(query, &TEngineQuery::afterOpen, this, &EngineQueryModel::reset);
     connect(query, &TEngineQuery::afterClose, this, &EngineQueryModel::reset);
-    connect(query, &TEngineQuery::afterScroll, this, &EngineQueryModel::syncRowCount);
+    connect(query, &TEngineQuery::windowReset, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    connect(query, &TEngineQuery::rowsAboutToBeInserted, this,
+            [this](int first, int count) { beginInsertRows({}, first, first + count - 1); });
+    connect(query, &TEngineQuery::rowsInserted, this, [this] { endInsertRows(); });
     reset();
 }
 
@@ -37,27 +39,13 @@ void EngineQueryModel::reset()
     m_resultColumns.clear();
     for (const TFieldDef &def : m_defs)
         m_resultColumns.append(m_query ? m_query->fieldIndex(def.name) : -1);
-    m_rows = m_query && m_query->Active() ? m_query->fetchedRowCount() : 0;
     endResetModel();
     Q_EMIT columnsChanged();
 }
 
-// A move of the query past the rows the grid knows (to the last row, say) makes them known.
-void EngineQueryModel::syncRowCount()
-{
-    if (!m_query || !m_query->Active())
-        return;
-    const int fetched = m_query->fetchedRowCount();
-    if (fetched > m_rows) {
-        beginInsertRows({}, m_rows, fetched - 1);
-        m_rows = fetched;
-        endInsertRows();
-    }
-}
-
 int EngineQueryModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows;
+    return parent.isValid() || !m_query ? 0 : m_query->fetchedRowCount();
 }
 
 int EngineQueryModel::columnCount(const QModelIndex &parent) const
@@ -67,7 +55,7 @@ int EngineQueryModel::columnCount(const QModelIndex &parent) const
 
 bool EngineQueryModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_query && m_query->Active() && !m_query->fetchedAll();
+    return !parent.isValid() && m_query && m_query->Active() && !m_query->atEnd();
 }
 
 void EngineQueryModel::fetchMore(const QModelIndex &parent)
@@ -75,7 +63,6 @@ void EngineQueryModel::fetchMore(const QModelIndex &parent)
     if (!canFetchMore(parent))
         return;
     m_query->fetchMore(kFetchStep);
-    syncRowCount();
 }
 
 TFieldDef EngineQueryModel::columnDef(int column) const

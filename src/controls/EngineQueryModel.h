@@ -10,6 +10,9 @@ class EngineQueryModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // Rows read at a time when the grid scrolls past the rows held.
+    static constexpr int kFetchStep = 128;
+
     explicit EngineQueryModel(TEngineQuery *query, QObject *parent = nullptr);
 
     TEngineQuery *query() const { return m_query; }
@@ -32,12 +35,10 @@ Q_SIGNALS:
 
 private:
     void reset();
-    void syncRowCount();
     QList<TFieldDef> visibleDefs() const;
     int resultColumn(int column) const;
 
     QPointer<TEngineQuery> m_query;
     QList<TFieldDef> m_defs;
     QList<int> m_resultColumns;
-    int m_rows = 0;
 };

@@ -4,6 +4,7 @@
 #include "data/Engine.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 TDBGridEx::TDBGridEx(QWidget *parent) : QTableView(parent)
@@ -15,6 +16,8 @@ TDBGridEx::TDBGridEx(QWidget *parent) : QTableView(parent)
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setResizeContentsPrecision(0); // column widths from the rows in view
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &TDBGridEx::readAboveWhenAtTop);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
 }
@@ -29,13 +32,49 @@ void TDBGridEx::setQuery(TEngineQuery *query)
     applyColumnWidths();
 }
 
+// A declared width is kept; other columns fit their title and the rows in view, within a maximum.
 void TDBGridEx::applyColumnWidths()
 {
+    followQuery();
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const int width = m_model->columnDef(c).width;
-        setColumnWidth(c, width > 0 ? width : 80);
+        if (width > 0) {
+            setColumnWidth(c, width);
+            continue;
+        }
+        const int fitted = qMax(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c));
+        setColumnWidth(c, qMin(fitted, kMaxAutoWidth));
     }
-    followQuery();
+}
+
+// A list read page by page holds only the rows around the current one: scrolling to the top of
+// them reads the rows above, and the view keeps showing what it showed.
+void TDBGridEx::readAboveWhenAtTop()
+{
+    QScrollBar *bar = verticalScrollBar();
+    if (!m_query || !m_query->Active() || m_query->atStart() || bar->sliderPosition() != bar->minimum())
+        return;
+    const int added = m_query->fetchFront(EngineQueryModel::kFetchStep);
+    if (added <= 0)
+        return;
+    updateGeometries();
+    bar->setSliderPosition(bar->minimum() + added);
+}
+
+// Moving up from the first row held reads the rows above; Ctrl+Home and Ctrl+End go to the
+// first and last row of the whole list.
+QModelIndex TDBGridEx::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (m_query && m_query->Active() && !m_query->IsEmpty()) {
+        const bool control = modifiers & Qt::ControlModifier;
+        if ((action == MoveHome && control) || (action == MoveEnd && control)) {
+            action == MoveHome ? m_query->First() : m_query->Last();
+            return m_model->index(m_query->RecNo(), qMax(currentIndex().column(), 0));
+        }
+        if ((action == MoveUp || action == MovePageUp) && currentIndex().row() <= 0 && !m_query->atStart())
+            m_query->fetchFront(EngineQueryModel::kFetchStep);
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 // The query moved (a command, Last, a bookmark): show its row.

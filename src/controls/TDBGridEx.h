@@ -16,13 +16,18 @@ public:
     TEngineQuery *query() const { return m_query; }
     EngineQueryModel *queryModel() const { return m_model; }
 
+    // Widest a column sized to its title and contents becomes.
+    static constexpr int kMaxAutoWidth = 320;
+
 protected:
     void wheelEvent(QWheelEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void followQuery();
     void applyColumnWidths();
+    void readAboveWhenAtTop();
 
     TEngineQuery *m_query = nullptr;
     EngineQueryModel *m_model = nullptr;

@@ -2,32 +2,39 @@
 
 #include "data/SqlText.h"
 
+#include "data/EngineInternal.h"
+
 #include <QDir>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlField>
+#include <QFile>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <QSqlResult>
 #include <sqlite3.h>
+#include <sys/vfs.h>
 
-namespace {
+namespace EngineInternal {
 
-QString errorText(const QSqlError &e)
+bool isLockError(const QSqlError &error)
 {
-    QString text = e.databaseText().trimmed();
+    const QString code = error.nativeErrorCode();
+    bool numeric = false;
+    const int sqliteCode = code.toInt(&numeric);
+    if (numeric)
+        return (sqliteCode & 0xff) == SQLITE_BUSY || (sqliteCode & 0xff) == SQLITE_LOCKED;
+    // PostgreSQL: lock_not_available (lock_timeout), deadlock_detected.
+    return code == QLatin1String("55P03") || code == QLatin1String("40P01");
+}
+
+EngineError errorFrom(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
     if (text.isEmpty())
-        text = e.text().trimmed();
-    return text.isEmpty() ? QStringLiteral("データベースの操作に失敗しました") : text;
+        text = error.text().trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("データベースの操作に失敗しました");
+    if (isLockError(error))
+        text = kLockMessage + QStringLiteral("\r\n（") + text + QStringLiteral("）");
+    return EngineError(text);
 }
 
-[[noreturn]] void fail(const QSqlQuery &q)
-{
-    throw EngineError(errorText(q.lastError()));
-}
-
-// Dates go to both engines as text in one sortable form: SQLite stores them that way, and
-// PostgreSQL converts the text to the column's date or time-stamp type.
 QVariant bindable(const QVariant &v)
 {
     if (v.typeId() == QMetaType::QDate && !v.isNull())
@@ -41,47 +48,28 @@ QVariant bindable(const QVariant &v)
     return v;
 }
 
-TEngineField::Kind kindFromDeclaredType(const QByteArray &declared)
+} // namespace EngineInternal
+
+using EngineInternal::errorFrom;
+
+namespace {
+
+std::function<bool(const QString &)> &networkFolderProbe()
 {
-    const QByteArray t = declared.toUpper();
-    if (t.startsWith("INT"))
-        return TEngineField::Kind::Integer;
-    if (t.startsWith("FLOAT") || t.startsWith("REAL") || t.startsWith("DOUBLE"))
-        return TEngineField::Kind::Float;
-    if (t == "DATE")
-        return TEngineField::Kind::Date;
-    if (t.startsWith("TIMESTAMP"))
-        return TEngineField::Kind::DateTime;
-    if (t == "BLOB")
-        return TEngineField::Kind::Blob;
-    if (t.isEmpty())
-        return TEngineField::Kind::Unknown;
-    return TEngineField::Kind::Text;
+    static std::function<bool(const QString &)> probe;
+    return probe;
 }
 
-TEngineField::Kind kindFromMetaType(int type)
+bool isNetworkFolder(const QString &folder)
 {
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return TEngineField::Kind::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return TEngineField::Kind::Float;
-    case QMetaType::QDate:
-        return TEngineField::Kind::Date;
-    case QMetaType::QDateTime:
-        return TEngineField::Kind::DateTime;
-    case QMetaType::QByteArray:
-        return TEngineField::Kind::Blob;
-    case QMetaType::QString:
-        return TEngineField::Kind::Text;
-    default:
-        return TEngineField::Kind::Unknown;
-    }
+    if (networkFolderProbe())
+        return networkFolderProbe()(folder);
+    struct statfs info
+    {
+    };
+    if (statfs(QFile::encodeName(folder).constData(), &info) != 0)
+        return false;
+    return isNetworkFileSystemType(qint64(info.f_type));
 }
 
 int connectionCounter = 0;
@@ -138,6 +126,7 @@ void TEngineDatabase::Open()
     }
     m_session->Active = true;
     m_inTransaction = false;
+    m_transactionFailed = false;
 }
 
 void TEngineDatabase::openLocal(QSqlDatabase &db)
@@ -146,11 +135,15 @@ void TEngineDatabase::openLocal(QSqlDatabase &db)
     db.setConnectOptions(
         QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_session->LockRetryCount * m_session->LockWaitTime));
     if (!db.open())
-        throw EngineError(errorText(db.lastError()));
+        throw errorFrom(db.lastError());
+    // WAL needs memory shared between the processes of one machine: on a folder of another
+    // machine the rollback journal is the safe one.
+    m_journalMode = isNetworkFolder(Directory) ? QStringLiteral("delete") : QStringLiteral("wal");
     QSqlQuery q(db);
-    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
-        if (!q.exec(QLatin1String(pragma)))
-            fail(q);
+    for (const QString &pragma : QStringList{QStringLiteral("PRAGMA journal_mode=") + m_journalMode,
+                                             QStringLiteral("PRAGMA synchronous=FULL")})
+        if (!q.exec(pragma))
+            throw errorFrom(q.lastError());
 }
 
 void TEngineDatabase::openRemote(QSqlDatabase &db)
@@ -166,10 +159,16 @@ void TEngineDatabase::openRemote(QSqlDatabase &db)
     db.setPassword(password);
     db.setConnectOptions(QStringLiteral("connect_timeout=5"));
     if (!db.open())
-        throw EngineError(errorText(db.lastError()));
+        throw errorFrom(db.lastError());
+    m_journalMode.clear();
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SET client_min_messages TO WARNING")))
-        fail(q);
+    // A lock held by another computer is waited for as long as SQLite's busy timeout, then the
+    // statement fails with the lock message instead of waiting for ever.
+    const int lockMs = m_session->LockRetryCount * m_session->LockWaitTime;
+    for (const QString &setting : QStringList{QStringLiteral("SET client_min_messages TO WARNING"),
+                                              QStringLiteral("SET lock_timeout = %1").arg(lockMs)})
+        if (!q.exec(setting))
+            throw errorFrom(q.lastError());
 }
 
 void TEngineDatabase::Close()
@@ -179,11 +178,19 @@ void TEngineDatabase::Close()
     Q_EMIT aboutToClose();
     {
         QSqlDatabase db = connection();
-        if (db.isOpen() && m_inTransaction)
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        if (db.isOpen()) {
+            QSqlQuery q(db);
+            if (m_inTransaction)
+                q.exec(QStringLiteral("ROLLBACK"));
+            // The data go from the WAL into the database file, so that a copy of the file
+            // alone (a backup) holds everything. Another computer still reading only delays it.
+            if (m_dialect == TEngineDialect::SQLite && m_journalMode == QLatin1String("wal"))
+                q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        }
         db.close();
     }
     m_inTransaction = false;
+    m_transactionFailed = false;
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
@@ -192,8 +199,16 @@ void TEngineDatabase::ExecDirect(const QString &sql)
     if (!Connected())
         Open();
     QSqlQuery q(connection());
-    if (!q.exec(sql))
-        fail(q);
+    if (!q.exec(sql)) {
+        statementFailed();
+        throw errorFrom(q.lastError());
+    }
+}
+
+void TEngineDatabase::statementFailed()
+{
+    if (m_inTransaction)
+        m_transactionFailed = true;
 }
 
 void TEngineDatabase::StartTransaction()
@@ -205,6 +220,7 @@ void TEngineDatabase::StartTransaction()
     ExecDirect(m_dialect == TEngineDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                                    : QStringLiteral("BEGIN"));
     m_inTransaction = true;
+    m_transactionFailed = false;
     m_lockedRank = -1;
 }
 
@@ -212,11 +228,14 @@ void TEngineDatabase::Commit()
 {
     if (!m_inTransaction)
         throw EngineError(QStringLiteral("Database %1 has no active transaction.").arg(m_name));
+    if (m_transactionFailed)
+        throw EngineError(QStringLiteral("処理の途中で失敗した文があるため、変更を確定できません。"
+                                         "変更は取り消されます。"));
     QSqlQuery q(connection());
     if (!q.exec(QStringLiteral("COMMIT"))) {
-        const QString text = errorText(q.lastError());
-        Rollback();
-        throw EngineError(text);
+        // PostgreSQL has ended the transaction; SQLite keeps it (busy): the caller rolls back.
+        m_transactionFailed = true;
+        throw errorFrom(q.lastError());
     }
     m_inTransaction = false;
 }
@@ -226,9 +245,10 @@ void TEngineDatabase::Rollback()
     if (!m_inTransaction)
         throw EngineError(QStringLiteral("Database %1 has no active transaction.").arg(m_name));
     m_inTransaction = false;
+    m_transactionFailed = false;
     QSqlQuery q(connection());
     if (!q.exec(QStringLiteral("ROLLBACK")))
-        fail(q);
+        throw errorFrom(q.lastError());
 }
 
 void TEngineDatabase::LockForNumbering(const QString &table)
@@ -245,20 +265,52 @@ void TEngineDatabase::LockForNumbering(const QString &table)
     m_lockedRank = qMax(m_lockedRank, rank);
     if (m_dialect == TEngineDialect::SQLite)
         return; // BEGIN IMMEDIATE already holds the database's write lock
+    // The table name comes from the program, never from the user; a plain statement leaves no
+    // prepared statement behind in a transaction that may fail.
     QSqlQuery q(connection());
-    q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"));
-    q.addBindValue(QString(QStringLiteral("kadomel:") + table.toLower()));
-    if (!q.exec())
-        fail(q);
+    if (!q.exec(
+            QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('kadomel:%1'))").arg(table.toLower()))) {
+        statementFailed();
+        throw errorFrom(q.lastError());
+    }
 }
 
 int TEngineDatabase::NewKey(const QString &table, const QString &keyColumn)
 {
     LockForNumbering(table);
     QSqlQuery q(connection());
-    if (!q.exec(QStringLiteral("select max(%1) from %2").arg(keyColumn, table)) || !q.next())
-        fail(q);
+    if (!q.exec(QStringLiteral("select max(%1) from %2").arg(keyColumn, table)) || !q.next()) {
+        statementFailed();
+        throw errorFrom(q.lastError());
+    }
     return q.value(0).toInt() + 1;
+}
+
+void TEngineDatabase::setNetworkFolderProbe(std::function<bool(const QString &)> probe)
+{
+    networkFolderProbe() = std::move(probe);
+}
+
+bool isNetworkFileSystemType(qint64 type)
+{
+    switch (quint32(type)) {
+    case 0x6969:     // NFS
+    case 0x517B:     // SMB
+    case 0xFF534D42: // CIFS
+    case 0xFE534D42: // SMB2
+    case 0x564C:     // NCP (NetWare)
+    case 0x65735546: // FUSE (sshfs and other network mounts)
+    case 0x5346414F: // AFS
+    case 0x6B414653: // kAFS
+    case 0x01161970: // GFS2
+    case 0x47504653: // GPFS
+    case 0x19830326: // FhGFS / BeeGFS
+    case 0x0BD00BD0: // Lustre
+    case 0x00C36400: // CephFS
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool TEngineDatabase::TableExists(const QString &table)
@@ -273,7 +325,7 @@ bool TEngineDatabase::TableExists(const QString &table)
                                    "where table_schema = current_schema() and table_name = lower(?)"));
     q.addBindValue(table);
     if (!q.exec() || !q.next())
-        fail(q);
+        throw errorFrom(q.lastError());
     return q.value(0).toInt() > 0;
 }
 
@@ -291,7 +343,7 @@ QStringList TEngineDatabase::TableFieldNames(const QString &table)
     }
     q.addBindValue(table);
     if (!q.exec())
-        fail(q);
+        throw errorFrom(q.lastError());
     QStringList names;
     while (q.next())
         names.append(q.value(0).toString());
@@ -326,366 +378,4 @@ void TEngineTransaction::commit()
 void TEngineTable::EmptyTable()
 {
     m_db->ExecDirect(QStringLiteral("DELETE FROM ") + TableName);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Query
-
-struct TEngineQuery::Impl
-{
-    QSqlQuery query;
-    QSqlRecord record;
-    QList<TEngineField::Kind> kinds;
-};
-
-TEngineQuery::TEngineQuery(TEngineDatabase *db, QObject *parent)
-    : QObject(parent), m_db(db), d(std::make_unique<Impl>())
-{
-    if (db)
-        connect(db, &TEngineDatabase::aboutToClose, this, &TEngineQuery::Close);
-}
-
-TEngineQuery::~TEngineQuery()
-{
-    if (m_active) {
-        d->query = QSqlQuery();
-        m_active = false;
-    }
-}
-
-TEngineParam &TEngineQuery::ParamByName(const QString &name)
-{
-    for (auto &p : m_params)
-        if (p.first.compare(name, Qt::CaseInsensitive) == 0)
-            return p.second;
-    m_params.append({name, TEngineParam()});
-    return m_params.last().second;
-}
-
-QStringList TEngineQuery::paramNames() const
-{
-    QStringList names;
-    for (const QString &statement : SqlText::splitStatements(m_sql.join(QLatin1Char('\n'))))
-        for (const QString &n : SqlText::toPositional(statement).params)
-            if (!names.contains(n, Qt::CaseInsensitive))
-                names.append(n);
-    return names;
-}
-
-void TEngineQuery::runStatement(const QString &statement, bool expectRows)
-{
-    if (!m_db)
-        throw EngineError(QStringLiteral("データベースが指定されていません"));
-    if (!m_db->Connected())
-        m_db->Open(); // a connection that failed earlier is tried once more
-    d->query = QSqlQuery(m_db->connection());
-    QSqlQuery &q = d->query;
-    q.setForwardOnly(!expectRows);
-    const SqlText::Positional p = SqlText::toPositional(statement);
-    if (p.params.isEmpty()) {
-        if (!q.exec(p.sql))
-            fail(q);
-        return;
-    }
-    if (!q.prepare(p.sql))
-        fail(q);
-    for (const QString &name : p.params) {
-        QVariant value;
-        bool found = false;
-        for (const auto &param : m_params) {
-            if (param.first.compare(name, Qt::CaseInsensitive) == 0 && param.second.isSet()) {
-                value = param.second.value();
-                found = true;
-            }
-        }
-        if (!found && m_master && m_master->Active() && m_master->hasField(name)) {
-            value = m_master->FieldByName(name).value();
-            found = true;
-        }
-        if (!found)
-            throw EngineError(QStringLiteral("パラメータ '%1' に値がありません").arg(name));
-        q.addBindValue(bindable(value));
-    }
-    if (!q.exec())
-        fail(q);
-}
-
-void TEngineQuery::Open()
-{
-    Close();
-    QString text = m_sql.join(QLatin1Char('\n')).trimmed();
-    while (text.endsWith(QLatin1Char(';')))
-        text = text.chopped(1).trimmed();
-    try {
-        runStatement(text, true);
-    } catch (...) {
-        d->query = QSqlQuery();
-        throw;
-    }
-    d->record = d->query.record();
-    d->kinds.clear();
-    sqlite3_stmt *stmt = nullptr;
-    const QVariant handle = d->query.result() ? d->query.result()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3_stmt*") == 0)
-        stmt = *static_cast<sqlite3_stmt *const *>(handle.constData());
-    for (int i = 0; i < d->record.count(); ++i) {
-        const char *declared = stmt ? sqlite3_column_decltype(stmt, i) : nullptr;
-        d->kinds.append(stmt ? kindFromDeclaredType(QByteArray(declared))
-                             : kindFromMetaType(d->record.field(i).metaType().id()));
-    }
-    m_active = true;
-    m_fetched = 0;
-    m_fetchedAll = false;
-    const bool hasRow = seekPhysical(0);
-    m_row = hasRow ? 0 : -1;
-    m_eof = !hasRow;
-    m_bof = true;
-    Q_EMIT afterOpen();
-    Q_EMIT afterScroll();
-}
-
-void TEngineQuery::ExecSQL()
-{
-    Close();
-    m_rowsAffected = 0;
-    for (const QString &statement : SqlText::splitStatements(m_sql.join(QLatin1Char('\n')))) {
-        runStatement(statement, false);
-        m_rowsAffected = d->query.numRowsAffected();
-        d->query = QSqlQuery();
-    }
-}
-
-void TEngineQuery::Close()
-{
-    const bool wasActive = m_active;
-    d->query = QSqlQuery();
-    d->record = QSqlRecord();
-    d->kinds.clear();
-    m_active = false;
-    m_row = -1;
-    m_eof = m_bof = true;
-    m_fetched = 0;
-    m_fetchedAll = false;
-    if (wasActive)
-        Q_EMIT afterClose();
-}
-
-int TEngineQuery::FieldCount() const
-{
-    return m_active ? d->record.count() : 0;
-}
-
-QString TEngineQuery::FieldName(int i) const
-{
-    return d->record.fieldName(i);
-}
-
-int TEngineQuery::fieldIndex(const QString &name) const
-{
-    if (!m_active)
-        return -1;
-    const int dot = name.indexOf(QLatin1Char('.'));
-    return d->record.indexOf(dot >= 0 ? name.mid(dot + 1) : name); // QSqlRecord ignores case
-}
-
-bool TEngineQuery::hasField(const QString &name) const
-{
-    return fieldIndex(name) >= 0;
-}
-
-TEngineField::Kind TEngineQuery::kindOf(int column) const
-{
-    return column >= 0 && column < d->kinds.size() ? d->kinds.at(column) : TEngineField::Kind::Unknown;
-}
-
-TEngineField TEngineQuery::fieldAt(int row, int column) const
-{
-    const QVariant v = valueAt(row, column);
-    TEngineField::Kind kind = kindOf(column);
-    if (kind == TEngineField::Kind::Unknown && !v.isNull())
-        kind = kindFromMetaType(v.typeId());
-    return TEngineField(d->record.fieldName(column), v, kind);
-}
-
-TEngineField TEngineQuery::Field(int i) const
-{
-    return fieldAt(m_row, i);
-}
-
-TEngineField TEngineQuery::FieldByName(const QString &name) const
-{
-    const int i = fieldIndex(name);
-    if (i < 0)
-        throw EngineError(QStringLiteral("フィールド '%1' が見つかりません").arg(name));
-    return fieldAt(m_row, i);
-}
-
-bool TEngineQuery::seekPhysical(int row) const
-{
-    if (!m_active || row < 0)
-        return false;
-    QSqlQuery &q = d->query;
-    if (q.at() == row)
-        return true;
-    const bool ok = q.seek(row);
-    if (ok)
-        m_fetched = qMax(m_fetched, row + 1);
-    else if (row >= m_fetched)
-        m_fetchedAll = true;
-    return ok;
-}
-
-QVariant TEngineQuery::valueAt(int row, int column) const
-{
-    if (!seekPhysical(row) || column < 0 || column >= d->record.count())
-        return QVariant();
-    return d->query.value(column);
-}
-
-int TEngineQuery::fetchMore(int rows)
-{
-    if (!m_active || m_fetchedAll)
-        return m_fetched;
-    const int target = m_fetched + rows - 1;
-    if (!seekPhysical(target)) {
-        // Past the end: find the last row and count it.
-        if (d->query.last()) {
-            m_fetched = d->query.at() + 1;
-        }
-        m_fetchedAll = true;
-    }
-    return m_fetched;
-}
-
-void TEngineQuery::moveToRow(int row)
-{
-    m_row = row;
-    m_eof = false;
-    m_bof = row == 0;
-    Q_EMIT afterScroll();
-}
-
-bool TEngineQuery::MoveTo(int row)
-{
-    if (!seekPhysical(row))
-        return false;
-    moveToRow(row);
-    return true;
-}
-
-bool TEngineQuery::IsEmpty() const
-{
-    return !m_active || m_row < 0;
-}
-
-void TEngineQuery::First()
-{
-    if (IsEmpty())
-        return;
-    moveToRow(0);
-}
-
-void TEngineQuery::Next()
-{
-    if (IsEmpty())
-        return;
-    if (seekPhysical(m_row + 1)) {
-        moveToRow(m_row + 1);
-        return;
-    }
-    m_eof = true;
-}
-
-void TEngineQuery::Prior()
-{
-    if (IsEmpty())
-        return;
-    if (m_row > 0) {
-        moveToRow(m_row - 1);
-        return;
-    }
-    m_bof = true;
-}
-
-void TEngineQuery::Last()
-{
-    if (IsEmpty())
-        return;
-    const int last = RecordCount() - 1;
-    moveToRow(last);
-    m_eof = true; // as at the end of the data: a following Next does not move
-}
-
-int TEngineQuery::RecordCount()
-{
-    if (!m_active)
-        return 0;
-    if (!m_fetchedAll) {
-        if (d->query.last())
-            m_fetched = d->query.at() + 1;
-        m_fetchedAll = true;
-    }
-    return m_fetched;
-}
-
-TBookmark TEngineQuery::GetBookmark() const
-{
-    TBookmark b;
-    if (IsEmpty())
-        return b;
-    b.row = m_row;
-    if (hasField(QStringLiteral("key")))
-        b.key = FieldByName(QStringLiteral("key")).value();
-    return b;
-}
-
-void TEngineQuery::GotoBookmark(const TBookmark &bookmark)
-{
-    if (!bookmark.isValid() || IsEmpty())
-        return;
-    const int keyIndex = fieldIndex(QStringLiteral("key"));
-    if (keyIndex >= 0 && bookmark.key.isValid()) {
-        if (seekPhysical(bookmark.row) && valueAt(bookmark.row, keyIndex) == bookmark.key) {
-            moveToRow(bookmark.row);
-            return;
-        }
-        if (Locate(bookmark.key.toInt()))
-            return;
-    }
-    if (!MoveTo(bookmark.row))
-        moveToRow(RecordCount() - 1);
-}
-
-bool TEngineQuery::Locate(int key, const QString &keyField)
-{
-    const int column = fieldIndex(keyField);
-    if (column < 0 || IsEmpty())
-        return false;
-    for (int row = 0; seekPhysical(row); ++row) {
-        if (fieldAt(row, column).AsInteger() == key) {
-            moveToRow(row);
-            return true;
-        }
-    }
-    return false;
-}
-
-void TEngineQuery::setDataSource(TEngineQuery *master)
-{
-    disconnect(m_masterMoved);
-    disconnect(m_masterClosed);
-    m_master = master;
-    if (!master)
-        return;
-    m_masterMoved = connect(master, &TEngineQuery::afterScroll, this, &TEngineQuery::masterMoved);
-    m_masterClosed = connect(master, &TEngineQuery::afterClose, this, &TEngineQuery::Close);
-}
-
-void TEngineQuery::masterMoved()
-{
-    if (!m_master || !m_master->Active()) {
-        Close();
-        return;
-    }
-    Open();
 }

@@ -4,6 +4,7 @@
 // PostgreSQL server. Everything the program stores or reads goes through these classes.
 #include "common/AppError.h"
 
+#include <deque>
 #include <functional>
 #include <QDateTime>
 #include <QObject>
@@ -21,6 +22,15 @@ inline const QDateTime kZeroDateTime{kZeroDate, QTime(0, 0)};
 
 // Name of the SQLite file inside the local database folder.
 inline constexpr auto kLocalDatabaseFile = "kadomel.sqlite3";
+
+// Shown when a lock held by another computer was not released within the session's retries.
+inline const QString kLockMessage =
+    QStringLiteral("ほかのコンピュータがデータを更新中のため、処理できませんでした。"
+                   "しばらくしてからもう一度実行してください。");
+
+// True for the file systems of another machine (NFS, SMB/CIFS and the like), on which SQLite's
+// WAL journal is unsafe; takes the f_type of statfs.
+bool isNetworkFileSystemType(qint64 type);
 
 class TEngineSession
 {
@@ -40,6 +50,7 @@ public:
 };
 
 class TEngineQuery;
+class QSqlQuery;
 
 class TEngineDatabase : public QObject
 {
@@ -61,9 +72,15 @@ public:
     TEngineDialect dialect() const { return m_dialect; }
 
     void StartTransaction(); // a write transaction: SQLite BEGIN IMMEDIATE, PostgreSQL BEGIN
-    void Commit();           // durable on disk when it returns
+    // Durable on disk when it returns. Raises, leaving the transaction to be rolled back by the
+    // caller, when a statement inside it failed: on PostgreSQL such a transaction has stored
+    // nothing, on SQLite only a part, so a commit would report a success that did not happen.
+    void Commit();
     void Rollback();
     bool InTransaction() const { return m_inTransaction; }
+    bool TransactionFailed() const { return m_transactionFailed; }
+    // Called by the layer when a statement fails; inside a transaction it marks it failed.
+    void statementFailed();
 
     // Serialises writers that number rows of one table: holds until the transaction ends.
     // Tables are locked in one fixed order (see setLockOrder): asking for a table that comes
@@ -82,6 +99,11 @@ public:
     // Runs one statement without parameters or results (used by the layer itself and by schema code).
     void ExecDirect(const QString &sql);
 
+    // The SQLite journal in use ("wal", or "delete" on a network file system); empty on a server.
+    QString journalMode() const { return m_journalMode; }
+    // For tests: decides whether a folder lies on a network file system (default: statfs).
+    static void setNetworkFolderProbe(std::function<bool(const QString &)> probe);
+
     QSqlDatabase connection() const;
 
 Q_SIGNALS:
@@ -96,6 +118,8 @@ private:
     QString m_connectionName;
     TEngineDialect m_dialect = TEngineDialect::SQLite;
     bool m_inTransaction = false;
+    bool m_transactionFailed = false;
+    QString m_journalMode;
     QStringList m_lockOrder;
     int m_lockedRank = -1; // rank of the last table locked in the current transaction
 };
@@ -176,18 +200,26 @@ struct TFieldDef
     QString name;
     QString label;  // column title; the field name when empty
     QString format; // display format such as "#,#0"; none when empty
-    int width = -1; // pixels; the grid's default when negative
+    int width = -1; // pixels; sized to title and contents when negative
     bool visible = true;
 };
 
-// Position of a row that survives closing and reopening the same statement.
+// Position of a row that survives closing and reopening the same statement: its row number in
+// the rows read, its key, and the values it is ordered by (a list read page by page finds the
+// place of a row that is gone by them).
 struct TBookmark
 {
     int row = -1;
     QVariant key;
+    QVariantList orderValues;
     bool isValid() const { return row >= 0; }
 };
 
+// A query. Its result is read into memory when it opens, so that no open result stands in the
+// way of another computer's write (SQLite keeps a read snapshot while a statement is being read).
+// A paged query (the lists of the windows) whose statement ends in ORDER BY of plain result
+// columns, the last of them unique, holds only the rows around the current one: it reads a page
+// at a time from either end, after or before the rows it holds, or around a key.
 class TEngineQuery : public QObject
 {
     Q_OBJECT
@@ -197,22 +229,36 @@ public:
 
     TEngineDatabase *database() const { return m_db; }
 
-    // The statement as lines.
-    QStringList &SQL() { return m_sql; }
-    void clearSql() { m_sql.clear(); }
+    // The statement as lines. A new statement (clearSql, setSql) starts without parameter values.
+    const QStringList &SQL() const { return m_sql; }
+    void clearSql();
     void addSql(const QString &line) { m_sql.append(line); }
-    void setSql(const QStringList &lines) { m_sql = lines; }
+    void setSql(const QStringList &lines);
 
+    // The reference stays valid until the statement is cleared or replaced.
     TEngineParam &ParamByName(const QString &name);
     QStringList paramNames() const; // in the order they stand in the statement
 
+    // Read page by page where the statement allows it (see the class comment).
+    void setPaged(bool paged) { m_paged = paged; }
+    bool paged() const { return m_paged; }
+    void setPageSize(int rows) { m_pageSize = qMax(1, rows); }
+    int pageSize() const { return m_pageSize; }
+    // True while the open result is read page by page.
+    bool windowed() const;
+
+    // Only rows for which the filter returns true are kept; it is called with the query standing
+    // on the row in question. Takes effect at the next Open.
+    void setFilter(std::function<bool(const TEngineQuery &)> filter) { m_filter = std::move(filter); }
+    bool Filtered() const { return bool(m_filter); }
+
     void Open();    // a statement returning rows; throws EngineError
     void ExecSQL(); // statements separated by ";" are run in order
+    void Close();
+    bool Active() const { return m_active; }
     // Rows changed by the last statement that ExecSQL ran (an UPDATE or DELETE that must hit a
     // row checks this).
     int RowsAffected() const { return m_rowsAffected; }
-    void Close();
-    bool Active() const { return m_active; }
 
     // Result set.
     int FieldCount() const;
@@ -226,21 +272,27 @@ public:
     void Next();
     void Prior();
     void Last();
-    bool MoveTo(int row);
+    bool MoveTo(int row); // a row among those held
     bool Eof() const { return m_eof; }
     bool Bof() const { return m_bof; }
     bool IsEmpty() const;
-    int RecNo() const { return m_row; } // 0-based; -1 when empty
-    int RecordCount();                  // reads the whole result
+    int RecNo() const { return m_row; } // 0-based among the rows held; -1 when empty
+    int RecordCount();                  // all rows of the result (counted by the engine when paged)
 
     TBookmark GetBookmark() const;
+    // Goes back to the bookmarked row; when it is gone, to the row that took its place (the next
+    // one in the list's order), or the last row.
     void GotoBookmark(const TBookmark &bookmark);
     bool Locate(int key, const QString &keyField = QStringLiteral("key"));
 
-    // Rows fetched so far and reading any row without moving the current one (for grids).
-    int fetchedRowCount() const { return m_fetched; }
-    bool fetchedAll() const { return m_fetchedAll; }
-    int fetchMore(int rows);
+    // The rows held, for grids: their number, whether rows lie beyond either end, reading more
+    // at either end, and any held row without moving the current one.
+    int fetchedRowCount() const;
+    bool atStart() const { return m_atStart; }
+    bool atEnd() const { return m_atEnd; }
+    bool fetchedAll() const { return m_atStart && m_atEnd; }
+    int fetchMore(int rows);  // rows after the last held; returns how many were added
+    int fetchFront(int rows); // rows before the first held; returns how many were added
     QVariant valueAt(int row, int column) const;
     TEngineField fieldAt(int row, int column) const;
 
@@ -256,31 +308,49 @@ Q_SIGNALS:
     void afterOpen();
     void afterClose();
     void afterScroll();
+    // Rows read at either end of those held: first is where they go, in the numbering before.
+    void rowsAboutToBeInserted(int first, int count);
+    void rowsInserted();
+    // The rows held were replaced by others (a jump to the first or last row, or to a key).
+    void windowReset();
 
 private:
     struct Impl;
-    void runStatement(const QString &statement, bool expectRows);
+    void runStatement(const QString &statement, const QVariantMap &extra = {}, bool keep = false);
+    QSqlQuery *preparedFor(const QString &sql);
+    QVariant paramValue(const QString &name, const QVariantMap &extra) const;
+    void readRecord();
+    QList<QVariantList> readRows(int limit = -1);
+    void openFull(const QString &text);
+    bool openPaged();
+    QList<QVariantList> fetchPage(const QVariantList *boundary, bool backward, int limit);
+    QVariantList orderValuesOf(const QVariantList &row) const;
+    void replaceWindow(QList<QVariantList> rows, bool atStart, bool atEnd, int current);
+    void insertRows(QList<QVariantList> rows, bool front);
+    void applyFilter();
     void moveToRow(int row);
-    bool seekPhysical(int row) const;
     void masterMoved();
+    void dropPrepared();
     TEngineField::Kind kindOf(int column) const;
 
     QPointer<TEngineDatabase> m_db;
     QStringList m_sql;
-    QList<QPair<QString, TEngineParam>> m_params;
+    std::deque<std::pair<QString, TEngineParam>> m_params; // a deque keeps references valid
     QList<TFieldDef> m_fieldDefs;
     std::unique_ptr<Impl> d;
     QPointer<TEngineQuery> m_master;
     QMetaObject::Connection m_masterMoved;
     QMetaObject::Connection m_masterClosed;
+    std::function<bool(const TEngineQuery &)> m_filter;
+    bool m_paged = false;
+    int m_pageSize = 128;
     bool m_active = false;
     int m_rowsAffected = 0;
     int m_row = -1;
     bool m_eof = true;
     bool m_bof = true;
-    // Rows read from the result so far; reading a row for a grid extends them.
-    mutable int m_fetched = 0;
-    mutable bool m_fetchedAll = false;
+    bool m_atStart = true;
+    bool m_atEnd = true;
 };
 
 // A table by name: existence, field names, emptying.

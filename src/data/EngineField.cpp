@@ -1,5 +1,7 @@
 #include "data/Engine.h"
 
+#include <limits>
+
 namespace {
 
 QDate parseDate(const QString &text)
@@ -38,21 +40,36 @@ bool TEngineField::IsNull() const
 
 int TEngineField::AsInteger() const
 {
+    const qint64 v = AsLargeInt();
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        throw ConvertError(QStringLiteral("%1 の値 %2 は扱える整数の範囲（%3～%4）を超えています")
+                               .arg(m_name)
+                               .arg(v)
+                               .arg(std::numeric_limits<int>::min())
+                               .arg(std::numeric_limits<int>::max()));
+    return int(v);
+}
+
+// Sums are 64-bit on both engines; a float is truncated toward zero.
+qint64 TEngineField::AsLargeInt() const
+{
     if (IsNull())
         return 0;
     if (m_value.typeId() == QMetaType::QString) {
         bool ok = false;
-        const int v = m_value.toString().trimmed().toInt(&ok);
+        const qint64 v = m_value.toString().trimmed().toLongLong(&ok);
         if (!ok)
-            throw ConvertError(QStringLiteral("'%1' は整数ではありません").arg(m_value.toString()));
+            throw ConvertError(
+                QStringLiteral("%1: '%2' は整数ではありません").arg(m_name, m_value.toString()));
         return v;
     }
-    return m_value.toInt();
-}
-
-qint64 TEngineField::AsLargeInt() const
-{
-    return IsNull() ? 0 : m_value.toLongLong();
+    if (m_value.typeId() == QMetaType::Double || m_value.typeId() == QMetaType::Float) {
+        const double d = m_value.toDouble();
+        if (!(d > -9.2e18 && d < 9.2e18))
+            throw ConvertError(QStringLiteral("%1 の値 %2 は整数にできません").arg(m_name).arg(d));
+        return qint64(d);
+    }
+    return m_value.toLongLong();
 }
 
 double TEngineField::AsFloat() const

@@ -83,7 +83,8 @@ QList<Table> buildTables()
          {"key"},
          {{"MitumoriNoIDX", {"MitumoriNo"}},
           {"HizukeYIDX", {"HidukeY"}},
-          {"HizukeYMIDX", {"HidukeY", "HidukeM"}}}});
+          {"HizukeYMIDX", {"HidukeY", "HidukeM"}}},
+         {{"ListIDX", {"Hiduke", "key"}}, {"TorihikisakiIDX", {"TorihikisakiKey"}}}});
     t.append({"MitumoriMesai",
               "見積明細テーブルのチェック",
               lineColumns(),
@@ -98,7 +99,10 @@ QList<Table> buildTables()
               {"key"},
               {{"MitumoriNoIDX", {"NohinNo"}},
                {"HizukeYIDX", {"HidukeY"}},
-               {"HizukeYMIDX", {"HidukeY", "HidukeM"}}}});
+               {"HizukeYMIDX", {"HidukeY", "HidukeM"}}},
+              {{"ListIDX", {"Hiduke", "key"}},
+               {"TorihikisakiIDX", {"TorihikisakiKey"}},
+               {"SeikyuIDX", {"SeikyuKey"}}}});
     t.append({"NohinMesai",
               "納品明細テーブルのチェック",
               lineColumns(),
@@ -113,7 +117,10 @@ QList<Table> buildTables()
               {"key"},
               {{"NyukinYMDIDX", {"NyukinYMD"}},
                {"NyukinYIDX", {"NyukinY"}},
-               {"NyukinYMIDX", {"NyukinY", "NyukinM"}}}});
+               {"NyukinYMIDX", {"NyukinY", "NyukinM"}}},
+              {{"ListIDX", {"NyukinYMD", "key"}},
+               {"TorihikisakiIDX", {"TorihikisakiKey"}},
+               {"SeikyuIDX", {"SeikyuKey"}}}});
     t.append({"RyosyusyouSettei", "領収証設定テーブルのチェック", settingsColumns(false), {}, {}});
     t.append(
         {"Seikyu",
@@ -122,7 +129,8 @@ QList<Table> buildTables()
           D("Simebi"), I("TorihikisakiKey"), I("ZenkaiSeikyu"), I("Nyukingaku"), I("Tyoseigaku"),
           I("Hanbaigaku"), I("Seikyugaku"), C("JisyaTanto", 20), S("TorokuYMD"), S("KosinYMD")},
          {"key"},
-         {{"MitumoriNoIDX", {"SeikyuNo"}}, {"HakkoYIDX", {"HakkoY"}}, {"HakkoYMIDX", {"HakkoY", "HakkoM"}}}});
+         {{"MitumoriNoIDX", {"SeikyuNo"}}, {"HakkoYIDX", {"HakkoY"}}, {"HakkoYMIDX", {"HakkoY", "HakkoM"}}},
+         {{"ListIDX", {"Simebi", "key"}}, {"TorihikisakiIDX", {"TorihikisakiKey"}}}});
     t.append({"SeikyuMesai",
               "請求明細テーブルのチェック",
               {I("Key", true), I("Gyo", true), D("NohinYMD"), C("NohinNo", 20), C("SyohinNM", 40),
@@ -163,6 +171,15 @@ QString columnList(const QList<const char *> &names)
     return list.join(QLatin1String(", "));
 }
 
+QString indexScript(const Table &table, const QList<Index> &indexes)
+{
+    QString script;
+    for (const Index &index : indexes)
+        script += QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3);\n")
+                      .arg(indexName(table, index), QLatin1String(table.name), columnList(index.columns));
+    return script;
+}
+
 } // namespace
 
 const QList<Table> &tables()
@@ -201,10 +218,12 @@ QString creationScript(const Table &table, TEngineDialect dialect)
         columns.append(QStringLiteral("  PRIMARY KEY (%1)").arg(columnList(table.primaryKey)));
     QString script = QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n%2\n);\n")
                          .arg(QLatin1String(table.name), columns.join(QLatin1String(",\n")));
-    for (const Index &index : table.indexes)
-        script += QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3);\n")
-                      .arg(indexName(table, index), QLatin1String(table.name), columnList(index.columns));
-    return script;
+    return script + indexScript(table, table.indexes) + ownIndexScript(table);
+}
+
+QString ownIndexScript(const Table &table)
+{
+    return indexScript(table, table.ownIndexes);
 }
 
 } // namespace Schema

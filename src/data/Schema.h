@@ -33,6 +33,9 @@ struct Table
     QList<Column> columns;
     QList<const char *> primaryKey;
     QList<Index> indexes;
+    // Indexes of the program's own beyond the ones above: the lists' order (date and key), the
+    // documents of a customer and of an invoice. Created at start on existing databases too.
+    QList<Index> ownIndexes = {};
 };
 
 // In the order they are checked at start.
@@ -41,6 +44,8 @@ const Table *table(const QString &name);
 
 // The creation text of a table: CREATE TABLE and its CREATE INDEX statements, separated by ";".
 QString creationScript(const Table &table, TEngineDialect dialect);
+// CREATE INDEX IF NOT EXISTS for the table's own indexes, separated by ";".
+QString ownIndexScript(const Table &table);
 QString indexName(const Table &table, const Index &index);
 
 // A column name as it must stand in a statement ("left" is a reserved word on PostgreSQL).

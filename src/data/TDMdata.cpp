@@ -62,5 +62,11 @@ void TDMdata::CheckTables(const std::function<void(const QString &)> &status)
             upgradeCustomerHonorific(*DataDB);
         else
             DataDB->TableFieldNames(name); // an existing table must be readable
+        const QString ownIndexes = Schema::ownIndexScript(table);
+        if (!ownIndexes.isEmpty()) {
+            TEngineQuery create(DataDB);
+            create.addSql(ownIndexes);
+            create.ExecSQL();
+        }
     }
 }

@@ -2,7 +2,7 @@
 // The connection dialog: chooses a local database folder or a database server and connects to it.
 // After a successful connection the dialog's values replace the program's connection settings; a
 // failed one reconnects to the previous database and leaves the dialog open.
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 #include "data/ConnectionSettings.h"
 
 class QGroupBox;

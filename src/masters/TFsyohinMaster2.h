@@ -2,8 +2,8 @@
 // The edit window of one product. The caller writes the code as text into SyohinCD ("0" to add a
 // product) and makes SyohinCD read-only to modify an existing product, shows the window modally
 // and re-reads the table afterwards.
-#include "app/TForm1.h"
 #include "controls/EntryFields.h"
+#include "controls/TForm1.h"
 
 struct ProductRecord;
 class QGridLayout;

@@ -2,8 +2,8 @@
 // The edit window of one customer. The caller writes the customer's key as text into Key ("0" for a
 // new customer), shows the window modally and re-reads the table afterwards; savedKey() tells which
 // customer was stored (0 when nothing was).
-#include "app/TForm1.h"
 #include "controls/EntryFields.h"
+#include "controls/TForm1.h"
 
 struct CustomerRecord;
 class QComboBox;

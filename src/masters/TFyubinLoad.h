@@ -1,7 +1,7 @@
 #pragma once
 // The postal-code data loader window: the user names the unpacked national file of Japan Post and
 // the Address table is replaced by its contents.
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 
 class QLabel;
 class QLineEdit;

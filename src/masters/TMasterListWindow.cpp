@@ -15,6 +15,7 @@ TMasterListWindow::TMasterListWindow(const QString &objectName, const QString &t
     setWindowTitle(title);
     m_list = new TEngineQuery(DMdata->DataDB, this);
     setUpList(*m_list);
+    m_list->setPaged(true); // a master of thousands of rows is read as the grid shows it
     DBGrid1 = new TDBGridEx(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setQuery(m_list);

@@ -3,7 +3,7 @@
 // command row "追　加", "修　正", "削　除" (red under the pointer) and "閉じる". The list opens when the
 // window is shown; a double click on the grid modifies like "修　正". The derived window decides what
 // adding, modifying and deleting do.
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 
 class TDBGridEx;
 class TEngineQuery;

@@ -1,6 +1,6 @@
 // The base window: placement kept in the configuration file, and the Enter key.
-#include "app/TForm1.h"
 #include "controls/Messages.h"
+#include "controls/TForm1.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 

@@ -1,10 +1,10 @@
 // The calendar picker and the date field, driven as a user would; the era year line.
-#include "app/TForm1.h"
 #include "common/Clock.h"
 #include "common/TFcalendar.h"
 #include "common/Wareki.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
+#include "controls/TForm1.h"
 #include "data/Engine.h"
 
 #include <QCalendarWidget>

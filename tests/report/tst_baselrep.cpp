@@ -1,6 +1,6 @@
 // The report window driven as a user would: the preview growing in the background, paging,
 // pausing, stopping on close, the print range fields, the messages when there is nothing to
-// print, and the PDF written through the window.
+// print, the PDF written through the window, and the window's font reaching the report items.
 #include "controls/Messages.h"
 #include "report/ReportFileDialog.h"
 #include "report/ReportFonts.h"
@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void printFailureIsShownWithoutTheHourglass();
     void printerTakesThePaperOfTheLayout_data();
     void printerTakesThePaperOfTheLayout();
+    void itemsTakeTheWindowFontInPoints();
 
 private:
     QTemporaryDir m_dir;
@@ -380,6 +382,24 @@ void TestBaseLRep::printerTakesThePaperOfTheLayout()
              qPrintable(QString::number(sheet.width())));
     QVERIFY2(qAbs(sheet.height() - rep.Height() * 25.4 / 96) <= 1.5,
              qPrintable(QString::number(sheet.height())));
+}
+
+// The report window's base font reaches the items; a size given in screen pixels is kept as
+// points, so the text is as large on a 600-dpi printer as on the screen.
+void TestBaseLRep::itemsTakeTheWindowFontInPoints()
+{
+    QWidget window;
+    QFont base(QStringLiteral("ＭＳ 明朝"));
+    base.setPixelSize(16);
+    window.setFont(base);
+    TLightRep rep(&window);
+    auto *panel = new TLRLayoutPanel(&rep);
+    auto *item = new TLRItem(panel);
+    QCOMPARE(item->Font().font.family(), QStringLiteral("ＭＳ 明朝"));
+    QCOMPARE(item->Font().font.pointSizeF(), 12.0);
+    item->setFont(TLRFont(QStringLiteral("ＭＳ ゴシック"), 24, true));
+    QCOMPARE(item->Font().font.pointSizeF(), 18.0);
+    QVERIFY(!item->ParentFont());
 }
 
 QTEST_MAIN(TestBaseLRep)

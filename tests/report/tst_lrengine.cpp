@@ -5,7 +5,6 @@
 #include "ReportTestSupport.h"
 
 #include <QTest>
-#include <QWidget>
 
 class TestLREngine : public QObject
 {
@@ -16,7 +15,6 @@ private Q_SLOTS:
     void panelAreaFollowsMargins_data();
     void panelAreaFollowsMargins();
     void landscapeSwapsThePage();
-    void itemsTakeTheWindowFontInPoints();
     void topAndBottomPanelsStackAroundTheClientPanel();
     void gridCellsAreEvenRows();
     void skipStatusSuppressesPanelOrCell();
@@ -80,24 +78,6 @@ void TestLREngine::landscapeSwapsThePage()
     QCOMPARE(QSize(rep.Width(), rep.Height()), QSize(1123, 794));
     rep.setPaperSize(TPaperSize::psB5);
     QCOMPARE(QSize(rep.Width(), rep.Height()), QSize(971, 688));
-}
-
-// The report window's base font reaches the items; a size given in screen pixels is kept as
-// points, so the text is as large on a 600-dpi printer as on the screen.
-void TestLREngine::itemsTakeTheWindowFontInPoints()
-{
-    QWidget window;
-    QFont base(QStringLiteral("ＭＳ 明朝"));
-    base.setPixelSize(16);
-    window.setFont(base);
-    TLightRep rep(&window);
-    auto *panel = new TLRLayoutPanel(&rep);
-    auto *item = new TLRItem(panel);
-    QCOMPARE(item->Font().font.family(), QStringLiteral("ＭＳ 明朝"));
-    QCOMPARE(item->Font().font.pointSizeF(), 12.0);
-    item->setFont(TLRFont(QStringLiteral("ＭＳ ゴシック"), 24, true));
-    QCOMPARE(item->Font().font.pointSizeF(), 18.0);
-    QVERIFY(!item->ParentFont());
 }
 
 // The estimate's page: header and headings at the top in the order of their top coordinate

@@ -2,15 +2,68 @@
 #include "data/Schema.h"
 #include "TestDatabase.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
 #include <QThread>
+
+// A second copy of the program on the same database.
+struct OtherComputer
+{
+    TEngineSession session;
+    TEngineDatabase db{&session, QStringLiteral("Other")};
+    explicit OtherComputer(const TestDatabase &t) { t.configure(session, db); }
+    void exec(const QString &sql)
+    {
+        TEngineQuery q(&db);
+        q.addSql(sql);
+        q.ExecSQL();
+    }
+};
+
+QList<int> keysOf(TEngineQuery &q, bool backward = false)
+{
+    QList<int> keys;
+    if (backward) {
+        for (q.Last(); !q.IsEmpty(); q.Prior()) {
+            keys.prepend(q.FieldByName(QStringLiteral("key")).AsInteger());
+            if (q.Bof())
+                break;
+        }
+    } else {
+        for (q.First(); !q.Eof(); q.Next())
+            keys.append(q.FieldByName(QStringLiteral("key")).AsInteger());
+    }
+    return keys;
+}
 
 class TestEngine : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<TestDatabase> t;
+
+    void addCustomers(int count)
+    {
+        TEngineTransaction tr(t->db());
+        TEngineQuery q(&t->db());
+        q.addSql(QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (:key, :nm)"));
+        for (int i = 1; i <= count; ++i) {
+            q.ParamByName(QStringLiteral("key")).setAsInteger(i);
+            q.ParamByName(QStringLiteral("nm")).setAsString(QStringLiteral("取引先%1").arg(i));
+            q.ExecSQL();
+        }
+        tr.commit();
+    }
+
+    static QList<int> keysOfProducts(TEngineQuery &q)
+    {
+        QList<int> keys;
+        for (; !q.Eof(); q.Next())
+            keys << q.FieldByName(QStringLiteral("SyohinCD")).AsInteger();
+        return keys;
+    }
 
     void addProducts(int count)
     {
@@ -42,7 +95,11 @@ private Q_SLOTS:
                                  "and indexname not like '%_pkey'")
                 : QStringLiteral("select count(*) from sqlite_master where type = 'index' "
                                  "and name not like 'sqlite_autoindex%'");
-        QCOMPARE(t->scalar(sql).toInt(), 18);
+        QCOMPARE(t->scalar(sql).toInt(), 18 + 10); // and the program's own list and reference indexes
+        // An existing database gets the program's own indexes at the next start.
+        t->exec(QStringLiteral("drop index Mitumori_ListIDX"));
+        t->module().CheckTables();
+        QCOMPARE(t->scalar(sql).toInt(), 28);
         // A second check on a complete database changes nothing and does not fail.
         QStringList status;
         t->module().CheckTables([&](const QString &s) { status << s; });
@@ -279,6 +336,341 @@ private Q_SLOTS:
         QCOMPARE(detail.FieldByName(QStringLiteral("SyohinNM")).AsString(), QStringLiteral("b"));
         master.Close();
         QVERIFY(!detail.Active()); // no lines of a document no longer shown
+    }
+
+    // A list whose rows were not all read must not stand in the way of writing after another
+    // computer has written (SQLite kept the read snapshot of a half-read result).
+    void halfReadListsDoNotBlockSaves()
+    {
+        addCustomers(2000);
+        OtherComputer other(*t);
+        TEngineQuery mine(&t->db()), theirs(&other.db);
+        for (TEngineQuery *list : {&mine, &theirs}) {
+            list->addSql(QStringLiteral("select key, TorihikisakiNM from Torihikisaki order by key"));
+            list->setPaged(true);
+            list->Open();
+            list->Next();
+        }
+        auto save = [](TEngineDatabase &db) {
+            TEngineTransaction tr(db);
+            const int key = db.NewKey(QStringLiteral("Torihikisaki"));
+            TEngineQuery q(&db);
+            q.addSql(QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (:key, '新規')"));
+            q.ParamByName(QStringLiteral("key")).setAsInteger(key);
+            q.ExecSQL();
+            tr.commit();
+            return key;
+        };
+        QCOMPARE(save(other.db), 2001);
+        QCOMPARE(save(t->db()), 2002);
+        QCOMPARE(save(other.db), 2003);
+        mine.Next();
+        QCOMPARE(mine.FieldByName(QStringLiteral("key")).AsInteger(), 3);
+
+        // The same with a whole result read at open (no paging).
+        TEngineQuery whole(&t->db());
+        whole.addSql(QStringLiteral("select * from Torihikisaki"));
+        whole.Open();
+        QCOMPARE(save(other.db), 2004);
+        QCOMPARE(save(t->db()), 2005);
+    }
+
+    // A failed statement inside a transaction: the commit raises on both engines, nothing is stored.
+    void commitAfterAFailedStatementRaises()
+    {
+        TEngineDatabase &db = t->db();
+        db.StartTransaction();
+        addProducts(1);
+        QVERIFY_THROWS_EXCEPTION(EngineError, addProducts(1)); // duplicate key, caught by the caller
+        QVERIFY(db.TransactionFailed());
+        QVERIFY_THROWS_EXCEPTION(EngineError, db.Commit());
+        QVERIFY(db.InTransaction()); // the caller rolls back
+        db.Rollback();
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin")).toInt(), 0);
+        {
+            TEngineTransaction tr(db); // the guard does the same
+            addProducts(1);
+            QVERIFY_THROWS_EXCEPTION(EngineError, t->exec(QStringLiteral("select nonsense from nowhere")));
+            QVERIFY_THROWS_EXCEPTION(EngineError, tr.commit());
+        }
+        QVERIFY(!db.InTransaction());
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin")).toInt(), 0);
+        TEngineTransaction tr(db); // a new transaction starts clean
+        addProducts(1);
+        tr.commit();
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin")).toInt(), 1);
+    }
+
+    // Another computer holding the numbering lock: the wait ends with the lock message.
+    void lockWaitsEndWithTheLockMessage()
+    {
+        OtherComputer other(*t);
+        TEngineTransaction holder(other.db);
+        other.db.NewKey(QStringLiteral("Mitumori"));
+        try {
+            TEngineTransaction tr(t->db());
+            t->db().NewKey(QStringLiteral("Mitumori"));
+            QFAIL("the lock held by the other computer must not be given");
+        } catch (const EngineError &e) {
+            QVERIFY2(e.message().startsWith(kLockMessage), qPrintable(e.message()));
+        }
+        QVERIFY(!t->db().InTransaction());
+        holder.commit();
+        TEngineTransaction tr(t->db()); // released: now it is given
+        QCOMPARE(t->db().NewKey(QStringLiteral("Mitumori")), 1);
+    }
+
+    void transactionsJoinAndLockInOneOrder()
+    {
+        TEngineDatabase &db = t->db();
+        {
+            TEngineTransaction outer(db);
+            {
+                TEngineTransaction inner(db);
+                QVERIFY(inner.joined());
+                addProducts(1);
+                inner.commit(); // the outer transaction decides
+            }
+            QVERIFY(db.InTransaction());
+        } // rolled back with everything inside it
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin")).toInt(), 0);
+
+        TEngineTransaction tr(db);
+        db.NewKey(QStringLiteral("Torihikisaki"));
+        db.NewKey(QStringLiteral("Mitumori"));
+        QVERIFY_THROWS_EXCEPTION(EngineError, db.NewKey(QStringLiteral("Torihikisaki")));
+    }
+
+    // Keys 1-10 deleted by another computer under a bookmark on key 15: the list still knows
+    // every row after it.
+    void bookmarkAfterRowsWereDeleted()
+    {
+        addCustomers(20);
+        TEngineQuery q(&t->db());
+        q.addSql(QStringLiteral("select key, TorihikisakiNM from Torihikisaki order by key"));
+        q.setPaged(true);
+        q.setPageSize(4);
+        q.Open();
+        QVERIFY(q.Locate(15));
+        const TBookmark mark = q.GetBookmark();
+        q.Close();
+        OtherComputer(*t).exec(QStringLiteral("delete from Torihikisaki where key <= 10"));
+        q.Open();
+        q.GotoBookmark(mark);
+        QCOMPARE(q.FieldByName(QStringLiteral("key")).AsInteger(), 15);
+        QCOMPARE(q.RecordCount(), 10);
+        q.Last();
+        QCOMPARE(q.FieldByName(QStringLiteral("key")).AsInteger(), 20);
+
+        // The bookmarked row itself gone: the next one takes its place; the last one gone: the
+        // new last row.
+        const TBookmark last = q.GetBookmark();
+        q.GotoBookmark(mark);
+        const TBookmark fifteen = q.GetBookmark();
+        q.Close();
+        t->exec(QStringLiteral("delete from Torihikisaki where key in (15, 20)"));
+        q.Open();
+        q.GotoBookmark(fifteen);
+        QCOMPARE(q.FieldByName(QStringLiteral("key")).AsInteger(), 16);
+        q.GotoBookmark(last);
+        QCOMPARE(q.FieldByName(QStringLiteral("key")).AsInteger(), 19);
+        QVERIFY(!q.Locate(15));
+    }
+
+    // Reading page by page gives the same rows in the same order as reading the whole result,
+    // forwards and backwards, with ties, NULLs and either direction.
+    void pagedListsReadEveryRowInOrder_data()
+    {
+        QTest::addColumn<QString>("order");
+        QTest::addRow("date, key") << "Hiduke, key";
+        QTest::addRow("date desc, key desc") << "Hiduke DESC, key DESC";
+        QTest::addRow("mixed") << "Hiduke desc, Kingaku, key";
+        QTest::addRow("text with nulls, key") << "JisyaTanto asc, key desc";
+        QTest::addRow("key only") << "key";
+    }
+    void pagedListsReadEveryRowInOrder()
+    {
+        QFETCH(QString, order);
+        for (int key = 1; key <= 23; ++key) {
+            const QString date =
+                key % 5 == 0 ? QStringLiteral("null") : QStringLiteral("'2026-0%1-01'").arg(1 + key % 3);
+            const QString tanto =
+                key % 4 == 0 ? QStringLiteral("null") : QStringLiteral("'担当%1'").arg(key % 2);
+            t->exec(QStringLiteral("insert into Mitumori (key, Hiduke, Kingaku, JisyaTanto) "
+                                   "values (%1, %2, %3, %4)")
+                        .arg(key)
+                        .arg(date)
+                        .arg(key % 7 == 0 ? QStringLiteral("null") : QString::number(key % 3))
+                        .arg(tanto));
+        }
+        const QString sql =
+            QStringLiteral("select key, Hiduke, Kingaku, JisyaTanto from Mitumori order by ") + order;
+        TEngineQuery whole(&t->db());
+        whole.addSql(sql);
+        whole.Open();
+        const QList<int> expected = keysOf(whole);
+        QCOMPARE(expected.size(), 23);
+
+        TEngineQuery paged(&t->db());
+        paged.addSql(sql);
+        paged.setPaged(true);
+        paged.setPageSize(3);
+        paged.Open();
+        QVERIFY(paged.windowed());
+        QCOMPARE(keysOf(paged), expected);
+        paged.Close();
+        paged.Open();
+        QCOMPARE(keysOf(paged, true), expected);
+        QCOMPARE(paged.RecordCount(), 23);
+        QCOMPARE(paged.FieldByName(QStringLiteral("Hiduke")).kind(), TEngineField::Kind::Date);
+
+        // Locating a row far from the rows held reads the rows around it.
+        paged.Last();
+        const int target = expected.at(4);
+        QVERIFY(paged.Locate(target));
+        QCOMPARE(paged.FieldByName(QStringLiteral("key")).AsInteger(), target);
+        paged.Prior();
+        QCOMPARE(paged.FieldByName(QStringLiteral("key")).AsInteger(), expected.at(3));
+    }
+
+    // A sum beyond 32 bits is read whole as a large integer; as an integer it raises, never wraps.
+    void largeSumsDoNotWrap()
+    {
+        t->exec(QStringLiteral("insert into Nohin (key, Kingaku) values (1, 2000000000)"));
+        t->exec(QStringLiteral("insert into Nohin (key, Kingaku) values (2, 1000000000)"));
+        TEngineQuery q(&t->db());
+        q.addSql(QStringLiteral("select sum(Kingaku) total, max(Kingaku) top from Nohin"));
+        q.Open();
+        QCOMPARE(q.FieldByName(QStringLiteral("total")).AsLargeInt(), Q_INT64_C(3000000000));
+        QVERIFY_THROWS_EXCEPTION(ConvertError, q.FieldByName(QStringLiteral("total")).AsInteger());
+        QCOMPARE(q.FieldByName(QStringLiteral("top")).AsInteger(), 2000000000);
+    }
+
+    // A new statement starts without values; a parameter reference stays valid while others are added.
+    void parametersBelongToTheirStatement()
+    {
+        addProducts(2);
+        TEngineQuery q(&t->db());
+        q.addSql(QStringLiteral("select * from Syohin where SyohinCD = :cd or SyohinNM = :nm"));
+        TEngineParam &cd = q.ParamByName(QStringLiteral("cd"));
+        for (int i = 0; i < 50; ++i)
+            q.ParamByName(QStringLiteral("extra%1").arg(i)).setAsInteger(i);
+        cd.setAsInteger(2);
+        q.ParamByName(QStringLiteral("NM")).setAsString(QString());
+        q.Open();
+        QCOMPARE(q.FieldByName(QStringLiteral("SyohinCD")).AsInteger(), 2);
+        q.Close();
+        q.clearSql();
+        q.addSql(QStringLiteral("select * from Syohin where SyohinCD = :cd"));
+        QVERIFY_THROWS_EXCEPTION(EngineError, q.Open());
+        q.setSql({QStringLiteral("delete from Syohin where SyohinCD = :cd")});
+        QVERIFY_THROWS_EXCEPTION(EngineError, q.ExecSQL());
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin")).toInt(), 2);
+
+        // The same statement again with new values, and after its table changed.
+        q.ParamByName(QStringLiteral("cd")).setAsInteger(1);
+        q.ExecSQL();
+        QCOMPARE(q.RowsAffected(), 1);
+        q.ExecSQL();
+        QCOMPARE(q.RowsAffected(), 0);
+        TEngineQuery read(&t->db());
+        read.addSql(QStringLiteral("select * from Syohin where SyohinCD = :cd"));
+        read.ParamByName(QStringLiteral("cd")).setAsInteger(2);
+        read.Open();
+        t->exec(QStringLiteral("alter table Syohin add Extra integer"));
+        read.Open();
+        QVERIFY(read.hasField(QStringLiteral("Extra")));
+    }
+
+    void memoAndBlobParameters()
+    {
+        QByteArray bytes("\xff\xd8\x00\x01jpeg\x00", 9);
+        TEngineQuery q(&t->db());
+        q.addSql(QStringLiteral("insert into MitumoriSettei (key, Bikou) values (0, :memo)"));
+        q.ParamByName(QStringLiteral("memo"))
+            .setAsMemo({QStringLiteral("一行目"), QString(), QStringLiteral("三行目")});
+        q.ExecSQL();
+        q.setSql({QStringLiteral("insert into JisyaJyoho (key, inei) values (:key, :inei)")});
+        q.ParamByName(QStringLiteral("key")).setAsInteger(0);
+        q.ParamByName(QStringLiteral("inei")).setAsBlob(bytes);
+        q.ExecSQL();
+        q.ParamByName(QStringLiteral("key")).setAsInteger(1);
+        q.ParamByName(QStringLiteral("inei")).setNullBlob();
+        q.ExecSQL();
+
+        TEngineQuery r(&t->db());
+        r.addSql(QStringLiteral("select Bikou from MitumoriSettei"));
+        r.Open();
+        QCOMPARE(r.FieldByName(QStringLiteral("Bikou")).AsLines(),
+                 QStringList({QStringLiteral("一行目"), QString(), QStringLiteral("三行目")}));
+        r.setSql({QStringLiteral("select inei from JisyaJyoho order by key")});
+        r.Open();
+        QCOMPARE(r.FieldByName(QStringLiteral("inei")).AsBytes(), bytes);
+        r.Next();
+        QVERIFY(r.FieldByName(QStringLiteral("inei")).IsNull());
+    }
+
+    void groupsComeInAscendingOrder()
+    {
+        for (int key : {5, 1, 9, 3, 7, 2})
+            t->exec(QStringLiteral("insert into Mitumori (key, HidukeY) values (%1, %2)")
+                        .arg(key)
+                        .arg(2030 - key));
+        TEngineQuery q(&t->db());
+        q.addSql(QStringLiteral("select HidukeY, count(*) n from Mitumori Group By HidukeY"));
+        q.Open();
+        QList<int> years;
+        for (; !q.Eof(); q.Next())
+            years << q.FieldByName(QStringLiteral("HidukeY")).AsInteger();
+        QCOMPARE(years, QList<int>({2021, 2023, 2025, 2027, 2028, 2029}));
+    }
+
+    void filteredResultStartsAtItsFirstPassingRow()
+    {
+        addProducts(5);
+        TEngineQuery q(&t->db());
+        q.addSql(QStringLiteral("select * from Syohin order by SyohinCD"));
+        q.setFilter([](const TEngineQuery &row) {
+            return row.FieldByName(QStringLiteral("SyohinCD")).AsInteger() % 2 == 0;
+        });
+        q.Open();
+        QCOMPARE(keysOfProducts(q), QList<int>({2, 4}));
+        q.setFilter([](const TEngineQuery &) { return false; });
+        q.Open();
+        QVERIFY(q.IsEmpty());
+    }
+
+    // A clean close leaves everything in the database file itself (a copy of it is a backup).
+    void closingCheckpointsTheJournal()
+    {
+        if (t->isPostgres())
+            QSKIP("the journal belongs to the local database");
+        QCOMPARE(t->db().journalMode(), QStringLiteral("wal"));
+        addProducts(300);
+        const QDir folder(t->localFolder());
+        t->db().Close();
+        const QFileInfo wal(folder.filePath(QLatin1String(kLocalDatabaseFile) + QStringLiteral("-wal")));
+        QVERIFY(!wal.exists() || wal.size() == 0);
+        QVERIFY(QFileInfo(folder.filePath(QLatin1String(kLocalDatabaseFile))).size() > 16 * 1024);
+    }
+
+    // On a folder of another machine SQLite's WAL is unsafe: the rollback journal is used there.
+    void networkFoldersUseTheRollbackJournal()
+    {
+        if (t->isPostgres())
+            QSKIP("the journal belongs to the local database");
+        QVERIFY(isNetworkFileSystemType(0x6969));      // NFS
+        QVERIFY(isNetworkFileSystemType(0xFF534D42));  // CIFS
+        QVERIFY(isNetworkFileSystemType(0xFE534D42));  // SMB2
+        QVERIFY(!isNetworkFileSystemType(0xEF53));     // ext4
+        QVERIFY(!isNetworkFileSystemType(0x01021994)); // tmpfs
+        t->db().Close();
+        TEngineDatabase::setNetworkFolderProbe([](const QString &) { return true; });
+        t->db().Open();
+        TEngineDatabase::setNetworkFolderProbe({});
+        QCOMPARE(t->db().journalMode(), QStringLiteral("delete"));
+        QCOMPARE(t->scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
+        addProducts(1);
     }
 
     void serverLoginAsksWhenNoUserIsSet()

@@ -1,6 +1,5 @@
 #include "TestDatabase.h"
 
-#include "controls/Messages.h"
 #include "data/AppPaths.h"
 #include "data/ConnectionSettings.h"
 #include "data/IniFile.h"
@@ -33,9 +32,16 @@ void dropAllTables(TEngineDatabase &db)
 
 } // namespace
 
+std::function<void()> &TestDatabase::onCreate()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
 TestDatabase::TestDatabase(bool createTables)
 {
-    Messages::setTestMode(true);
+    if (onCreate())
+        onCreate()();
     qputenv("KADOMEL_HOME", m_dir.path().toUtf8());
     m_pg = wantPostgres();
     m_module = std::make_unique<TDMdata>();

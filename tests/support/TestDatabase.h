@@ -6,6 +6,7 @@
 // then it fails.
 #include "data/TDMdata.h"
 
+#include <functional>
 #include <memory>
 #include <QTemporaryDir>
 
@@ -39,6 +40,10 @@ public:
 
     // Runs one statement and returns the first column of the first row (tests' shorthand).
     QVariant scalar(const QString &sql);
+
+    // Runs first in every constructor. The window tests' support sets it so that each test database
+    // also starts the message helper afresh in its test mode; rule tests have no messages.
+    static std::function<void()> &onCreate();
 
 private:
     QTemporaryDir m_dir;

@@ -24,6 +24,10 @@ public:
     void setSizeable(bool sizeable) { m_sizeable = sizeable; }
     bool sizeable() const { return m_sizeable; }
 
+    // A dialog-style window takes Escape as its cancel; a window that only its own commands may
+    // close (the main window) ignores it.
+    void setClosesOnEscape(bool closes) { m_closesOnEscape = closes; }
+
     // The remembered normal bounds (what is written to the configuration file).
     QRect rememberedBounds() const { return m_bounds; }
 
@@ -40,6 +44,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void done(int result) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,6 +58,7 @@ private:
     QLabel *m_panels[2] = {nullptr, nullptr};
     QRect m_bounds;
     bool m_sizeable = true;
+    bool m_closesOnEscape = true;
     bool m_shownOnce = false;
     bool m_saved = false;
 };

@@ -1,4 +1,4 @@
-#include "app/TForm1.h"
+#include "controls/TForm1.h"
 
 #include "controls/Messages.h"
 #include "data/AppPaths.h"
@@ -190,6 +190,15 @@ void TForm1::changeEvent(QEvent *event)
             rememberNormalBounds();
     }
     QDialog::changeEvent(event);
+}
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_closesOnEscape && event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TForm1::moveEvent(QMoveEvent *event)

@@ -1,0 +1,146 @@
+// The program as a whole: its application object's handler for failures that no command catches.
+#include "app/TFmain.h"
+#include "common/AppError.h"
+#include "controls/Messages.h"
+#include "controls/TDBGridEx.h"
+#include "controls/TFlatButton.h"
+#include "ProgramTestMain.h"
+#include "TestDatabase.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <stdexcept>
+
+namespace {
+
+QStringList errorsShown()
+{
+    QStringList texts;
+    for (const Messages::Record &r : Messages::takeHistory())
+        if (r.kind == Messages::Kind::Error)
+            texts << r.text;
+    return texts;
+}
+
+QPoint rowCentre(TDBGridEx *grid, int row)
+{
+    return grid->visualRect(grid->model()->index(row, 0)).center();
+}
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+    enum Route { Timer, Click, Key, ModalDialog };
+
+private Q_SLOTS:
+    void initTestCase() { Messages::setTestMode(true); }
+
+    // A failure thrown from whatever the event loop runs is shown with its message, the command is
+    // abandoned and the program goes on: the window stays, a modal window keeps its loop, the next
+    // command runs.
+    void uncaughtFailureIsShownAndTheProgramGoesOn_data()
+    {
+        QTest::addColumn<int>("route");
+        QTest::addColumn<bool>("programFailure");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("timer, the program's failure") << int(Timer) << true << "取引先が見つかりません";
+        QTest::addRow("mouse click, a library's failure")
+            << int(Click) << false << "vector index out of range";
+        QTest::addRow("space on a button") << int(Key) << true << "取引先が見つかりません";
+        QTest::addRow("click in a modal window") << int(ModalDialog) << true << "取引先が見つかりません";
+    }
+
+    void uncaughtFailureIsShownAndTheProgramGoesOn()
+    {
+        QFETCH(int, route);
+        QFETCH(bool, programFailure);
+        QFETCH(QString, shown);
+        const auto fail = [programFailure] {
+            if (programFailure)
+                throw AppError(QStringLiteral("取引先が見つかりません"));
+            throw std::out_of_range("vector index out of range");
+        };
+        QWidget window;
+        auto *button = new QPushButton(QStringLiteral("実行"), &window);
+        connect(button, &QPushButton::clicked, &window, fail);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Messages::takeHistory();
+
+        switch (route) {
+        case Timer:
+            QTimer::singleShot(0, &window, fail);
+            QTest::qWait(20);
+            break;
+        case Click:
+            QTest::mouseClick(button, Qt::LeftButton);
+            break;
+        case Key:
+            window.activateWindow();
+            button->setFocus();
+            QTRY_VERIFY(button->hasFocus());
+            QTest::keyClick(button, Qt::Key_Space);
+            break;
+        case ModalDialog: {
+            QDialog dialog(&window);
+            auto *inner = new QPushButton(QStringLiteral("実行"), &dialog);
+            connect(inner, &QPushButton::clicked, &dialog, fail);
+            bool stayedOpen = false;
+            QTimer::singleShot(0, &dialog, [&] {
+                QTest::mouseClick(inner, Qt::LeftButton);
+                stayedOpen = dialog.isVisible();
+                dialog.accept();
+            });
+            QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+            QVERIFY(stayedOpen);
+            break;
+        }
+        }
+        QCOMPARE(errorsShown(), QStringList{shown});
+        QVERIFY(window.isVisible());
+        bool nextRan = false;
+        QTimer::singleShot(0, &window, [&] { nextRan = true; });
+        QTRY_VERIFY(nextRan);
+        QVERIFY(errorsShown().isEmpty());
+    }
+
+    // The delivery-note list's after-scroll rule reads the billing key of the row moved to; a key
+    // that is no number (a database written by another tool) is told, and the program goes on.
+    void unreadableBillingKeyOfADeliveryNote()
+    {
+        TestDatabase t; // SQLite: its columns take text where a number belongs
+        KADOMEL_REQUIRE_DB(t);
+        t.writeConnectionSettings();
+        t.exec(QStringLiteral("insert into JisyaJyoho (key, JisyaNM) values (0, '自社')"));
+        t.exec(QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (1, '得意先')"));
+        for (const auto &[key, billing] : {std::pair{1, "0"}, std::pair{2, "'x'"}, std::pair{3, "0"}})
+            t.exec(QStringLiteral("insert into Nohin (key, Hiduke, TorihikisakiKey, Kingaku, SeikyuKey) "
+                                  "values (%1, '2026-01-01', 1, 1000, %2)")
+                       .arg(key)
+                       .arg(QLatin1String(billing)));
+        TFmain w;
+        w.enableCommand(QStringLiteral("Nohin2SeikyuBTN"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(w.Qseikyu->Active());
+        Messages::takeHistory();
+        w.PageControl1->setCurrentIndex(1);
+        QTRY_VERIFY(w.NohinGrid->isVisible());
+
+        QTest::mouseClick(w.NohinGrid->viewport(), Qt::LeftButton, {}, rowCentre(w.NohinGrid, 1));
+        QCOMPARE(errorsShown(), QStringList{QStringLiteral("'x' は整数ではありません")});
+        QVERIFY(w.isVisible());
+        w.Qnohin->Last();
+        QVERIFY(w.button(QStringLiteral("Nohin2SeikyuBTN"))->isEnabled());
+        QVERIFY(errorsShown().isEmpty());
+    }
+};
+
+KADOMEL_PROGRAM_TEST_MAIN(TestProgram)
+#include "tst_program.moc"
