@@ -9,6 +9,7 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "data/TFDBSetting.h"
+#include "masters/TFjisyaJyoho.h"
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFtorihikisakiMaster.h"
 #include "masters/TFyubinLoad.h"
@@ -66,6 +67,7 @@ void TFmain::connectCommands()
         {"SyohinMasterBTN", &openModal<TFsyohinMaster>},
         {"TorihikisakiMasterBTN", &openModal<TFtorihikisakiMaster>},
         {"YubinBTN", &openModal<TFyubinLoad>},
+        {"JisyaJyohoBTN", &openModal<TFjisyaJyoho>},
     };
     for (const auto &[name, open] : commands) {
         enableCommand(QLatin1String(name));
@@ -339,7 +341,7 @@ void TFmain::fillPaymentMethods()
 
 void TFmain::JisyaJyohoBTNClick()
 {
-    // The own-company window is opened here once it exists.
+    openModal<TFjisyaJyoho>(this);
 }
 
 void TFmain::DB1Click()
