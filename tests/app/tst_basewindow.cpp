@@ -89,7 +89,26 @@ private Q_SLOTS:
         writeSection(QString::number(screen.width()), QStringLiteral("-20"));
         Window w;
         w.show();
-        QCOMPARE(w.rememberedBounds().topLeft(), QPoint(0, -20)); // a negative value is applied unchanged
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.pos(), QPoint(0, -20)); // a negative value is applied unchanged
+    }
+
+    // Left and Top are the frame's corner when saved and when restored, so the window opens where it
+    // was closed, start after start (it crept up by one title bar at each start).
+    void windowReopensWhereItWasClosed()
+    {
+        writeSection(QStringLiteral("40"), QStringLiteral("60"));
+        for (int start = 0; start < 3; ++start) {
+            Window w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.frameGeometry().topLeft(), QPoint(40, 60));
+            QCOMPARE(w.pos(), QPoint(40, 60));
+            w.close();
+        }
+        const IniFile ini(AppPaths::iniPath());
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Left"), -1), 40);
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Top"), -1), 60);
     }
 
     void maximisedWindowKeepsItsNormalBounds()
