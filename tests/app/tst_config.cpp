@@ -50,6 +50,37 @@ private Q_SLOTS:
                  QFile::Permissions()); // nobody else may read the password
     }
 
+    // A file copied from a Windows installation is in Shift-JIS (code page 932): it is read as such
+    // and written back in UTF-8 with its texts whole; a UTF-8 file stays UTF-8.
+    void japaneseTextSurvivesARewrite_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("name");
+        QTest::addRow("UTF-8") << QByteArray("[Tanto]\nName=山田\n") << "山田";
+        QTest::addRow("Shift-JIS") << QByteArray("[Tanto]\r\nName=\x8e\x52\x93\x63\r\n") << "山田";
+        // The second byte of ソ and 表 is the ASCII backslash.
+        QTest::addRow("trail byte 0x5c") << QByteArray("[Tanto]\r\nName=\x83\x5c\x95\x5c\r\n") << "ソ表";
+        // Characters that only Windows' variant of Shift-JIS has.
+        QTest::addRow("CP932 extensions")
+            << QByteArray("[Tanto]\r\nName=\xfb\xfc\x8b\xb4\x87\x40\r\n") << "髙橋①";
+    }
+
+    void japaneseTextSurvivesARewrite()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, name);
+        const QString path = writeFile(content);
+        IniFile ini(path);
+        QCOMPARE(ini.readString(QStringLiteral("Tanto"), QStringLiteral("Name")), name);
+        ini.writeString(QStringLiteral("Kadomel"), QStringLiteral("Ver"), QStringLiteral("1.03"));
+
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray written = f.readAll();
+        QVERIFY(written.contains(QByteArray("Name=" + name.toUtf8())));
+        QCOMPARE(IniFile(path).readString(QStringLiteral("Tanto"), QStringLiteral("Name")), name);
+    }
+
     void defaults_data()
     {
         QTest::addColumn<QByteArray>("content");
