@@ -132,19 +132,57 @@ private Q_SLOTS:
         QCOMPARE(r.pass, s.pass);
     }
 
+    // A configuration file that cannot be written is reported and what is on disk stays as it was.
+    // A folder that is a regular file stops every user; a read-only folder stops all but root.
+    void unwritableFileReportsAndKeepsOldContent_data()
+    {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::addRow("folder is a regular file") << true;
+        QTest::addRow("read-only folder") << false;
+    }
+
     void unwritableFileReportsAndKeepsOldContent()
     {
-        const QString path = writeFile("[DB]\ntype=local\n");
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QFETCH(bool, folderIsAFile);
+        QTemporaryDir home;
+        const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QString path;
+        if (folderIsAFile) {
+            QFile blocker(home.filePath(QStringLiteral("kadomel")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.write("not a folder");
+            blocker.close();
+            path = blocker.fileName() + QStringLiteral("/kadomel.ini");
+        } else {
+            path = home.filePath(QStringLiteral("kadomel.ini"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[DB]\ntype=local\n");
+            file.close();
+            QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::ExeOwner);
+            if (QFileInfo(home.path()).isWritable()) {
+                QFile::setPermissions(home.path(), open);
+                QSKIP("permissions do not stop this user (root): the row of the regular file covers it");
+            }
+        }
+        const auto onDisk = [&] {
+            QFile file(folderIsAFile ? home.filePath(QStringLiteral("kadomel")) : path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = onDisk();
+
         IniFile ini(path);
-        const bool root = QFileInfo(dir.path()).isWritable(); // root writes anyway
-        if (!root)
-            QVERIFY_THROWS_EXCEPTION(
-                AppError, ini.writeString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("x")));
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (!root)
-            QCOMPARE(IniFile(path).readString(QStringLiteral("DB"), QStringLiteral("type")),
-                     QStringLiteral("local"));
+        try {
+            ini.writeString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("remote"));
+            QFile::setPermissions(home.path(), open);
+            QFAIL("the write should have failed");
+        } catch (const AppError &e) {
+            QCOMPARE(e.message(), QStringLiteral("設定ファイルに書き込めません: ") + path);
+        }
+        QFile::setPermissions(home.path(), open);
+        QCOMPARE(onDisk(), before);
+        QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(),
+                 1); // no stray file
     }
 
     void dataFolderIsCreatedOrReported()
