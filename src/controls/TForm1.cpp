@@ -77,7 +77,7 @@ TForm1::TForm1(const QString &objectName, QWidget *parent) : QDialog(parent)
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         StatusBar1->addWidget(m_panels[i], i);
     }
-    m_panels[0]->setFixedWidth(100);
+    m_panels[0]->setMinimumWidth(100); // and wider for a longer window name
     outer->addWidget(StatusBar1);
 }
 

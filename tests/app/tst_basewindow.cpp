@@ -5,6 +5,7 @@
 #include "data/IniFile.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -23,7 +24,7 @@ public:
     QPlainTextEdit *memo = new QPlainTextEdit(this);
     QTableWidget *grid = new QTableWidget(2, 2, this);
 
-    Window() : TForm1(QStringLiteral("Ftest"))
+    explicit Window(const QString &name = QStringLiteral("Ftest")) : TForm1(name)
     {
         for (QWidget *w : {static_cast<QWidget *>(first), static_cast<QWidget *>(second),
                            static_cast<QWidget *>(memo), static_cast<QWidget *>(grid)})
@@ -132,6 +133,27 @@ private Q_SLOTS:
         QVERIFY(again.windowState() & Qt::WindowMaximized);
         again.showNormal();
         QTRY_COMPARE(again.size(), QSize(420, 310));
+    }
+
+    // The first status panel is 100 pixels wide and grows to show a longer window name whole.
+    void statusPanelShowsTheWholeName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addRow("short") << "Fmain";
+        QTest::addRow("long") << "FtorihikisakiKensakuWindow";
+    }
+
+    void statusPanelShowsTheWholeName()
+    {
+        QFETCH(QString, name);
+        Window w(name);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *panel = w.findChild<QLabel *>(QStringLiteral("StatusPanel0"));
+        QCOMPARE(panel->text(), name);
+        QVERIFY(panel->width() >= 100);
+        QVERIFY2(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(name),
+                 qPrintable(QString::number(panel->width())));
     }
 
     void enterMovesFocusOrCell()
