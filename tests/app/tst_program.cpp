@@ -1,8 +1,9 @@
 // The program as a whole: its main window and data module made as the program entry makes them,
-// from start to a clean end, and its application object's handler for failures that no command
-// catches.
+// from start to a clean end, the version on its splash window, and its application object's
+// handler for failures that no command catches.
 #include "app/MainProgram.h"
 #include "app/TFmain.h"
+#include "app/TFsplash.h"
 #include "common/AppError.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
@@ -15,6 +16,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -79,6 +81,14 @@ private Q_SLOTS:
         QVERIFY(ini.hasValue(QStringLiteral("Fmain"), QStringLiteral("Left")));
         QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("folder")),
                  QDir(home.path()).filePath(QStringLiteral("DB")));
+    }
+
+    // The version of the build description reaches the splash window (and the configuration file,
+    // checked with the main window).
+    void splashShowsTheVersion()
+    {
+        TFsplash splash;
+        QCOMPARE(splash.VerLBL->text(), QStringLiteral("Ver 1.03"));
     }
 
     // A failure thrown from whatever the event loop runs is shown with its message, the command is
