@@ -76,7 +76,14 @@ void TFmain::connectCommands()
     }
 }
 
-TFmain::~TFmain() = default;
+// The lists close while the window is whole: closing the delivery-note list runs this window's
+// rule, and the database, which would close them otherwise, may outlive the window.
+TFmain::~TFmain()
+{
+    disconnect(Qnohin, nullptr, this, nullptr);
+    for (TEngineQuery *query : {Qmitumori, Qnohin, Qnyukin, Qseikyu, Query1})
+        query->Close();
+}
 
 void TFmain::buildMenu(QMenuBar *menu)
 {
