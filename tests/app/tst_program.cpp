@@ -134,7 +134,7 @@ private Q_SLOTS:
         QTRY_VERIFY(w.NohinGrid->isVisible());
 
         QTest::mouseClick(w.NohinGrid->viewport(), Qt::LeftButton, {}, rowCentre(w.NohinGrid, 1));
-        QCOMPARE(errorsShown(), QStringList{QStringLiteral("'x' は整数ではありません")});
+        QCOMPARE(errorsShown(), QStringList{QStringLiteral("SeikyuKey: 'x' は整数ではありません")});
         QVERIFY(w.isVisible());
         w.Qnohin->Last();
         QVERIFY(w.button(QStringLiteral("Nohin2SeikyuBTN"))->isEnabled());
