@@ -1,0 +1,93 @@
+#include "cli/CliOptions.h"
+
+namespace {
+
+// Takes the value that follows an option.
+QString valueOf(const QStringList &args, qsizetype &i)
+{
+    if (i + 1 >= args.size() || args.at(i + 1).startsWith(QLatin1String("--")))
+        throw CliError(QStringLiteral("%1 の後に値を指定してください").arg(args.at(i)));
+    return args.at(++i);
+}
+
+int keyOf(const QString &text)
+{
+    bool ok = false;
+    const int key = text.toInt(&ok);
+    if (!ok || key <= 0)
+        throw CliError(QStringLiteral("--key には正の整数を指定してください（'%1'）").arg(text));
+    return key;
+}
+
+} // namespace
+
+QStringList CliOptions::documentKinds()
+{
+    return {QStringLiteral("mitumori"),   QStringLiteral("nohin"),    QStringLiteral("seikyu"),
+            QStringLiteral("ryosyusyou"), QStringLiteral("ineitest"), QStringLiteral("ineidata")};
+}
+
+QString CliOptions::usage()
+{
+    return QStringLiteral(
+        "使い方: kadomel-cli [--home DIR] COMMAND ...\n"
+        "\n"
+        "  render --kind KIND [--key N]... (--pdf FILE | --png DIR)\n"
+        "      帳票を PDF（プリンタの解像度、フォント埋め込み）または PNG（プレビューと同じ 1 ページ 794 × "
+        "1123）に\n"
+        "      出力します。KIND は mitumori, nohin, seikyu, ryosyusyou, ineitest, ineidata。\n"
+        "      --key を複数指定すると、指定した順に一つの出力にまとめます。\n"
+        "  import-postal FILE\n"
+        "      日本郵便の郵便番号データ（KEN_ALL.CSV）を読み込みます。\n"
+        "  --help\n"
+        "      この説明を表示します。\n"
+        "\n"
+        "  --home DIR  設定ファイル kadomel.ini とデータフォルダ DB のあるフォルダ（KADOMEL_HOME と同じ）。\n"
+        "              省略時はプログラムと同じ設定を使います。空のフォルダではテーブルを作成します。\n");
+}
+
+CliOptions CliOptions::parse(const QStringList &args)
+{
+    CliOptions o;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return CliOptions{};
+        if (a == QLatin1String("--home"))
+            o.home = valueOf(args, i);
+        else if (a == QLatin1String("--kind"))
+            o.kind = valueOf(args, i);
+        else if (a == QLatin1String("--key"))
+            o.keys.append(keyOf(valueOf(args, i)));
+        else if (a == QLatin1String("--pdf"))
+            o.pdf = valueOf(args, i);
+        else if (a == QLatin1String("--png"))
+            o.pngFolder = valueOf(args, i);
+        else if (a.startsWith(QLatin1String("--")))
+            throw CliError(QStringLiteral("不明なオプションです: %1").arg(a));
+        else
+            positional.append(a);
+    }
+    if (positional.isEmpty())
+        throw CliError(QStringLiteral("コマンドを指定してください（render または import-postal）"));
+    const QString command = positional.takeFirst();
+    if (command == QLatin1String("render")) {
+        o.command = Command::Render;
+        if (!documentKinds().contains(o.kind))
+            throw CliError(QStringLiteral("--kind には %1 のいずれかを指定してください（'%2'）")
+                               .arg(documentKinds().join(QStringLiteral(", ")), o.kind));
+        if (o.pdf.isEmpty() == o.pngFolder.isEmpty())
+            throw CliError(QStringLiteral("--pdf FILE か --png DIR のどちらか一つを指定してください"));
+    } else if (command == QLatin1String("import-postal")) {
+        o.command = Command::ImportPostal;
+        if (positional.isEmpty())
+            throw CliError(QStringLiteral("読み込む郵便番号データのファイルを指定してください"));
+        o.postalFile = positional.takeFirst();
+    } else {
+        throw CliError(QStringLiteral("不明なコマンドです: %1").arg(command));
+    }
+    if (!positional.isEmpty())
+        throw CliError(QStringLiteral("余分な引数があります: %1").arg(positional.join(QLatin1Char(' '))));
+    return o;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The command line of kadomel-cli, read into what each command needs. Reading refuses what it
+// cannot use with a message for the user (CliError).
+#include "common/AppError.h"
+
+#include <optional>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class CliError : public AppError
+{
+public:
+    using AppError::AppError;
+};
+
+struct CliOptions
+{
+    enum class Command { Help, Render, ImportPostal };
+    Command command = Command::Help;
+    QString home;       // --home DIR: the folder used in place of the program's folder
+    QString kind;       // render: mitumori, nohin, seikyu, ryosyusyou, ineitest, ineidata
+    QList<int> keys;    // render: --key N, in order
+    QString pdf;        // render: --pdf FILE
+    QString pngFolder;  // render: --png DIR
+    QString postalFile; // import-postal FILE
+
+    // Throws CliError for an unknown command or option, a missing or extra value.
+    static CliOptions parse(const QStringList &arguments);
+    static QStringList documentKinds();
+    static QString usage();
+};

@@ -1,0 +1,137 @@
+// kadomel-cli run as a script runs it: its commands, its messages and exit codes, and that a
+// failure writes nothing. On SQLite and on PostgreSQL.
+#include "data/AppPaths.h"
+#include "data/IniFile.h"
+#include "TestDatabase.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral(KADOMEL_CLI), arguments);
+    if (!p.waitForFinished(120000))
+        p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+const QString kSample = QStringLiteral(KADOMEL_TEST_DATA "/postal/ken_all_sample.csv");
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDatabase> t;
+
+    int addresses() { return t->scalar(QStringLiteral("select count(*) from Address")).toInt(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        t->writeConnectionSettings(); // the command works on the database the configuration names
+    }
+    void cleanup() { t.reset(); }
+
+    void badCommandLines_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("nothing") << QStringList{} << 2 << "コマンドを指定してください";
+        QTest::addRow("unknown command") << QStringList{"print"} << 2 << "不明なコマンドです: print";
+        QTest::addRow("unknown kind")
+            << QStringList{"render", "--kind", "nouhin", "--pdf", "a.pdf"} << 2 << "--kind には";
+        QTest::addRow("no output") << QStringList{"render", "--kind", "nohin"} << 2
+                                   << "--pdf FILE か --png DIR";
+        QTest::addRow("two outputs") << QStringList{"render", "--kind", "nohin", "--pdf", "a", "--png", "b"}
+                                     << 2 << "--pdf FILE か --png DIR";
+        QTest::addRow("bad key") << QStringList{"render", "--kind", "nohin", "--key", "x", "--pdf", "a"} << 2
+                                 << "--key には正の整数";
+        QTest::addRow("unknown option")
+            << QStringList{"import-postal", "--fast", "f.csv"} << 2 << "不明なオプション";
+        QTest::addRow("no postal file") << QStringList{"import-postal"} << 2 << "郵便番号データのファイル";
+    }
+    void badCommandLines()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const Run run = cli(QStringList{QStringLiteral("--home"), t->folder()} + arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(run.err.contains(QStringLiteral("使い方:"))); // the usage follows the message
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void helpListsTheCommands()
+    {
+        const Run run = cli({QStringLiteral("--help")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(QStringLiteral("render --kind KIND")));
+        QVERIFY(run.out.contains(QStringLiteral("import-postal FILE")));
+    }
+
+    void importPostalLoadsTheFile()
+    {
+        const Run run =
+            cli({QStringLiteral("--home"), t->folder(), QStringLiteral("import-postal"), kSample});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("件の郵便番号データを読み込みました")), qPrintable(run.out));
+        QVERIFY(run.err.isEmpty()); // no bar when stderr is no terminal
+        const int loaded = addresses();
+        QVERIFY(loaded > 1000);
+
+        // A file that cannot be read: a message, a failure status, Address as it was.
+        const Run missing = cli({QStringLiteral("--home"), t->folder(), QStringLiteral("import-postal"),
+                                 t->folder() + QStringLiteral("/missing.csv")});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY2(missing.err.contains(QStringLiteral("を開けません")), qPrintable(missing.err));
+        QCOMPARE(addresses(), loaded);
+    }
+
+    // An empty folder: the data folder and the tables are made first, as the program's start does.
+    void emptyFolderGetsItsTables()
+    {
+        if (t->isPostgres())
+            QSKIP("an empty folder means a local database");
+        QTemporaryDir empty;
+        const Run run =
+            cli({QStringLiteral("--home"), empty.path(), QStringLiteral("import-postal"), kSample});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(QFileInfo::exists(empty.filePath(QStringLiteral("DB/kadomel.sqlite3"))));
+    }
+
+    void databaseThatCannotBeOpened()
+    {
+        QTemporaryDir home;
+        IniFile ini(home.filePath(QStringLiteral("kadomel.ini")));
+        ini.setString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("remote"));
+        ini.setString(QStringLiteral("DB"), QStringLiteral("ip"), QStringLiteral("127.0.0.1"));
+        ini.setString(QStringLiteral("DB"), QStringLiteral("port"), QStringLiteral("1"));
+        ini.setString(QStringLiteral("DB"), QStringLiteral("user"), QStringLiteral("nobody"));
+        ini.flush();
+        const Run run =
+            cli({QStringLiteral("--home"), home.path(), QStringLiteral("import-postal"), kSample});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("データベースへの接続に失敗しました")), qPrintable(run.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
