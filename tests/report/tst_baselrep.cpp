@@ -61,6 +61,7 @@ private Q_SLOTS:
     void init() { Messages::setTestMode(true); }
     void previewShowsFirstPageAtOnceThenGrows();
     void nextPageShowsStoredPageWithoutRendering();
+    void closingStopsTheWorker_data();
     void closingStopsTheWorker();
     void destroyingTheWindowStopsTheWorker();
     void nothingToPrint_data();
@@ -125,12 +126,24 @@ void TestBaseLRep::nextPageShowsStoredPageWithoutRendering()
     QTRY_COMPARE(window.PageIndicator(), QStringLiteral("1/3"));
 }
 
+void TestBaseLRep::closingStopsTheWorker_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("close") << false;
+    QTest::newRow("escape") << true; // hides the dialog without a close event
+}
+
 void TestBaseLRep::closingStopsTheWorker()
 {
+    QFETCH(bool, escape);
     CountingReportWindow window(100000);
     window.show();
     QTRY_VERIFY(window.pagesRendered > 3);
-    window.close();
+    if (escape)
+        QTest::keyClick(&window, Qt::Key_Escape);
+    else
+        window.close();
+    QVERIFY(!window.isVisible());
     const int rendered = window.pagesRendered;
     QTest::qWait(100);
     QCOMPARE(window.pagesRendered, rendered);
