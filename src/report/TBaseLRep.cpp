@@ -524,6 +524,11 @@ bool TBaseLRep::runJob(TLRPrintTarget &target)
     }
     TPrintMsg::closeMessage();
     updateActions();
+    if (LightRep1->PagesPrinted() == 0) {
+        endJobCursor();
+        Messages::information(this, QStringLiteral("印刷範囲にページがありません．"));
+        return false;
+    }
     return true;
 }
 

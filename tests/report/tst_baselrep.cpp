@@ -70,6 +70,7 @@ private Q_SLOTS:
     void rangeFieldMovesThePreview();
     void pdfHoldsTheReportTexts_data();
     void pdfHoldsTheReportTexts();
+    void rangeBeyondTheLastPagePrintsNothing();
     void failingBackgroundPageStopsThePreview();
     void pausedPreviewThenPrint();
     void printingWithoutPrintersOffersPdf();
@@ -269,6 +270,23 @@ void TestBaseLRep::pdfHoldsTheReportTexts()
     QCOMPARE(text.count(QChar(u'\f')), pages.size()); // one sheet per page
     QVERIFY(window.printMessageShownWhilePrinting);
     QVERIFY(!TPrintMsg::current());
+}
+
+// No sheet at all, not one blank sheet, and the user is told why.
+void TestBaseLRep::rangeBeyondTheLastPagePrintsNothing()
+{
+    CountingReportWindow window(3);
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    typeIntoField(window.findChild<QLineEdit *>(QStringLiteral("FromPageEDT")), QStringLiteral("4"));
+    messageTexts();
+    const QString pdf = m_dir.filePath(QStringLiteral("beyond.pdf"));
+    ReportFileDialog::setNextSaveFileName(pdf);
+    window.ActSavePdf->trigger();
+    QCOMPARE(messageTexts(), QStringList{QStringLiteral("印刷範囲にページがありません．")});
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!TPrintMsg::current());
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 // A page that fails in the background is reported once; the preview stops, what is stored stays.

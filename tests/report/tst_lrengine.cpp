@@ -294,6 +294,9 @@ void TestLREngine::pageRangeJob_data()
     QTest::newRow("2 to 2") << 2 << 2 << QStringList{"page 2;"} << 2;
     QTest::newRow("from 4") << 4 << 0 << QStringList{"page 4;", "page 5;"} << 5;
     QTest::newRow("to 1") << 0 << 1 << QStringList{"page 1;"} << 1;
+    // A range beyond the last page: the printer's document is never started, no sheet comes out.
+    QTest::newRow("from 6") << 6 << 0 << QStringList{} << 5;
+    QTest::newRow("6 to 7") << 6 << 7 << QStringList{} << 5;
 }
 
 void TestLREngine::pageRangeJob()
@@ -312,8 +315,9 @@ void TestLREngine::pageRangeJob()
     runPrintJob(report.root, [&] { return report.dataEnd(); });
     QCOMPARE(printer.sheets, sheets);
     QCOMPARE(report.rendered, rendered);
-    QCOMPARE(printer.jobTitle, QStringLiteral("見積書"));
-    QCOMPARE(printer.jobsEnded, 1);
+    QCOMPARE(report.root.PagesPrinted(), sheets.size());
+    QCOMPARE(printer.jobTitle, sheets.isEmpty() ? QString() : QStringLiteral("見積書"));
+    QCOMPARE(printer.jobsEnded, sheets.isEmpty() ? 0 : 1);
     QCOMPARE(report.root.State(), TLRState::lrsIdle);
     QCOMPARE(report.root.PageNumber(), 0);
     previewImage(report.root); // a preview after the job starts again from page 1
