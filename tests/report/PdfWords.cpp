@@ -1,5 +1,6 @@
 #include "PdfWords.h"
 
+#include <algorithm>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -60,21 +61,42 @@ int pdfPageCount(const QString &fileName)
     return runPdftotext(fileName).count(QLatin1String("<page "));
 }
 
+// The words of each printed line (same page, about the same height), left to right. pdftotext
+// gives them in its reading order, in which items side by side may interleave.
+static QList<QList<PdfWord>> lines(const QList<PdfWord> &words, int page)
+{
+    QList<PdfWord> sorted;
+    for (const PdfWord &w : words)
+        if (page == 0 || w.page == page)
+            sorted.append(w);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const PdfWord &a, const PdfWord &b) {
+        return a.page != b.page ? a.page < b.page : a.box.center().y() < b.box.center().y();
+    });
+    QList<QList<PdfWord>> result;
+    for (const PdfWord &w : sorted) {
+        if (result.isEmpty() || !sameLine(result.last().first(), w))
+            result.append(QList<PdfWord>());
+        result.last().append(w);
+    }
+    for (QList<PdfWord> &line : result)
+        std::stable_sort(line.begin(), line.end(),
+                         [](const PdfWord &a, const PdfWord &b) { return a.box.left() < b.box.left(); });
+    return result;
+}
+
 QList<PdfWord> findPhrases(const QList<PdfWord> &words, const QString &text, int page)
 {
     QList<PdfWord> found;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        if (page != 0 && words[i].page != page)
-            continue;
-        PdfWord run = words[i];
-        for (qsizetype j = i + 1; text.startsWith(run.text) && run.text != text && j < words.size(); ++j) {
-            if (!sameLine(words[j - 1], words[j]))
-                break;
-            run.text += u' ' + words[j].text;
-            run.box = run.box.united(words[j].box);
+    for (const QList<PdfWord> &line : lines(words, page)) {
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            PdfWord run = line[i];
+            for (qsizetype j = i + 1; j < line.size() && run.text != text && text.startsWith(run.text); ++j) {
+                run.text += u' ' + line[j].text;
+                run.box = run.box.united(line[j].box);
+            }
+            if (run.text == text)
+                found.append(run);
         }
-        if (run.text == text)
-            found.append(run);
     }
     return found;
 }

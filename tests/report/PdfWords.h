@@ -17,8 +17,8 @@ struct PdfWord
 QList<PdfWord> pdfWords(const QString &fileName);
 int pdfPageCount(const QString &fileName);
 
-// The first run of consecutive words on one line of `page` (0: any page) that reads `text` when
-// joined with single blanks; its box is the union of theirs.
+// The first run of neighbouring words on one printed line of `page` (0: any page) that reads
+// `text` when joined with single blanks, left to right; its box is the union of theirs.
 std::optional<PdfWord> findPhrase(const QList<PdfWord> &words, const QString &text, int page = 0);
 // All such runs.
 QList<PdfWord> findPhrases(const QList<PdfWord> &words, const QString &text, int page = 0);
