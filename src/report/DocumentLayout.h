@@ -8,6 +8,45 @@
 #include "report/ReportLayout.h"
 
 class TEngineField;
+
+// Rows of the column headings and detail cells of the document tables, 28 units high.
+namespace DocumentRows {
+
+// Column headings: pale cells with text in the theme colour, the outer top corners rounded.
+constexpr LRItemSpec heading(const char *name, LRKind kind, int x, int width, quint8 lines, quint8 corners,
+                             const char16_t *text)
+{
+    return {.name = name,
+            .kind = kind,
+            .rect = {x, 0, width, 28},
+            .font = {12, false, LRInk::Theme},
+            .fill = LRInk::Pale,
+            .lines = lines,
+            .lineInk = LRInk::Theme,
+            .align = TAlignment::taCenter,
+            .vMargin = 7,
+            .roundSize = kind == LRKind::ItemR ? 5 : 0,
+            .corners = corners,
+            .text = text};
+}
+
+// Detail cells, filled with the row's colour.
+constexpr LRItemSpec cell(const char *name, LRKind kind, int x, int width, TAlignment align, quint8 lines)
+{
+    return {.name = name,
+            .kind = kind,
+            .rect = {x, 0, width, 28},
+            .fill = LRInk::White,
+            .lines = lines,
+            .lineInk = LRInk::Theme,
+            .align = align,
+            .hMargin = 7,
+            .vMargin = 7,
+            .roundSize = kind == LRKind::ItemR ? 5 : 0};
+}
+
+} // namespace DocumentRows
+
 class TLRGridPanel;
 class TLRItemR;
 class TLRLayoutPanel;

@@ -8,6 +8,8 @@ namespace {
 using enum LRKind;
 using enum LRInk;
 using enum TAlignment;
+using DocumentRows::cell;
+using DocumentRows::heading;
 
 constexpr LRItemSpec kEstimateParticulars[] = {
     {.name = "LRItem6", .rect = {0, 176, 361, 17}, .text = u"下記の通り御見積申し上げます。"},
@@ -53,48 +55,13 @@ constexpr LRItemSpec kDeliveryParticulars[] = {
     {.name = "NohinNo", .rect = {536, 72, 145, 17}, .lines = LRLine::Bottom, .lineInk = Theme},
 };
 
-// Column headings: pale cells with text in the theme colour, the outer top corners rounded.
-constexpr LRItemSpec heading(const char *name, LRKind kind, int x, int width, quint8 lines, quint8 corners,
-                             const char16_t *text)
-{
-    return {.name = name,
-            .kind = kind,
-            .rect = {x, 0, width, 28},
-            .font = {12, false, Theme},
-            .fill = Pale,
-            .lines = lines,
-            .lineInk = Theme,
-            .align = taCenter,
-            .vMargin = 7,
-            .roundSize = kind == ItemR ? 5 : 0,
-            .corners = corners,
-            .text = text};
-}
-
-constexpr quint8 kTRB = LRLine::TopRightBottom;
-
 constexpr LRItemSpec kHeadings[] = {
     heading("LRItemR1", ItemR, 0, 361, LRLine::All, LRCorner::LeftTop, u"商　品　名"),
-    heading("LRItem3", Item, 361, 73, kTRB, 0, u"数　量"),
-    heading("LRItem4", Item, 434, 41, kTRB, 0, u"単位"),
-    heading("LRItem5", Item, 475, 97, kTRB, 0, u"単　価"),
-    heading("LRItemR2", ItemR, 572, 105, kTRB, LRCorner::RightTop, u"金　額"),
+    heading("LRItem3", Item, 361, 73, LRLine::TopRightBottom, 0, u"数　量"),
+    heading("LRItem4", Item, 434, 41, LRLine::TopRightBottom, 0, u"単位"),
+    heading("LRItem5", Item, 475, 97, LRLine::TopRightBottom, 0, u"単　価"),
+    heading("LRItemR2", ItemR, 572, 105, LRLine::TopRightBottom, LRCorner::RightTop, u"金　額"),
 };
-
-// Detail cells, filled with the row's colour.
-constexpr LRItemSpec cell(const char *name, LRKind kind, int x, int width, TAlignment align, quint8 lines)
-{
-    return {.name = name,
-            .kind = kind,
-            .rect = {x, 0, width, 28},
-            .fill = White,
-            .lines = lines,
-            .lineInk = Theme,
-            .align = align,
-            .hMargin = 7,
-            .vMargin = 7,
-            .roundSize = kind == ItemR ? 5 : 0};
-}
 
 constexpr LRItemSpec kCells[] = {
     cell("SyohinNM", ItemR, 0, 361, taLeftJustify, LRLine::Left | LRLine::Right),

@@ -1,4 +1,4 @@
-// The estimate and delivery note windows print through PDF on SQLite and PostgreSQL: each text
+// The estimate, delivery note and invoice windows print through PDF on SQLite and PostgreSQL: each text
 // on its sheet and at its item's place (word boxes in layout units; the header panel at (75, 37),
 // the detail rows of 28 from (75, 397), the remarks panel at (75, 957)).
 #include "DocumentFixture.h"
@@ -6,6 +6,7 @@
 #include "report/ReportFonts.h"
 #include "report/TLRmitumorisyo.h"
 #include "report/TLRnohinsyo.h"
+#include "report/TLRseikyusyo.h"
 #include "TestDatabase.h"
 
 #include <QTemporaryDir>
@@ -33,6 +34,17 @@ class TestDocumentWindows : public QObject
     std::unique_ptr<DocumentFixture> f;
     QTemporaryDir m_dir;
 
+    // The invoices of one closing date, as the batch printing selects them.
+    QString printInvoices(const QDate &simebi, const QString &name)
+    {
+        TLRseikyusyo window;
+        window.Qseikyu->addSql(QStringLiteral("select * from seikyu where Simebi = :Simebi"));
+        window.Qseikyu->addSql(QStringLiteral("Order By Seq"));
+        window.Qseikyu->ParamByName(QStringLiteral("Simebi")).setAsDate(simebi);
+        window.Qseikyu->Open();
+        return printToPdf(window, m_dir.path(), name);
+    }
+
     QList<PdfWord> printEstimate(int key, const QString &name)
     {
         TLRmitumorisyo window;
@@ -52,6 +64,7 @@ private Q_SLOTS:
         f->addCompany();
         f->addSettings(QStringLiteral("MitumoriSettei"));
         f->addSettings(QStringLiteral("NohinSettei"));
+        f->addSettings(QStringLiteral("SeikyuSettei"));
     }
     void cleanup()
     {
@@ -62,6 +75,10 @@ private Q_SLOTS:
     void estimateOverTwoPages();
     void emptyAmountsAndZeroTotal();
     void deliveryNote();
+    void invoiceDatesWhereTheyChange();
+    void invoiceAmounts_data();
+    void invoiceAmounts();
+    void invoiceWithOneBankAccount();
 };
 
 // 21 lines: the header, the total and the remarks on both sheets, line 21 on the second.
@@ -134,6 +151,86 @@ void TestDocumentWindows::deliveryNote()
         const auto word = findPhrase(words, text);
         QVERIFY2(liesWithin(word, area), qPrintable(text + QStringLiteral(": ") + describe(word)));
     }
+}
+
+// Two invoices of one closing date: the date column shows a delivery date where it changes and
+// on the first line of every page, also where the previous page or invoice ended on that date.
+void TestDocumentWindows::invoiceDatesWhereTheyChange()
+{
+    QList<FixtureLine> lines = DocumentFixture::lines(22);
+    for (int i = 0; i < lines.size(); ++i)
+        lines[i].nohinYmd = QDate(2010, 5, i < 2 ? 1 : i < 21 ? 3 : 5);
+    const int customer = f->addCustomer();
+    f->addInvoice(customer, {}, lines);
+    f->addInvoice(customer, {},
+                  {{QStringLiteral("追加品"), 1.0, QStringLiteral("個"), 50.0, 50, {2010, 5, 5}, {}}});
+    const QString pdf = printInvoices(QDate(2010, 5, 31), QStringLiteral("invoice-dates"));
+    QCOMPARE(pdfPageCount(pdf), 3);
+    QStringList shown; // "page:row:date"
+    for (const PdfWord &word : pdfWords(pdf)) {
+        if (!word.text.startsWith(QLatin1String("2010/")))
+            continue;
+        const int row = int(word.box.center().y() - 397) / 28;
+        QVERIFY2(liesWithin(word, detailCell(row, 0, 73)), qPrintable(describe(word)));
+        shown.append(QStringLiteral("%1:%2:%3").arg(word.page).arg(row).arg(word.text));
+    }
+    QCOMPARE(shown, (QStringList{"1:0:2010/05/01", "1:2:2010/05/03", "2:0:2010/05/03", "2:1:2010/05/05",
+                                 "3:0:2010/05/05"}));
+}
+
+void TestDocumentWindows::invoiceAmounts_data()
+{
+    QTest::addColumn<int>("nyukin");
+    QTest::addColumn<QString>("carriedOver");
+    QTest::newRow("carry-over") << 3000 << "7,000";
+    QTest::newRow("overpaid") << 12000 << "-2,000";
+}
+
+// The amounts row under its headings: previous 10,000, payments, carry-over, sales, and a zero
+// amount now invoiced printed as 0; each right-aligned against its margin of 3.
+void TestDocumentWindows::invoiceAmounts()
+{
+    QFETCH(int, nyukin);
+    QFETCH(QString, carriedOver);
+    FixtureInvoice invoice;
+    invoice.nyukin = nyukin;
+    invoice.hanbai = 5000;
+    f->addInvoice(f->addCustomer(), invoice, {});
+    const QList<PdfWord> words = pdfWords(printInvoices(invoice.simebi, QStringLiteral("amounts")));
+    const QList<std::pair<QString, int>> values{{QStringLiteral("10,000"), 0},
+                                                {QLocale(QLocale::English).toString(nyukin), 113},
+                                                {carriedOver, 226},
+                                                {QStringLiteral("5,000"), 451},
+                                                {QStringLiteral("0"), 564}};
+    for (const auto &[text, x] : values) {
+        const int width = x == 339 ? 112 : 113;
+        const auto word = findPhrase(words, text);
+        QVERIFY2(liesWithin(word, header(x, 291, width, 28)) &&
+                     qAbs(word->box.right() - (75 + x + width - 4)) <= 2,
+                 qPrintable(text + QStringLiteral(": ") + describe(word)));
+    }
+    const auto heading = findPhrase(words, QStringLiteral("繰 越 金 額"));
+    QVERIFY2(liesWithin(heading, header(226, 264, 113, 28)), qPrintable(describe(heading)));
+    const auto closing = findPhrase(words, QStringLiteral("2010年 5月 31日 締切分"));
+    QVERIFY2(liesWithin(closing, header(504, 62, 177, 18)), qPrintable(describe(closing)));
+}
+
+// Empty second and third accounts leave blank lines under the first.
+void TestDocumentWindows::invoiceWithOneBankAccount()
+{
+    t->exec(QStringLiteral("update JisyaJyoho set KinyuKikan2 = '', Tenpo2 = '', Syumoku2 = '', Kouza2 = '',"
+                           " Kinyukikan3 = '', tenpo3 = '', Syumoku3 = '', Kouza3 = ''"));
+    FixtureInvoice invoice;
+    f->addInvoice(f->addCustomer(), invoice, {});
+    const QList<PdfWord> words = pdfWords(printInvoices(invoice.simebi, QStringLiteral("accounts")));
+    const QRectF accounts = onPage(75, 957, 5, 75, 665, 52);
+    QStringList inBox;
+    for (const PdfWord &word : words)
+        if (accounts.intersects(word.box))
+            inBox.append(word.text);
+    QCOMPARE(inBox, (QStringList{"振込先口座", "みどり銀行", "本店", "普通", "1234567"}));
+    const auto first = findPhrase(words, QStringLiteral("みどり銀行 本店 普通 1234567"));
+    QVERIFY2(liesWithin(first, accounts), qPrintable(describe(first)));
 }
 
 QTEST_MAIN(TestDocumentWindows)
