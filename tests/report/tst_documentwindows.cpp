@@ -1,11 +1,12 @@
-// The estimate, delivery note and invoice windows print through PDF on SQLite and PostgreSQL: each text
-// on its sheet and at its item's place (word boxes in layout units; the header panel at (75, 37),
-// the detail rows of 28 from (75, 397), the remarks panel at (75, 957)).
+// The estimate, delivery note, invoice and receipt windows print through PDF on SQLite and PostgreSQL: each
+// text on its sheet and at its item's place (word boxes in layout units; the header panel at (75, 37), the
+// detail rows of 28 from (75, 397), the remarks panel at (75, 957)).
 #include "DocumentFixture.h"
 #include "LayoutWindowRun.h"
 #include "report/ReportFonts.h"
 #include "report/TLRmitumorisyo.h"
 #include "report/TLRnohinsyo.h"
+#include "report/TLRryosyusyou.h"
 #include "report/TLRseikyusyo.h"
 #include "TestDatabase.h"
 
@@ -65,6 +66,7 @@ private Q_SLOTS:
         f->addSettings(QStringLiteral("MitumoriSettei"));
         f->addSettings(QStringLiteral("NohinSettei"));
         f->addSettings(QStringLiteral("SeikyuSettei"));
+        f->addSettings(QStringLiteral("RyosyusyouSettei"));
     }
     void cleanup()
     {
@@ -79,6 +81,8 @@ private Q_SLOTS:
     void invoiceAmounts_data();
     void invoiceAmounts();
     void invoiceWithOneBankAccount();
+    void receipt_data();
+    void receipt();
 };
 
 // 21 lines: the header, the total and the remarks on both sheets, line 21 on the second.
@@ -231,6 +235,74 @@ void TestDocumentWindows::invoiceWithOneBankAccount()
     QCOMPARE(inBox, (QStringList{"振込先口座", "みどり銀行", "本店", "普通", "1234567"}));
     const auto first = findPhrase(words, QStringLiteral("みどり銀行 本店 普通 1234567"));
     QVERIFY2(liesWithin(first, accounts), qPrintable(describe(first)));
+}
+
+void TestDocumentWindows::receipt_data()
+{
+    QTest::addColumn<QString>("keisyo");
+    QTest::addColumn<QString>("tadasigaki");
+    QTest::addColumn<QString>("purpose"); // as printed
+    QTest::newRow("with purpose") << "御中"
+                                  << "お品代として"
+                                  << "但し、お品代として";
+    QTest::newRow("no purpose") << "様"
+                                << ""
+                                << "但し、";
+}
+
+// Both halves print the same receipt at the same places in their half, only the lower title adds
+// "（控）"; the customer's name always ends in " 様"; the amount stands right in its box.
+void TestDocumentWindows::receipt()
+{
+    QFETCH(QString, keisyo);
+    QFETCH(QString, tadasigaki);
+    QFETCH(QString, purpose);
+    FixtureCustomer customer;
+    customer.keisyo = keisyo;
+    const int key = f->addPayment(f->addCustomer(customer), 123000, tadasigaki);
+    TLRryosyusyou window;
+    window.Qnyukin->addSql(QStringLiteral("select * from nyukin where key = :key"));
+    window.Qnyukin->ParamByName(QStringLiteral("key")).setAsInteger(key);
+    window.Qnyukin->Open();
+    const QString pdf = printToPdf(window, m_dir.path(), QStringLiteral("receipt"));
+    QCOMPARE(pdfPageCount(pdf), 1);
+    const QList<PdfWord> words = pdfWords(pdf);
+    for (int half : {37, 561}) {
+        const QList<std::pair<QString, QRectF>> expected{
+            {half == 37 ? QStringLiteral("領 収 証") : QStringLiteral("領 収 証（控）"),
+             onPage(75, half, 192, 72, 297, 41)},
+            {QStringLiteral("№ R-0001"), onPage(75, half, 520, 64, 121, 20)},
+            {QStringLiteral("2010年 6月 10日"), onPage(75, half, 272, 120, 129, 20)},
+            {QStringLiteral("株式会社テスト商事 様"), onPage(75, half, 48, 216, 409, 25)},
+            {QStringLiteral("¥123,000-"), onPage(75, half, 40 + 417 / 2, 256, 417 / 2, 41)},
+            {purpose, onPage(75, half, 48, 304, 369, 25)},
+            {QStringLiteral("カドメル商店"), onPage(75, half, 272, 376, 281, 22)},
+        };
+        for (const auto &[text, area] : expected) {
+            const QList<PdfWord> found = findPhrases(words, text);
+            const bool placed = std::any_of(found.begin(), found.end(), [&](const PdfWord &w) {
+                return liesWithin(std::optional<PdfWord>(w), area);
+            });
+            QVERIFY2(placed, qPrintable(text + QStringLiteral(": ") + describe(findPhrase(words, text))));
+        }
+    }
+    // Apart from the title, the lower half holds the upper half's words, 524 units lower.
+    QStringList upper, lower;
+    for (const PdfWord &word : words) {
+        const bool isLower = word.box.top() >= 561;
+        const int half = isLower ? 561 : 37;
+        if (onPage(75, half, 192, 72, 297, 41).intersects(word.box))
+            continue;
+        (isLower ? lower : upper)
+            .append(QStringLiteral("%1@%2,%3")
+                        .arg(word.text)
+                        .arg(qRound(word.box.left()))
+                        .arg(qRound(word.box.top()) - half));
+    }
+    upper.sort();
+    lower.sort();
+    QVERIFY(upper.size() > 15);
+    QCOMPARE(lower, upper);
 }
 
 QTEST_MAIN(TestDocumentWindows)
