@@ -45,6 +45,19 @@ constexpr LRItemSpec cell(const char *name, LRKind kind, int x, int width, TAlig
             .roundSize = kind == LRKind::ItemR ? 5 : 0};
 }
 
+// The remarks panel of the estimate and the delivery note (and the seal test sheet): an empty
+// rounded frame with the remarks inside it.
+inline constexpr LRItemSpec kRemarks[] = {
+    {.name = "LRItem22",
+     .kind = LRKind::ItemR,
+     .rect = {0, 21, 677, 100},
+     .lines = LRLine::All,
+     .lineInk = LRInk::Theme,
+     .roundSize = 5,
+     .corners = LRCorner::All},
+    {.name = "Bikou", .kind = LRKind::VariableText, .rect = {5, 27, 667, 89}},
+};
+
 } // namespace DocumentRows
 
 class TLRGridPanel;

@@ -71,18 +71,6 @@ constexpr LRItemSpec kCells[] = {
     cell("Kingaku", ItemR, 572, 105, taRightJustify, LRLine::Right),
 };
 
-// An empty rounded frame with the remarks inside it.
-constexpr LRItemSpec kRemarks[] = {
-    {.name = "LRItem22",
-     .kind = ItemR,
-     .rect = {0, 21, 677, 100},
-     .lines = LRLine::All,
-     .lineInk = Theme,
-     .roundSize = 5,
-     .corners = LRCorner::All},
-    {.name = "Bikou", .kind = VariableText, .rect = {5, 27, 667, 89}},
-};
-
 DocumentLayout::Design designOf(MitumoriLayout::Kind kind)
 {
     if (kind == MitumoriLayout::Kind::Estimate)
@@ -107,7 +95,7 @@ MitumoriLayout::MitumoriLayout(Kind kind, TLightRep &root, TEngineDatabase &db, 
     else
         buildHeader(kDeliveryParticulars, QStringLiteral("納　品　書"));
     buildTable(kHeadings, kCells);
-    buildRemarks(kRemarks);
+    buildRemarks(DocumentRows::kRemarks);
 }
 
 void MitumoriLayout::fillParticulars()
