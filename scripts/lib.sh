@@ -55,15 +55,21 @@ ensure_packages() {
 }
 
 # Configures build/ (Release, Ninja) unless it is already configured that way, then builds.
-# Extra arguments go to cmake's configure step; KADOMEL_BUILD_TARGET limits what is built.
+# Extra arguments go to cmake's configure step (and always configure); KADOMEL_BUILD_TARGET limits
+# what is built. Without them a configured build/ is built at once: the build step runs CMake again
+# by itself when a CMakeLists.txt has changed.
 configure_and_build() {
     local cache="$KADOMEL_BUILD/CMakeCache.txt"
     if [ -f "$cache" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$cache"; then
         say "build/ was made with another generator: starting it afresh"
         rm -rf "$KADOMEL_BUILD"
     fi
-    say "configuring build/"
-    cmake -S "$KADOMEL_ROOT" -B "$KADOMEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+    if [ $# -eq 0 ] && [ -f "$cache" ] && grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$cache"; then
+        say "build/ is configured (Ninja, Release)"
+    else
+        say "configuring build/"
+        cmake -S "$KADOMEL_ROOT" -B "$KADOMEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+    fi
     say "building"
     if [ -n "${KADOMEL_BUILD_TARGET:-}" ]; then
         cmake --build "$KADOMEL_BUILD" -j2 --target "$KADOMEL_BUILD_TARGET"

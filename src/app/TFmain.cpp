@@ -9,6 +9,7 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "data/TFDBSetting.h"
+#include "masters/TFjisyaJyoho.h"
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFtorihikisakiMaster.h"
 #include "masters/TFyubinLoad.h"
@@ -66,6 +67,7 @@ void TFmain::connectCommands()
         {"SyohinMasterBTN", &openModal<TFsyohinMaster>},
         {"TorihikisakiMasterBTN", &openModal<TFtorihikisakiMaster>},
         {"YubinBTN", &openModal<TFyubinLoad>},
+        {"JisyaJyohoBTN", &openModal<TFjisyaJyoho>},
     };
     for (const auto &[name, open] : commands) {
         enableCommand(QLatin1String(name));
@@ -74,7 +76,14 @@ void TFmain::connectCommands()
     }
 }
 
-TFmain::~TFmain() = default;
+// The lists close while the window is whole: closing the delivery-note list runs this window's
+// rule, and the database, which would close them otherwise, may outlive the window.
+TFmain::~TFmain()
+{
+    disconnect(Qnohin, nullptr, this, nullptr);
+    for (TEngineQuery *query : {Qmitumori, Qnohin, Qnyukin, Qseikyu, Query1})
+        query->Close();
+}
 
 void TFmain::buildMenu(QMenuBar *menu)
 {
@@ -339,7 +348,7 @@ void TFmain::fillPaymentMethods()
 
 void TFmain::JisyaJyohoBTNClick()
 {
-    // The own-company window is opened here once it exists.
+    openModal<TFjisyaJyoho>(this);
 }
 
 void TFmain::DB1Click()

@@ -1,8 +1,7 @@
+#include "app/MainProgram.h"
 #include "app/TFmain.h"
 #include "app/TFsplash.h"
 #include "controls/KadomelApplication.h"
-#include "data/TDMdata.h"
-#include "data/TLoginDialog.h"
 #include "report/ReportFonts.h"
 
 #include <QApplication>
@@ -25,8 +24,7 @@ int main(int argc, char *argv[])
                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
 
-    TFmain mainWindow;
-    DMdata->Session1.LoginPrompt = &TLoginDialog::ask;
-    mainWindow.show();
+    MainProgram program;
+    program.window().show();
     return app.exec();
 }

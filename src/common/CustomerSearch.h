@@ -8,9 +8,9 @@ namespace CustomerSearch {
 
 // Every customer in the engine's natural order, with the grid's columns.
 void setUpAll(TEngineQuery &q);
-// The customers whose name holds the fragment anywhere. The fragment is a parameter of the
-// statement, so a quote in it is matched as a quote, and so is a backslash; "%" and "_" keep their
-// meaning in a pattern.
+// The customers whose name holds the fragment anywhere, alike on both engines: ASCII letters match
+// without regard to case, every other character only itself ("%", "_", a quote and a backslash
+// included). The fragment goes into the statement as a parameter; a NUL in it is dropped.
 void setUpByName(TEngineQuery &q, const QString &fragment);
 
 } // namespace CustomerSearch

@@ -270,6 +270,23 @@ int TextToInteger(QStringView text)
     return value;
 }
 
+int FieldTextToInteger(const QString &field, QStringView text)
+{
+    try {
+        return TextToInteger(text);
+    } catch (const ConvertError &e) {
+        throw ConvertError(QStringLiteral("%1に整数を入力してください（%2）").arg(field, e.message()));
+    }
+}
+
+double FieldTextToFloat(const QString &field, QStringView text)
+{
+    if (const std::optional<double> value = TextToFloat(text))
+        return *value;
+    throw ConvertError(
+        QStringLiteral("%1に数値を入力してください（'%2' は数値ではありません）").arg(field, text));
+}
+
 std::optional<QDateTime> TextToDateTime(QStringView text)
 {
     Scanner s(text);

@@ -31,6 +31,12 @@ bool IsFloatText(QStringView text);
 std::optional<double> TextToFloat(QStringView text);
 // A decimal integer within 32 bits; throws ConvertError "'text' は整数ではありません" otherwise.
 int TextToInteger(QStringView text);
+// The same for a number typed into the field with the given label; the message names the field:
+// "取引先CDに整数を入力してください（'' は整数ではありません）".
+int FieldTextToInteger(const QString &field, QStringView text);
+// A typed number (TextToFloat) of the labelled field; throws ConvertError naming the field:
+// "単価に数値を入力してください（'1.2.3' は数値ではありません）".
+double FieldTextToFloat(const QString &field, QStringView text);
 
 // The standard date conversion: "y/m/d" (a year of one or two digits is put within 50 years
 // before and 49 after the current year), "m/d" in the current year, optionally followed by a blank

@@ -17,6 +17,9 @@ TDBGridEx::TDBGridEx(QWidget *parent) : QTableView(parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setResizeContentsPrecision(0); // column widths from the rows in view
+    // Row numbers would count the rows held, not the list's rows: the current row shows by its
+    // selection instead.
+    verticalHeader()->hide();
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &TDBGridEx::readAboveWhenAtTop);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
@@ -27,13 +30,15 @@ void TDBGridEx::setQuery(TEngineQuery *query)
     m_query = query;
     m_model = new EngineQueryModel(query, this);
     setModel(m_model);
-    connect(m_model, &EngineQueryModel::columnsChanged, this, &TDBGridEx::applyColumnWidths);
+    connect(m_model, &EngineQueryModel::columnsChanged, this, [this] { applyColumnWidths(false); });
+    // Other rows in view (a jump to the last row): a fitted column widens when they need it.
+    connect(query, &TEngineQuery::windowReset, this, [this] { applyColumnWidths(true); });
     connect(query, &TEngineQuery::afterScroll, this, &TDBGridEx::followQuery);
-    applyColumnWidths();
+    applyColumnWidths(false);
 }
 
 // A declared width is kept; other columns fit their title and the rows in view, within a maximum.
-void TDBGridEx::applyColumnWidths()
+void TDBGridEx::applyColumnWidths(bool onlyWiden)
 {
     followQuery();
     for (int c = 0; c < m_model->columnCount(); ++c) {
@@ -42,8 +47,10 @@ void TDBGridEx::applyColumnWidths()
             setColumnWidth(c, width);
             continue;
         }
-        const int fitted = qMax(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c));
-        setColumnWidth(c, qMin(fitted, kMaxAutoWidth));
+        int fitted = qMin(qMax(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c)), kMaxAutoWidth);
+        if (onlyWiden)
+            fitted = qMax(fitted, columnWidth(c));
+        setColumnWidth(c, fitted);
     }
 }
 

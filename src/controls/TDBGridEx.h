@@ -26,7 +26,7 @@ protected:
 
 private:
     void followQuery();
-    void applyColumnWidths();
+    void applyColumnWidths(bool onlyWiden);
     void readAboveWhenAtTop();
 
     TEngineQuery *m_query = nullptr;

@@ -1,6 +1,7 @@
 #include "controls/TFlatButton.h"
 
 #include <QApplication>
+#include <QPainter>
 
 TFlatButton::TFlatButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent)
 {
@@ -33,4 +34,14 @@ void TFlatButton::leaveEvent(QEvent *event)
 {
     setFace(QApplication::palette().color(QPalette::Button));
     QPushButton::leaveEvent(event);
+}
+
+void TFlatButton::paintEvent(QPaintEvent *event)
+{
+    QPushButton::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(3, 3, -4, -4));
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The flat caption button of the command pages: its face turns white (red for the masters' delete
-// buttons) while the mouse pointer is over it and returns to the button face when it leaves.
+// buttons) while the mouse pointer is over it and returns to the button face when it leaves. With
+// the keyboard focus it shows a dotted frame inside its edge, so that a keyboard user sees which
+// button Space presses.
 #include <QColor>
 #include <QPushButton>
 
@@ -18,6 +20,7 @@ public:
 protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void setFace(const QColor &color);

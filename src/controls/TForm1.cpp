@@ -77,7 +77,7 @@ TForm1::TForm1(const QString &objectName, QWidget *parent) : QDialog(parent)
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         StatusBar1->addWidget(m_panels[i], i);
     }
-    m_panels[0]->setFixedWidth(100);
+    m_panels[0]->setMinimumWidth(100); // and wider for a longer window name
     outer->addWidget(StatusBar1);
 }
 
@@ -94,8 +94,20 @@ QString TForm1::statusText(int panel) const
     return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
 }
 
-void TForm1::FormShow()
+// Left and Top are the corner of the window's frame, as pos() gives it when the placement is saved.
+// The window manager takes a position as the frame's only when it is set before the system window
+// exists; set later, it places the client area there, a title bar lower, and the window would creep
+// up by one title bar at every start. So the placement goes in just before the first show.
+void TForm1::setVisible(bool visible)
 {
+    if (visible && !m_placed && !testAttribute(Qt::WA_WState_Created))
+        restorePlacement();
+    QDialog::setVisible(visible);
+}
+
+void TForm1::restorePlacement()
+{
+    m_placed = true;
     const IniFile ini(AppPaths::iniPath());
     const QString section = objectName();
     const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 1024, 768);
@@ -125,7 +137,12 @@ void TForm1::FormShow()
         setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
     else if (state == QLatin1String("wsMaximized"))
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
 
+void TForm1::FormShow()
+{
+    if (!m_placed) // a window whose system window was made early
+        restorePlacement();
     setStatusText(0, objectName());
 }
 

@@ -16,6 +16,9 @@ public:
     // The object name names the window's section in the configuration file ("Fmain", "Fsql").
     explicit TForm1(const QString &objectName, QWidget *parent = nullptr);
 
+    // The placement is restored here, before the first show (see the source).
+    void setVisible(bool visible) override;
+
     QStatusBar *StatusBar1 = nullptr;
     void setStatusText(int panel, const QString &text);
     QString statusText(int panel) const;
@@ -35,7 +38,8 @@ protected:
     // The window's own controls go into this layout, above the status bar.
     QVBoxLayout *bodyLayout() const { return m_body; }
 
-    // Placement restored from the configuration file; derived windows call this first.
+    // The base show handling (placement restored, the window's name in the status bar); derived
+    // windows call this first.
     virtual void FormShow();
     // Placement saved to the configuration file; derived windows call this first.
     virtual void FormClose();
@@ -51,6 +55,7 @@ protected:
 
 private:
     bool handleEnter(QWidget *focus);
+    void restorePlacement();
     void rememberNormalBounds();
     void saveOnce();
 
@@ -59,6 +64,7 @@ private:
     QRect m_bounds;
     bool m_sizeable = true;
     bool m_closesOnEscape = true;
+    bool m_placed = false;
     bool m_shownOnce = false;
     bool m_saved = false;
 };

@@ -3,7 +3,8 @@
 // are "Key=Value". Section and key names are compared without regard to case, a value is the rest
 // of the line, unknown sections and keys are kept, and an integer that is not a number reads as its
 // default. Every write goes to disk at once, atomically (temporary file and rename) with mode 0600,
-// because the file holds the server password.
+// because the file holds the server password. The file is written in UTF-8; one in Shift-JIS (from a
+// Windows installation) is read as such.
 #include <QString>
 #include <QStringList>
 

@@ -83,9 +83,13 @@ int countReferences(TEngineDatabase &db, const QString &table, int key)
     return countWhere(db, table, "TorihikisakiKey", key);
 }
 
-bool exists(TEngineDatabase &db, int key)
+// Runs an UPDATE or DELETE of one customer; a statement that found no row (the customer was deleted
+// at another computer, perhaps a moment ago while this statement waited for its lock) raises.
+void execOnExisting(TEngineQuery &q, const QString &notFound)
 {
-    return countWhere(db, QStringLiteral("Torihikisaki"), "Key", key) > 0;
+    q.ExecSQL();
+    if (q.RowsAffected() == 0)
+        throw EngineError(notFound);
 }
 
 } // namespace
@@ -151,9 +155,6 @@ int insert(TEngineDatabase &db, const CustomerRecord &customer)
 
 void update(TEngineDatabase &db, const CustomerRecord &customer)
 {
-    TEngineTransaction transaction(db);
-    if (!exists(db, customer.key))
-        throw EngineError(QStringLiteral("取引先（Key %1）が見つかりません").arg(customer.key));
     TEngineQuery q(&db);
     q.setSql({QStringLiteral("UPDATE Torihikisaki"), QStringLiteral("SET TorihikisakiCD = :TorihikisakiCD,"),
               QStringLiteral("    TorihikisakiNM = :TorihikisakiNM,"),
@@ -166,8 +167,7 @@ void update(TEngineDatabase &db, const CustomerRecord &customer)
               QStringLiteral("    SeikyuSimebi = :SeikyuSimebi"), QStringLiteral("Where Key = :Key")});
     bindFields(q, customer);
     q.ParamByName(QStringLiteral("Key")).setAsInteger(customer.key);
-    q.ExecSQL();
-    transaction.commit();
+    execOnExisting(q, QStringLiteral("取引先（Key %1）が見つかりません").arg(customer.key));
 }
 
 DocumentReferences references(TEngineDatabase &db, int key)
@@ -183,13 +183,16 @@ DocumentReferences references(TEngineDatabase &db, int key)
 DocumentReferences remove(TEngineDatabase &db, int key)
 {
     TEngineTransaction transaction(db);
+    // A document save takes the same lock before it stores a document for a customer, so no
+    // document can appear between counting the references and deleting.
+    db.LockForNumbering(QStringLiteral("Torihikisaki"));
     const DocumentReferences r = references(db, key);
     if (r.total() > 0)
         return r;
     TEngineQuery q(&db);
     q.addSql(QStringLiteral("DELETE FROM Torihikisaki WHERE Key = :Key"));
     q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
-    q.ExecSQL();
+    execOnExisting(q, QStringLiteral("取引先（Key %1）は既に削除されています").arg(key));
     transaction.commit();
     return r;
 }

@@ -59,7 +59,8 @@ void update(TEngineDatabase &db, const CustomerRecord &customer);
 
 DocumentReferences references(TEngineDatabase &db, int key);
 // Deletes the customer unless documents refer to it; returns those references (nothing is deleted
-// when there are any).
+// when there are any). Takes the customers' lock first, as a document save does. Throws EngineError
+// when the customer is already gone.
 DocumentReferences remove(TEngineDatabase &db, int key);
 // Why a customer with documents cannot be deleted, with the counts.
 QString referencesMessage(const DocumentReferences &references);

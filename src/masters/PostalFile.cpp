@@ -73,6 +73,10 @@ private:
         for (;; ++m_pos) {
             if (atEnd())
                 throw PostalLineError(QStringLiteral("引用符（\"）が閉じていません。"));
+            // No address holds a NUL; one in the file means damage, and the server refuses it.
+            if (m_line[m_pos].isNull())
+                throw PostalLineError(
+                    QStringLiteral("引用符（\"）で囲んだ項目にNUL文字（文字コード0）があります。"));
             if (m_line[m_pos] != u'"')
                 continue;
             if (m_pos + 1 < m_line.size() && m_line[m_pos + 1] == u'"') {
@@ -104,6 +108,13 @@ bool isSevenDigits(QStringView text)
             return false;
     }
     return true;
+}
+
+// The file writes this where a code covers a whole city without a town name of its own
+// (0600000: 北海道札幌市中央区); it is no part of the address.
+QString townName(const QString &field9)
+{
+    return field9 == QStringLiteral("以下に掲載がない場合") ? QString() : field9;
 }
 
 } // namespace
@@ -147,7 +158,7 @@ PostalRecord ParsePostalLine(QStringView line)
     if (!isSevenDigits(codeText))
         throw PostalLineError(
             QStringLiteral("3番目の項目の郵便番号「%1」が7桁の数字ではありません。").arg(codeText));
-    return {codeText.toInt(), prefecture.text() + city.text() + town.text()};
+    return {codeText.toInt(), prefecture.text() + city.text() + townName(town.text())};
 }
 
 PostalDecoder::PostalDecoder()

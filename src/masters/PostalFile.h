@@ -1,7 +1,8 @@
 #pragma once
 // Reading Japan Post's national postal-code file: comma-separated lines in Shift-JIS (the Windows
 // variant CP932), of which the loader keeps field 3 (the seven-digit code) and fields 7, 8 and 9
-// (prefecture, city, town area) joined into one address.
+// (prefecture, city, town area) joined into one address. The file's placeholder for "no town name"
+// in field 9 ("以下に掲載がない場合") is left out, so that the address line reads as an address.
 #include "common/AppError.h"
 
 #include <optional>
@@ -15,7 +16,7 @@ class QIODevice;
 struct PostalRecord
 {
     int yubin = 0;  // the code as a number: leading zeros are dropped (0600000 -> 600000)
-    QString jyusyo; // fields 7, 8 and 9 joined
+    QString jyusyo; // fields 7, 8 and 9 joined (field 9 empty when it holds the no-town placeholder)
 };
 
 // Why one line cannot be read, as a Japanese sentence.
@@ -34,7 +35,8 @@ public:
 
 // Splits a line into its fields: a field may be enclosed in double quotes (a doubled quote inside
 // stands for one quote); an unquoted field ends at a comma, a blank or a control character.
-// Throws PostalLineError for a quote that is not closed or a closing quote followed by more text.
+// Throws PostalLineError for a quote that is not closed, a closing quote followed by more text, or a
+// NUL character inside quotes.
 QStringList SplitPostalFields(QStringView line);
 
 // Reads one line (without its line end). Throws PostalLineError for fewer than nine fields, a

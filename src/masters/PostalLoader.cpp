@@ -1,16 +1,12 @@
 #include "masters/PostalLoader.h"
 
 #include "data/Engine.h"
-#include "data/Schema.h"
-#include "data/SqlText.h"
 
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
-
-const QString kStagingTable = QStringLiteral("Address_load");
 
 // Rows go in as multi-row INSERT statements prepared once: the statement overhead per row of Qt
 // SQL and of the PostgreSQL round trip would otherwise dominate the load.
@@ -43,7 +39,7 @@ public:
 private:
     QSqlQuery prepare(int rows)
     {
-        QString sql = QStringLiteral("INSERT INTO %1 (Yubin, Jyusyo) VALUES ").arg(kStagingTable);
+        QString sql = QStringLiteral("INSERT INTO Address (Yubin, Jyusyo) VALUES ");
         for (int i = 0; i < rows; ++i)
             sql += i ? QStringLiteral(",(?,?)") : QStringLiteral("(?,?)");
         QSqlQuery query(m_db);
@@ -71,13 +67,6 @@ private:
     QStringList m_addresses;
 };
 
-const Schema::Table &addressTable()
-{
-    const Schema::Table *table = Schema::table(QStringLiteral("Address"));
-    Q_ASSERT(table);
-    return *table;
-}
-
 } // namespace
 
 qint64 PostalLoader::load(const QString &path)
@@ -91,29 +80,22 @@ qint64 PostalLoader::load(const QString &path)
 
 qint64 PostalLoader::load(QIODevice &device)
 {
+    // The rows are replaced inside one transaction: a lookup at another computer reads the old rows
+    // until the commit and the new ones after it, never an empty or half-filled table, and a bad
+    // file rolls everything back. A second load at the same moment waits for the lock, so that its
+    // delete sees this load's rows.
     TEngineTransaction transaction(m_db);
-    createStagingTable();
-    const qint64 rows = fillStagingTable(device);
+    m_db.LockForNumbering(QStringLiteral("Address"));
+    m_db.ExecDirect(QStringLiteral("DELETE FROM Address"));
+    const qint64 rows = fillAddress(device);
     if (rows == 0)
         throw PostalFileError(QStringLiteral("郵便番号データが1行もありません。"));
     report(Phase::Registering, device.size(), device.size());
-    exchangeWithAddress();
     transaction.commit();
     return rows;
 }
 
-void PostalLoader::createStagingTable()
-{
-    Schema::Table staging = addressTable();
-    const QByteArray name = kStagingTable.toLatin1();
-    staging.name = name.constData();
-    staging.indexes.clear(); // the index is built once, after the rows are in
-    m_db.ExecDirect(QStringLiteral("DROP TABLE IF EXISTS ") + kStagingTable);
-    for (const QString &statement : SqlText::splitStatements(Schema::creationScript(staging, m_db.dialect())))
-        m_db.ExecDirect(statement);
-}
-
-qint64 PostalLoader::fillStagingTable(QIODevice &device)
+qint64 PostalLoader::fillAddress(QIODevice &device)
 {
     constexpr qint64 kReportEvery = 2000;
     const qint64 total = device.size();
@@ -130,16 +112,6 @@ qint64 PostalLoader::fillStagingTable(QIODevice &device)
     inserter.finish();
     report(Phase::Reading, reader.bytesConsumed(), total);
     return rows;
-}
-
-void PostalLoader::exchangeWithAddress()
-{
-    m_db.ExecDirect(QStringLiteral("DROP TABLE IF EXISTS Address"));
-    m_db.ExecDirect(QStringLiteral("ALTER TABLE %1 RENAME TO Address").arg(kStagingTable));
-    // Creating the table again is a no-op now; its index statements build the index.
-    for (const QString &statement :
-         SqlText::splitStatements(Schema::creationScript(addressTable(), m_db.dialect())))
-        m_db.ExecDirect(statement);
 }
 
 void PostalLoader::report(Phase phase, qint64 done, qint64 total) const

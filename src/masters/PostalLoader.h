@@ -1,7 +1,7 @@
 #pragma once
-// Replaces the Address table by the records of a postal-code file. The records go into a new table
-// while the file is read; only when the whole file has been read is that table exchanged with
-// Address, in the same transaction. A bad file leaves Address as it was and nothing behind.
+// Replaces the rows of the Address table by the records of a postal-code file, in one transaction:
+// other computers look codes up in the old rows until the whole file has been read and committed,
+// and a bad file leaves Address as it was.
 #include "masters/PostalFile.h"
 
 #include <functional>
@@ -25,9 +25,7 @@ public:
     qint64 load(QIODevice &device);
 
 private:
-    qint64 fillStagingTable(QIODevice &device);
-    void createStagingTable();
-    void exchangeWithAddress();
+    qint64 fillAddress(QIODevice &device);
     void report(Phase phase, qint64 done, qint64 total) const;
 
     TEngineDatabase &m_db;

@@ -32,11 +32,13 @@ void openByCode(TEngineQuery &q, const QString &select, int code)
     q.Open();
 }
 
-bool exists(TEngineDatabase &db, int code)
+// Runs an UPDATE or DELETE of one product; a statement that found no row (the product was deleted
+// at another computer, perhaps a moment ago while this statement waited for its lock) raises.
+void execOnExisting(TEngineQuery &q, const QString &notFound)
 {
-    TEngineQuery q(&db);
-    openByCode(q, QStringLiteral("select count(*) from Syohin"), code);
-    return q.Field(0).AsInteger() > 0;
+    q.ExecSQL();
+    if (q.RowsAffected() == 0)
+        throw EngineError(notFound);
 }
 
 } // namespace
@@ -78,16 +80,12 @@ void insert(TEngineDatabase &db, const ProductRecord &product)
 
 void update(TEngineDatabase &db, const ProductRecord &product)
 {
-    TEngineTransaction transaction(db);
-    if (!exists(db, product.SyohinCD))
-        throw EngineError(QStringLiteral("商品（商品CD %1）が見つかりません").arg(product.SyohinCD));
     TEngineQuery q(&db);
     q.setSql({QStringLiteral("UPDATE SYOHIN"), QStringLiteral("SET SyohinNM = :SyohinNM,"),
               QStringLiteral("    Kikaku = :Kikaku,"), QStringLiteral("    Tani = :Tani,"),
               QStringLiteral("    Tanka = :Tanka"), QStringLiteral("Where SyohinCD = :SyohinCD")});
     bindFields(q, product);
-    q.ExecSQL();
-    transaction.commit();
+    execOnExisting(q, QStringLiteral("商品（商品CD %1）が見つかりません").arg(product.SyohinCD));
 }
 
 void remove(TEngineDatabase &db, int code)
@@ -95,17 +93,14 @@ void remove(TEngineDatabase &db, int code)
     TEngineQuery q(&db);
     q.addSql(QStringLiteral("DELETE FROM SYOHIN WHERE SYOHINCD = :Syohincd"));
     q.ParamByName(QStringLiteral("Syohincd")).setAsInteger(code);
-    q.ExecSQL();
+    execOnExisting(q, QStringLiteral("商品（商品CD %1）は既に削除されています").arg(code));
 }
 
 std::optional<double> priceFromText(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return std::nullopt;
-    const std::optional<double> price = TextToFloat(text);
-    if (!price)
-        throw ConvertError(QStringLiteral("'%1' は単価として正しい数値ではありません").arg(text));
-    return price;
+    return FieldTextToFloat(QStringLiteral("単価"), text);
 }
 
 QString priceText(const std::optional<double> &price)

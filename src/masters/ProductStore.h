@@ -24,7 +24,8 @@ void setUpList(TEngineQuery &q);
 std::optional<ProductRecord> load(TEngineDatabase &db, int code);
 // Throws EngineError when the code is already taken.
 void insert(TEngineDatabase &db, const ProductRecord &product);
-// Throws EngineError when no product with the code is left (deleted meanwhile at another computer).
+// Both throw EngineError when no product with the code is left (deleted meanwhile at another
+// computer).
 void update(TEngineDatabase &db, const ProductRecord &product);
 void remove(TEngineDatabase &db, int code);
 

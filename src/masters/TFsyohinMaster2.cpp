@@ -34,6 +34,7 @@ QLineEdit *TFsyohinMaster2::addField(QGridLayout *grid, const char *name, const 
     const int row = grid->rowCount();
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
+    edit->setAccessibleName(label); // also names the field in the message of a number it refuses
     EntryFields::setUp(edit, kind, QStringLiteral("Syohin"), QLatin1String(name));
     grid->addWidget(new QLabel(label, this), row, 0);
     grid->addWidget(edit, row, 1);
@@ -91,7 +92,7 @@ void TFsyohinMaster2::showProduct(const ProductRecord &p)
 ProductRecord TFsyohinMaster2::readFields() const
 {
     ProductRecord p;
-    p.SyohinCD = TextToInteger(SyohinCD->text());
+    p.SyohinCD = FieldTextToInteger(SyohinCD->accessibleName(), SyohinCD->text());
     p.SyohinNM = SyohinNM->text();
     p.Kikaku = Kikaku->text();
     p.Tani = Tani->text();

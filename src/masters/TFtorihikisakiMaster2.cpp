@@ -26,6 +26,12 @@ QLabel *hintLabel(const QString &text, QWidget *parent)
     return label;
 }
 
+// The number typed into a field; a text that is none raises a message that names the field.
+int integerIn(const QLineEdit *field)
+{
+    return FieldTextToInteger(field->accessibleName(), field->text());
+}
+
 } // namespace
 
 TFtorihikisakiMaster2::TFtorihikisakiMaster2(QWidget *parent)
@@ -52,6 +58,7 @@ QLineEdit *TFtorihikisakiMaster2::addField(QGridLayout *grid, const char *name, 
     const int row = grid->rowCount();
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
+    edit->setAccessibleName(label); // also names the field in the message of a number it refuses
     EntryFields::setUp(edit, kind, kTable, QLatin1String(name));
     grid->addWidget(new QLabel(label, this), row, 0);
     grid->addWidget(edit, row, 1);
@@ -158,8 +165,8 @@ void TFtorihikisakiMaster2::showCustomer(const CustomerRecord &c)
 CustomerRecord TFtorihikisakiMaster2::readFields() const
 {
     CustomerRecord c;
-    c.key = isNew() ? 0 : TextToInteger(Key->text());
-    c.TorihikisakiCD = TextToInteger(TorihikisakiCD->text());
+    c.key = isNew() ? 0 : integerIn(Key);
+    c.TorihikisakiCD = integerIn(TorihikisakiCD);
     c.TorihikisakiNM = TorihikisakiNM->text();
     c.Keisyo = Keisyo->currentText();
     c.Yubin = Yubin->text();
@@ -170,9 +177,9 @@ CustomerRecord TFtorihikisakiMaster2::readFields() const
     c.Busyo = Busyo->text();
     c.Tantosya = Tantosya->text();
     c.Mail = Mail->text();
-    c.Kisyuzan = TextToInteger(Kisyuzan->text());
-    c.ZenkaiSeikyuGaku = TextToInteger(ZenkaiSeikyuGaku->text());
-    c.SeikyuSimebi = TextToInteger(SeikyuSimebi->text());
+    c.Kisyuzan = integerIn(Kisyuzan);
+    c.ZenkaiSeikyuGaku = integerIn(ZenkaiSeikyuGaku);
+    c.SeikyuSimebi = integerIn(SeikyuSimebi);
     return c;
 }
 

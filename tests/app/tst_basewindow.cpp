@@ -5,6 +5,7 @@
 #include "data/IniFile.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -23,7 +24,7 @@ public:
     QPlainTextEdit *memo = new QPlainTextEdit(this);
     QTableWidget *grid = new QTableWidget(2, 2, this);
 
-    Window() : TForm1(QStringLiteral("Ftest"))
+    explicit Window(const QString &name = QStringLiteral("Ftest")) : TForm1(name)
     {
         for (QWidget *w : {static_cast<QWidget *>(first), static_cast<QWidget *>(second),
                            static_cast<QWidget *>(memo), static_cast<QWidget *>(grid)})
@@ -89,7 +90,26 @@ private Q_SLOTS:
         writeSection(QString::number(screen.width()), QStringLiteral("-20"));
         Window w;
         w.show();
-        QCOMPARE(w.rememberedBounds().topLeft(), QPoint(0, -20)); // a negative value is applied unchanged
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.pos(), QPoint(0, -20)); // a negative value is applied unchanged
+    }
+
+    // Left and Top are the frame's corner when saved and when restored, so the window opens where it
+    // was closed, start after start (it crept up by one title bar at each start).
+    void windowReopensWhereItWasClosed()
+    {
+        writeSection(QStringLiteral("40"), QStringLiteral("60"));
+        for (int start = 0; start < 3; ++start) {
+            Window w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.frameGeometry().topLeft(), QPoint(40, 60));
+            QCOMPARE(w.pos(), QPoint(40, 60));
+            w.close();
+        }
+        const IniFile ini(AppPaths::iniPath());
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Left"), -1), 40);
+        QCOMPARE(ini.readInteger(QStringLiteral("Ftest"), QStringLiteral("Top"), -1), 60);
     }
 
     void maximisedWindowKeepsItsNormalBounds()
@@ -113,6 +133,27 @@ private Q_SLOTS:
         QVERIFY(again.windowState() & Qt::WindowMaximized);
         again.showNormal();
         QTRY_COMPARE(again.size(), QSize(420, 310));
+    }
+
+    // The first status panel is 100 pixels wide and grows to show a longer window name whole.
+    void statusPanelShowsTheWholeName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addRow("short") << "Fmain";
+        QTest::addRow("long") << "FtorihikisakiKensakuWindow";
+    }
+
+    void statusPanelShowsTheWholeName()
+    {
+        QFETCH(QString, name);
+        Window w(name);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *panel = w.findChild<QLabel *>(QStringLiteral("StatusPanel0"));
+        QCOMPARE(panel->text(), name);
+        QVERIFY(panel->width() >= 100);
+        QVERIFY2(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(name),
+                 qPrintable(QString::number(panel->width())));
     }
 
     void enterMovesFocusOrCell()

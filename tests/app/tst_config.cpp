@@ -50,6 +50,37 @@ private Q_SLOTS:
                  QFile::Permissions()); // nobody else may read the password
     }
 
+    // A file copied from a Windows installation is in Shift-JIS (code page 932): it is read as such
+    // and written back in UTF-8 with its texts whole; a UTF-8 file stays UTF-8.
+    void japaneseTextSurvivesARewrite_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("name");
+        QTest::addRow("UTF-8") << QByteArray("[Tanto]\nName=山田\n") << "山田";
+        QTest::addRow("Shift-JIS") << QByteArray("[Tanto]\r\nName=\x8e\x52\x93\x63\r\n") << "山田";
+        // The second byte of ソ and 表 is the ASCII backslash.
+        QTest::addRow("trail byte 0x5c") << QByteArray("[Tanto]\r\nName=\x83\x5c\x95\x5c\r\n") << "ソ表";
+        // Characters that only Windows' variant of Shift-JIS has.
+        QTest::addRow("CP932 extensions")
+            << QByteArray("[Tanto]\r\nName=\xfb\xfc\x8b\xb4\x87\x40\r\n") << "髙橋①";
+    }
+
+    void japaneseTextSurvivesARewrite()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, name);
+        const QString path = writeFile(content);
+        IniFile ini(path);
+        QCOMPARE(ini.readString(QStringLiteral("Tanto"), QStringLiteral("Name")), name);
+        ini.writeString(QStringLiteral("Kadomel"), QStringLiteral("Ver"), QStringLiteral("1.03"));
+
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray written = f.readAll();
+        QVERIFY(written.contains(QByteArray("Name=" + name.toUtf8())));
+        QCOMPARE(IniFile(path).readString(QStringLiteral("Tanto"), QStringLiteral("Name")), name);
+    }
+
     void defaults_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -101,19 +132,57 @@ private Q_SLOTS:
         QCOMPARE(r.pass, s.pass);
     }
 
+    // A configuration file that cannot be written is reported and what is on disk stays as it was.
+    // A folder that is a regular file stops every user; a read-only folder stops all but root.
+    void unwritableFileReportsAndKeepsOldContent_data()
+    {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::addRow("folder is a regular file") << true;
+        QTest::addRow("read-only folder") << false;
+    }
+
     void unwritableFileReportsAndKeepsOldContent()
     {
-        const QString path = writeFile("[DB]\ntype=local\n");
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QFETCH(bool, folderIsAFile);
+        QTemporaryDir home;
+        const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QString path;
+        if (folderIsAFile) {
+            QFile blocker(home.filePath(QStringLiteral("kadomel")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.write("not a folder");
+            blocker.close();
+            path = blocker.fileName() + QStringLiteral("/kadomel.ini");
+        } else {
+            path = home.filePath(QStringLiteral("kadomel.ini"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[DB]\ntype=local\n");
+            file.close();
+            QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::ExeOwner);
+            if (QFileInfo(home.path()).isWritable()) {
+                QFile::setPermissions(home.path(), open);
+                QSKIP("permissions do not stop this user (root): the row of the regular file covers it");
+            }
+        }
+        const auto onDisk = [&] {
+            QFile file(folderIsAFile ? home.filePath(QStringLiteral("kadomel")) : path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = onDisk();
+
         IniFile ini(path);
-        const bool root = QFileInfo(dir.path()).isWritable(); // root writes anyway
-        if (!root)
-            QVERIFY_THROWS_EXCEPTION(
-                AppError, ini.writeString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("x")));
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (!root)
-            QCOMPARE(IniFile(path).readString(QStringLiteral("DB"), QStringLiteral("type")),
-                     QStringLiteral("local"));
+        try {
+            ini.writeString(QStringLiteral("DB"), QStringLiteral("type"), QStringLiteral("remote"));
+            QFile::setPermissions(home.path(), open);
+            QFAIL("the write should have failed");
+        } catch (const AppError &e) {
+            QCOMPARE(e.message(), QStringLiteral("設定ファイルに書き込めません: ") + path);
+        }
+        QFile::setPermissions(home.path(), open);
+        QCOMPARE(onDisk(), before);
+        QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(),
+                 1); // no stray file
     }
 
     void dataFolderIsCreatedOrReported()

@@ -1,15 +1,25 @@
-// The program as a whole: its application object's handler for failures that no command catches.
+// The program as a whole: its main window and data module made as the program entry makes them,
+// from start to a clean end, the version on its splash window, and its application object's
+// handler for failures that no command catches.
+#include "app/MainProgram.h"
 #include "app/TFmain.h"
+#include "app/TFsplash.h"
 #include "common/AppError.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
+#include "data/AppPaths.h"
+#include "data/IniFile.h"
+#include "data/TDMdata.h"
 #include "ProgramTestMain.h"
 #include "TestDatabase.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <stdexcept>
@@ -40,6 +50,46 @@ class TestProgram : public QObject
 
 private Q_SLOTS:
     void initTestCase() { Messages::setTestMode(true); }
+
+    // First start in an empty folder, connected to its local database with every list open; then
+    // "終　了": the window goes, the program ends, and everything is destroyed without a crash
+    // (closing the database closes the lists, whose handlers belong to the main window).
+    void startsConnectedAndEndsCleanly()
+    {
+        QTemporaryDir home;
+        qputenv("KADOMEL_HOME", home.path().toUtf8());
+        QVERIFY(!DMdata);
+        {
+            MainProgram program;
+            TFmain &w = program.window();
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QTRY_VERIFY(w.Qseikyu->Active());
+            QVERIFY(DMdata && DMdata->DataDB->Connected());
+            // The program's event loop ends when its window closes; a loop that does not end is
+            // stopped with another exit code.
+            QTimer::singleShot(
+                0, &w, [&w] { QTest::mouseClick(w.button(QStringLiteral("CloseBTN")), Qt::LeftButton); });
+            QTimer stuck;
+            stuck.callOnTimeout(qApp, [] { QCoreApplication::exit(1); });
+            stuck.start(30000);
+            QCOMPARE(QApplication::exec(), 0);
+            QVERIFY(!w.isVisible());
+        }
+        QVERIFY(!DMdata);
+        const IniFile ini(AppPaths::iniPath());
+        QVERIFY(ini.hasValue(QStringLiteral("Fmain"), QStringLiteral("Left")));
+        QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("folder")),
+                 QDir(home.path()).filePath(QStringLiteral("DB")));
+    }
+
+    // The version of the build description reaches the splash window (and the configuration file,
+    // checked with the main window).
+    void splashShowsTheVersion()
+    {
+        TFsplash splash;
+        QCOMPARE(splash.VerLBL->text(), QStringLiteral("Ver 1.03"));
+    }
 
     // A failure thrown from whatever the event loop runs is shown with its message, the command is
     // abandoned and the program goes on: the window stays, a modal window keeps its loop, the next
@@ -134,7 +184,7 @@ private Q_SLOTS:
         QTRY_VERIFY(w.NohinGrid->isVisible());
 
         QTest::mouseClick(w.NohinGrid->viewport(), Qt::LeftButton, {}, rowCentre(w.NohinGrid, 1));
-        QCOMPARE(errorsShown(), QStringList{QStringLiteral("'x' は整数ではありません")});
+        QCOMPARE(errorsShown(), QStringList{QStringLiteral("SeikyuKey: 'x' は整数ではありません")});
         QVERIFY(w.isVisible());
         w.Qnohin->Last();
         QVERIFY(w.button(QStringLiteral("Nohin2SeikyuBTN"))->isEnabled());

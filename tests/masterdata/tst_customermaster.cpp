@@ -8,6 +8,7 @@
 #include "masters/TFtorihikisakiMaster.h"
 #include "masters/TFtorihikisakiMaster2.h"
 #include "ModalHelper.h"
+#include "OtherComputer.h"
 #include "TestDatabase.h"
 
 #include <QComboBox>
@@ -91,6 +92,85 @@ private Q_SLOTS:
         CustomerRecord c;
         c.key = 5;
         QVERIFY_THROWS_EXCEPTION(EngineError, CustomerStore::update(db(), c));
+    }
+
+    // Another computer deletes the customer while this one saves a change to it or deletes it too:
+    // the statement finds no row once the other's delete is committed, and must say so.
+    void changeWhileDeletedAtAnotherComputerFails_data()
+    {
+        QTest::addColumn<bool>("remove");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("update") << false << "取引先（Key 2）が見つかりません";
+        QTest::newRow("delete") << true << "取引先（Key 2）は既に削除されています";
+    }
+    void changeWhileDeletedAtAnotherComputerFails()
+    {
+        QFETCH(bool, remove);
+        QFETCH(QString, message);
+        addCustomer(QStringLiteral("山田商事"));
+        const int key = addCustomer(QStringLiteral("鈴木工業"));
+        CustomerRecord changed = *CustomerStore::load(db(), key);
+        changed.TorihikisakiNM = QStringLiteral("鈴木工業株式会社");
+        OtherComputer other(*t);
+        other.writeAndHold([key](TEngineDatabase &otherDb) {
+            TEngineQuery q(&otherDb);
+            q.addSql(QStringLiteral("delete from Torihikisaki where Key = %1").arg(key));
+            q.ExecSQL();
+        });
+        QString error;
+        try {
+            if (remove)
+                CustomerStore::remove(db(), key);
+            else
+                CustomerStore::update(db(), changed);
+        } catch (const EngineError &e) {
+            error = e.message();
+        }
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(error, message);
+        QVERIFY(!db().InTransaction());
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 1);
+    }
+
+    // A document save at another computer takes the customers' lock before it stores a document
+    // for the customer; a delete here waits for it and then finds the document.
+    void deleteWaitsForDocumentSavedAtAnotherComputer()
+    {
+        const int key = addCustomer(QStringLiteral("山田商事"));
+        OtherComputer other(*t);
+        other.writeAndHold([key](TEngineDatabase &otherDb) {
+            otherDb.LockForNumbering(QStringLiteral("Torihikisaki"));
+            TEngineQuery q(&otherDb);
+            q.addSql(QStringLiteral("insert into Mitumori (key, TorihikisakiKey) values (1, %1)").arg(key));
+            q.ExecSQL();
+        });
+        const DocumentReferences r = CustomerStore::remove(db(), key);
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(r.estimates, 1);
+        QVERIFY(CustomerStore::load(db(), key));
+    }
+
+    // A document save registers its new customer inside its own transaction: the customer goes
+    // with the document or not at all. Alone, adding a customer commits by itself.
+    void insertJoinsCallersTransaction()
+    {
+        {
+            TEngineTransaction documentSave(db());
+            QCOMPARE(addCustomer(QStringLiteral("山田商事")), 1);
+            QVERIFY(db().InTransaction());
+        } // rolled back, as when the document could not be stored
+        QVERIFY(!db().InTransaction());
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
+
+        QCOMPARE(addCustomer(QStringLiteral("鈴木工業")), 1);
+        QVERIFY(!db().InTransaction());
+        TEngineSession session;
+        TEngineDatabase otherDb(&session, QStringLiteral("OtherComputer"));
+        t->configure(session, otherDb);
+        TEngineQuery q(&otherDb);
+        q.addSql(QStringLiteral("select TorihikisakiNM from Torihikisaki"));
+        q.Open();
+        QCOMPARE(q.Field(0).AsString(), QStringLiteral("鈴木工業"));
     }
 
     void shownHonorific_data()
@@ -260,20 +340,36 @@ private Q_SLOTS:
     void numberFieldWithoutNumberKeepsEditorOpen_data()
     {
         QTest::addColumn<QString>("field");
-        QTest::newRow("empty code") << "TorihikisakiCD";
-        QTest::newRow("empty closing day") << "SeikyuSimebi";
-        QTest::newRow("amount beyond 32 bits") << "Kisyuzan";
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message"); // names the field
+        QTest::newRow("empty code") << "TorihikisakiCD"
+                                    << ""
+                                    << "取引先CDに整数を入力してください（'' は整数ではありません）";
+        QTest::newRow("empty closing day") << "SeikyuSimebi"
+                                           << ""
+                                           << "請求締日に整数を入力してください（'' は整数ではありません）";
+        QTest::newRow("amount beyond 32 bits")
+            << "Kisyuzan"
+            << "9999999999"
+            << "期首売掛残に整数を入力してください（'9999999999' は整数ではありません）";
+        QTest::newRow("empty previous invoice amount")
+            << "ZenkaiSeikyuGaku"
+            << ""
+            << "前回請求額に整数を入力してください（'' は整数ではありません）";
     }
     void numberFieldWithoutNumberKeepsEditorOpen()
     {
         QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
         TFtorihikisakiMaster list;
         list.show();
         bool stillOpen = false;
         QString name;
         onEditor(list, list.AddBTN, [&](TFtorihikisakiMaster2 *e) {
             type(e->TorihikisakiNM, QStringLiteral("山田商事"));
-            type(e->findChild<QLineEdit *>(field), field == QLatin1String("Kisyuzan") ? "9999999999" : "");
+            type(e->TorihikisakiCD, QStringLiteral("1"));
+            type(e->findChild<QLineEdit *>(field), typed);
             QTest::mouseClick(e->OkBTN, Qt::LeftButton);
             stillOpen = e->isVisible();
             name = e->TorihikisakiNM->text();
@@ -283,7 +379,7 @@ private Q_SLOTS:
         const QList<Messages::Record> said = Messages::takeHistory();
         QCOMPARE(said.size(), 1);
         QCOMPARE(said.first().kind, Messages::Kind::Error);
-        QVERIFY(said.first().text.contains(QStringLiteral("整数ではありません")));
+        QCOMPARE(said.first().text, message);
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
     }
 
@@ -325,6 +421,23 @@ private Q_SLOTS:
         QCOMPARE(said.size(), 2);
         QCOMPARE(said.at(0).kind, Messages::Kind::ConfirmYesNo);
         QCOMPARE(said.at(0).text, QStringLiteral("2 鈴木工業を削除してもよろしいですか？"));
+        QCOMPARE(list.DBGrid1->model()->rowCount(), 1);
+    }
+
+    void deleteOfCustomerGoneMeanwhileSaysSo()
+    {
+        addCustomer(QStringLiteral("山田商事"));
+        addCustomer(QStringLiteral("鈴木工業"));
+        TFtorihikisakiMaster list;
+        list.show();
+        list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(1, 0));
+        t->exec(QStringLiteral("delete from Torihikisaki where Key = 2")); // at another computer
+        Messages::queueAnswer(true);
+        QTest::mouseClick(list.DelBTN, Qt::LeftButton);
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.at(1).kind, Messages::Kind::Error);
+        QCOMPARE(said.at(1).text, QStringLiteral("取引先（Key 2）は既に削除されています"));
         QCOMPARE(list.DBGrid1->model()->rowCount(), 1);
     }
 

@@ -1,5 +1,6 @@
 // The postal-code lookup with its address choice, and the customer search, on both engines.
 #include "common/AddressLookup.h"
+#include "common/CustomerSearch.h"
 #include "common/PostalLookup.h"
 #include "common/TFtorihikisakiKensaku.h"
 #include "common/TFyubinSel.h"
@@ -68,6 +69,13 @@ class TestPickers : public QObject
         q.ParamByName(QStringLiteral("nm")).setAsString(name);
         q.ParamByName(QStringLiteral("busyo")).setAsString(QStringLiteral("営業部"));
         q.ExecSQL();
+    }
+
+    // The customers the search cases look through.
+    static QStringList searchedNames()
+    {
+        return {"100%商店", "ABC商事",      "AxB商会", "A_B商会",  "C\\D工業",    "O'Brien商会",
+                "abc工業",  "Ｓｏｎｙ販売", "École社", "山田商事", "１００％商店"};
     }
 
     static QStringList listedNames(TFtorihikisakiKensaku &dialog)
@@ -242,6 +250,49 @@ private Q_SLOTS:
         QCOMPARE(search(QStringLiteral("\\")), QStringList({QStringLiteral("A\\B工業")}));
         QCOMPARE(search(QStringLiteral("A\\B")), QStringList({QStringLiteral("A\\B工業")}));
         QVERIFY(Messages::takeHistory().isEmpty());
+    }
+
+    // The fragment is matched as typed, on both engines alike: ASCII letters without regard to case
+    // and nothing else folded, the pattern characters and the backslash as themselves.
+    void searchMatchesAlikeOnBothEngines_data()
+    {
+        QTest::addColumn<QString>("fragment");
+        QTest::addColumn<QStringList>("found");
+        const QStringList all = searchedNames();
+        QTest::addRow("ASCII letters without regard to case") << "abc" << QStringList{"ABC商事", "abc工業"};
+        QTest::addRow("upper case finds lower case") << "ABC工" << QStringList{"abc工業"};
+        QTest::addRow("full-width letters are not folded") << "ｓｏｎｙ" << QStringList{};
+        QTest::addRow("letters beyond ASCII are not folded") << "école" << QStringList{};
+        QTest::addRow("accented letter as typed") << "École" << QStringList{"École社"};
+        QTest::addRow("percent sign as itself") << "%" << QStringList{"100%商店"};
+        QTest::addRow("full-width percent sign") << "％" << QStringList{"１００％商店"};
+        QTest::addRow("underscore as itself") << "A_B" << QStringList{"A_B商会"};
+        QTest::addRow("underscore alone") << "_" << QStringList{"A_B商会"};
+        QTest::addRow("backslash") << "\\" << QStringList{"C\\D工業"};
+        QTest::addRow("backslash before a letter") << "\\D" << QStringList{"C\\D工業"};
+        QTest::addRow("quote") << "'" << QStringList{"O'Brien商会"};
+        QTest::addRow("Japanese") << "商事" << QStringList{"ABC商事", "山田商事"};
+        // No name holds a NUL (the server cannot store one): it is dropped from the fragment.
+        QTest::addRow("NUL") << QStringLiteral("山田%1商事").arg(QChar(0)) << QStringList{"山田商事"};
+        QTest::addRow("NUL alone") << QString(QChar(0)) << all;
+        QTest::addRow("empty") << "" << all;
+    }
+    void searchMatchesAlikeOnBothEngines()
+    {
+        QFETCH(QString, fragment);
+        QFETCH(QStringList, found);
+        const QStringList names = searchedNames();
+        for (int i = 0; i < names.size(); ++i)
+            addCustomer(i + 1, names.at(i));
+        TEngineQuery q(&t->db());
+        CustomerSearch::setUpByName(q, fragment);
+        q.Open();
+        QStringList listed;
+        for (; !q.Eof(); q.Next())
+            listed << q.FieldByName(QStringLiteral("TorihikisakiNM")).AsString();
+        listed.sort();
+        found.sort();
+        QCOMPARE(listed, found);
     }
 
     void searchReturnsChosenKey_data()

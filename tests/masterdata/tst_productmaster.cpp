@@ -6,6 +6,7 @@
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFsyohinMaster2.h"
 #include "ModalHelper.h"
+#include "OtherComputer.h"
 #include "TestDatabase.h"
 
 #include <QTest>
@@ -152,21 +153,79 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 2);
     }
 
+    // Another computer deletes the product while this one saves a change to it or deletes it too.
+    void changeWhileDeletedAtAnotherComputerFails_data()
+    {
+        QTest::addColumn<bool>("remove");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("update") << false << "商品（商品CD 20）が見つかりません";
+        QTest::newRow("delete") << true << "商品（商品CD 20）は既に削除されています";
+    }
+    void changeWhileDeletedAtAnotherComputerFails()
+    {
+        QFETCH(bool, remove);
+        QFETCH(QString, message);
+        addProduct(10, QStringLiteral("ノート"), 150);
+        addProduct(20, QStringLiteral("鉛筆"), 80);
+        OtherComputer other(*t);
+        other.writeAndHold([](TEngineDatabase &otherDb) {
+            TEngineQuery q(&otherDb);
+            q.addSql(QStringLiteral("delete from Syohin where SyohinCD = 20"));
+            q.ExecSQL();
+        });
+        QString error;
+        try {
+            if (remove)
+                ProductStore::remove(db(), 20);
+            else
+                ProductStore::update(db(), ProductRecord{20, QStringLiteral("赤鉛筆"), {}, {}, 90.0});
+        } catch (const EngineError &e) {
+            error = e.message();
+        }
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(error, message);
+        QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 1);
+    }
+
+    void deleteOfProductGoneMeanwhileSaysSo()
+    {
+        addProduct(10, QStringLiteral("ノート"), 150);
+        TFsyohinMaster list;
+        list.show();
+        t->exec(QStringLiteral("delete from Syohin")); // at another computer
+        Messages::queueAnswer(true);
+        QTest::mouseClick(list.DelBTN, Qt::LeftButton);
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.at(1).kind, Messages::Kind::Error);
+        QCOMPARE(said.at(1).text, QStringLiteral("商品（商品CD 10）は既に削除されています"));
+        QCOMPARE(list.DBGrid1->model()->rowCount(), 0);
+    }
+
     void badPriceOrCodeKeepsEditorOpen_data()
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("message"); // names the field
         QTest::newRow("two decimal points") << "5"
-                                            << "1.2.3";
+                                            << "1.2.3"
+                                            << "単価に数値を入力してください（'1.2.3' は数値ではありません）";
         QTest::newRow("point only") << "5"
-                                    << ".";
+                                    << "."
+                                    << "単価に数値を入力してください（'.' は数値ではありません）";
         QTest::newRow("empty code") << ""
-                                    << "100";
+                                    << "100"
+                                    << "商品CDに整数を入力してください（'' は整数ではありません）";
+        QTest::newRow("code beyond 32 bits")
+            << "99999999999"
+            << "100"
+            << "商品CDに整数を入力してください（'99999999999' は整数ではありません）";
     }
     void badPriceOrCodeKeepsEditorOpen()
     {
         QFETCH(QString, code);
         QFETCH(QString, price);
+        QFETCH(QString, message);
         TFsyohinMaster list;
         list.show();
         QVERIFY(onEditor(list.AddBTN, [&](TFsyohinMaster2 *e) {
@@ -177,6 +236,7 @@ private Q_SLOTS:
         const QList<Messages::Record> said = Messages::takeHistory();
         QCOMPARE(said.size(), 1);
         QCOMPARE(said.first().kind, Messages::Kind::Error);
+        QCOMPARE(said.first().text, message);
         QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 0);
     }
 

@@ -73,6 +73,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("line");
         QTest::addRow("not closed") << "a,\"bc,d";
         QTest::addRow("text right after the closing quote") << "\"ab\"cd,e";
+        QTest::addRow("NUL inside quotes") << QStringLiteral("a,\"b%1c\",d").arg(QChar(0));
     }
     void brokenQuotes()
     {
@@ -85,7 +86,31 @@ private Q_SLOTS:
         PostalDecoder decoder;
         const PostalRecord record = ParsePostalLine(decoder.decode(sampleLine(0)));
         QCOMPARE(record.yubin, 600000); // 0600000 loses its leading zero
-        QCOMPARE(record.jyusyo, QStringLiteral("北海道札幌市中央区以下に掲載がない場合"));
+        // The file's "no town name" placeholder is no part of an address.
+        QCOMPARE(record.jyusyo, QStringLiteral("北海道札幌市中央区"));
+    }
+
+    void townPlaceholder_data()
+    {
+        QTest::addColumn<QString>("field9"); // as it stands in the file
+        QTest::addColumn<QString>("jyusyo");
+        QTest::addRow("placeholder") << "\"以下に掲載がない場合\""
+                                     << "北海道札幌市中央区";
+        QTest::addRow("placeholder without quotes") << "以下に掲載がない場合"
+                                                    << "北海道札幌市中央区";
+        QTest::addRow("town name") << "\"旭ケ丘\""
+                                   << "北海道札幌市中央区旭ケ丘";
+        QTest::addRow("placeholder inside a longer name") << "\"（以下に掲載がない場合）\""
+                                                          << "北海道札幌市中央区（以下に掲載がない場合）";
+    }
+    void townPlaceholder()
+    {
+        QFETCH(QString, field9);
+        QFETCH(QString, jyusyo);
+        const QString line =
+            QStringLiteral("01101,\"060  \",\"0600000\",a,b,c,\"北海道\",\"札幌市中央区\",%1,0,0,0,0,0,0")
+                .arg(field9);
+        QCOMPARE(ParsePostalLine(line).jyusyo, jyusyo);
     }
 
     void refusedLines_data()
@@ -176,6 +201,9 @@ private Q_SLOTS:
             << "bad_bytes.csv" << head.arg(3) + "Shift-JIS（CP932）の文字として読めないバイトがあります。";
         QTest::addRow("code of six digits")
             << "bad_code.csv" << head.arg(2) + "3番目の項目の郵便番号「064094」が7桁の数字ではありません。";
+        QTest::addRow("NUL inside a quoted address")
+            << "nul_in_address.csv"
+            << head.arg(2) + "引用符（\"）で囲んだ項目にNUL文字（文字コード0）があります。";
     }
     void badFilesNameTheLine()
     {

@@ -1,8 +1,12 @@
 // Loading the postal-code file into Address, on SQLite and on PostgreSQL.
+#include "common/PostalLookup.h"
 #include "masters/PostalLoader.h"
+#include "OtherComputer.h"
 #include "TestDatabase.h"
 
+#include <atomic>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -61,7 +65,7 @@ private Q_SLOTS:
         q.ParamByName(QStringLiteral("Yubin")).setAsInteger(600000); // 0600000 without its leading zero
         q.Open();
         QCOMPARE(q.FieldByName(QStringLiteral("Jyusyo")).AsString(),
-                 QStringLiteral("北海道札幌市中央区以下に掲載がない場合"));
+                 QStringLiteral("北海道札幌市中央区")); // no placeholder for the town
         q.Close();
         q.ParamByName(QStringLiteral("Yubin")).setAsInteger(4070311);
         q.Open();
@@ -98,6 +102,8 @@ private Q_SLOTS:
             << "郵便番号データの4行目が正しくありません。\r\n項目が9個ありません（5個）。";
         QTest::addRow("bytes that are no CP932") << "bad_bytes.csv"
                                                  << "郵便番号データの3行目が正しくありません。";
+        QTest::addRow("NUL inside a quoted address") << "nul_in_address.csv"
+                                                     << "郵便番号データの2行目が正しくありません。";
         QTest::addRow("empty file") << "empty.csv"
                                     << "郵便番号データが1行もありません。";
         QTest::addRow("missing file") << "no_such_file.csv"
@@ -117,9 +123,56 @@ private Q_SLOTS:
         }
         QCOMPARE(rowCount(), 1);
         QCOMPARE(rowCount(QStringLiteral("where Yubin = 1000001")), 1);
-        QVERIFY(!t->db().TableExists(QStringLiteral("Address_load")));
         QVERIFY(addressIndexExists());
         QVERIFY(!t->db().InTransaction());
+    }
+
+    // Another computer looks codes up while this one loads the file again and again: each lookup
+    // finds the rows of one whole load, never an empty or half-filled table.
+    void lookupsDuringLoadsFindEveryAddress()
+    {
+        const QString sample = fixture(QStringLiteral("ken_all_sample.csv"));
+        PostalLoader loader(t->db());
+        loader.load(sample);
+        std::atomic<bool> loading{true};
+        int lookups = 0, wrong = 0;
+        QString error;
+        std::unique_ptr<QThread> otherComputer(QThread::create([&] {
+            try {
+                TEngineSession session;
+                TEngineDatabase db(&session, QStringLiteral("OtherComputer"));
+                t->configure(session, db);
+                db.Open();
+                while (loading) {
+                    ++lookups;
+                    if (PostalLookup::addresses(db, 600000).size() != 1 ||
+                        PostalLookup::countAddresses(db, 4520961) != 66)
+                        ++wrong;
+                }
+            } catch (const AppError &e) {
+                error = e.message();
+            }
+        }));
+        otherComputer->start();
+        for (int i = 0; i < 20 && error.isEmpty(); ++i)
+            loader.load(sample);
+        loading = false;
+        otherComputer->wait();
+        QCOMPARE(error, QString());
+        QVERIFY(lookups > 0);
+        QCOMPARE(wrong, 0);
+    }
+
+    // Two computers load at the same moment: the later load waits for the earlier one and then
+    // replaces its rows, rather than adding to them.
+    void loadsAtTwoComputersReplaceEachOther()
+    {
+        const QString sample = fixture(QStringLiteral("ken_all_sample.csv"));
+        OtherComputer other(*t);
+        other.writeAndHold([&](TEngineDatabase &otherDb) { PostalLoader(otherDb).load(sample); });
+        PostalLoader(t->db()).load(sample);
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(rowCount(), 1484);
     }
 
     void reportsProgress()

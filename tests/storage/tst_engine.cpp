@@ -9,11 +9,11 @@
 #include <QThread>
 
 // A second copy of the program on the same database.
-struct OtherComputer
+struct SecondConnection
 {
     TEngineSession session;
     TEngineDatabase db{&session, QStringLiteral("Other")};
-    explicit OtherComputer(const TestDatabase &t) { t.configure(session, db); }
+    explicit SecondConnection(const TestDatabase &t) { t.configure(session, db); }
     void exec(const QString &sql)
     {
         TEngineQuery q(&db);
@@ -343,7 +343,7 @@ private Q_SLOTS:
     void halfReadListsDoNotBlockSaves()
     {
         addCustomers(2000);
-        OtherComputer other(*t);
+        SecondConnection other(*t);
         TEngineQuery mine(&t->db()), theirs(&other.db);
         for (TEngineQuery *list : {&mine, &theirs}) {
             list->addSql(QStringLiteral("select key, TorihikisakiNM from Torihikisaki order by key"));
@@ -404,7 +404,7 @@ private Q_SLOTS:
     // Another computer holding the numbering lock: the wait ends with the lock message.
     void lockWaitsEndWithTheLockMessage()
     {
-        OtherComputer other(*t);
+        SecondConnection other(*t);
         TEngineTransaction holder(other.db);
         other.db.NewKey(QStringLiteral("Mitumori"));
         try {
@@ -454,7 +454,7 @@ private Q_SLOTS:
         QVERIFY(q.Locate(15));
         const TBookmark mark = q.GetBookmark();
         q.Close();
-        OtherComputer(*t).exec(QStringLiteral("delete from Torihikisaki where key <= 10"));
+        SecondConnection(*t).exec(QStringLiteral("delete from Torihikisaki where key <= 10"));
         q.Open();
         q.GotoBookmark(mark);
         QCOMPARE(q.FieldByName(QStringLiteral("key")).AsInteger(), 15);

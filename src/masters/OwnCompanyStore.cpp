@@ -1,0 +1,190 @@
+#include "masters/OwnCompanyStore.h"
+
+#include "data/Engine.h"
+#include "data/IniFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+
+const QString kTanto = QStringLiteral("Tanto");
+
+QString text(const TEngineQuery &q, const QString &name)
+{
+    return q.FieldByName(name).AsString();
+}
+
+OwnCompanyRecord readRow(const TEngineQuery &q)
+{
+    OwnCompanyRecord c;
+    c.JisyaNM = text(q, QStringLiteral("JisyaNM"));
+    c.Yubin = text(q, QStringLiteral("Yubin"));
+    c.Jyusyo1 = text(q, QStringLiteral("Jyusyo1"));
+    c.Jyusyo2 = text(q, QStringLiteral("Jyusyo2"));
+    c.Tel = text(q, QStringLiteral("Tel"));
+    c.Fax = text(q, QStringLiteral("Fax"));
+    c.Busyo = text(q, QStringLiteral("Busyo"));
+    c.Daihyosya = text(q, QStringLiteral("Daihyosya"));
+    c.SeikyuSimebi = q.FieldByName(QStringLiteral("SeikyuSimebi")).AsInteger();
+    c.NendoKaisiMM = q.FieldByName(QStringLiteral("NendoKaisiMM")).AsInteger();
+    c.Inei = q.FieldByName(QStringLiteral("inei")).AsBytes();
+    c.Height = q.FieldByName(QStringLiteral("Height")).AsInteger();
+    c.Width = q.FieldByName(QStringLiteral("Width")).AsInteger();
+    for (int i = 0; i < 3; ++i) {
+        // The third bank's columns are spelled "Kinyukikan3" and "tenpo3"; names ignore case.
+        const QString n = QString::number(i + 1);
+        c.accounts[i] = {text(q, QStringLiteral("KinyuKikan") + n), text(q, QStringLiteral("Tenpo") + n),
+                         text(q, QStringLiteral("Syumoku") + n), text(q, QStringLiteral("Kouza") + n)};
+    }
+    return c;
+}
+
+bool openRow(TEngineQuery &q)
+{
+    q.setSql({QStringLiteral("select * from jisyaJyoho"), QStringLiteral("where key = 0")});
+    q.Open();
+    return !q.IsEmpty();
+}
+
+} // namespace
+
+StaffMember StaffMember::read(const IniFile &ini)
+{
+    return {ini.readString(kTanto, QStringLiteral("Name")), ini.readString(kTanto, QStringLiteral("Mail"))};
+}
+
+void StaffMember::write(IniFile &ini) const
+{
+    ini.setString(kTanto, QStringLiteral("Name"), Name);
+    ini.setString(kTanto, QStringLiteral("Mail"), Mail);
+    ini.flush();
+}
+
+namespace OwnCompanyStore {
+
+QByteArray blankSeal()
+{
+    QFile file(QStringLiteral(":/masters/NullImage.jpg"));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+QStringList accountTypes()
+{
+    return {QString(), QStringLiteral("普通"), QStringLiteral("当座")};
+}
+
+OwnCompanyRecord loadOrCreate(TEngineDatabase &db)
+{
+    TEngineQuery q(&db);
+    if (openRow(q))
+        return readRow(q);
+    TEngineTransaction transaction(db);
+    db.LockForNumbering(QStringLiteral("JisyaJyoho"));
+    if (!openRow(q)) { // another computer may have created it while this one waited
+        q.setSql(
+            {QStringLiteral("insert into jisyaJyoho (key, Inei, SeikyuSimebi, NendoKaisiMM, Height, Width)"),
+             QStringLiteral("Values(0, :Inei, 99, 4, 70, 70)")});
+        q.ParamByName(QStringLiteral("Inei")).setAsBlob(blankSeal());
+        q.ExecSQL();
+        openRow(q);
+    }
+    const OwnCompanyRecord company = readRow(q);
+    q.Close();
+    transaction.commit();
+    return company;
+}
+
+void validate(const OwnCompanyRecord &c)
+{
+    if (!(c.SeikyuSimebi >= 1 && c.SeikyuSimebi <= 31) && c.SeikyuSimebi != 99)
+        throw ConvertError(QStringLiteral("請求締日は 1～31 の日、または月末の 99 を入力してください"));
+    if (c.NendoKaisiMM < 1 || c.NendoKaisiMM > 12)
+        throw ConvertError(QStringLiteral("年度開始月は 1～12 の月を入力してください"));
+}
+
+void save(TEngineDatabase &db, const OwnCompanyRecord &c)
+{
+    validate(c);
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("UPDATE JisyaJyoho "),
+              QStringLiteral("Set JisyaNM = :JisyaNM,"),
+              QStringLiteral("    Yubin   = :Yubin,"),
+              QStringLiteral("    Jyusyo1 = :Jyusyo1,"),
+              QStringLiteral("    Jyusyo2 = :Jyusyo2,"),
+              QStringLiteral("    Tel     = :Tel,"),
+              QStringLiteral("    Fax     = :Fax,"),
+              QStringLiteral("    Busyo   = :Busyo,"),
+              QStringLiteral("    Daihyosya = :Daihyosya,"),
+              QStringLiteral("    SeikyuSimebi = :SeikyuSimebi,"),
+              QStringLiteral("    Inei = :Inei,"),
+              QStringLiteral("    NendoKaisiMM = :NendoKaisiMM,"),
+              QStringLiteral("    Height = :Height,"),
+              QStringLiteral("    Width = :Width,"),
+              QStringLiteral("    KinyuKikan1 = :KinyuKikan1,"),
+              QStringLiteral("    Tenpo1      = :Tenpo1,"),
+              QStringLiteral("    Syumoku1    = :Syumoku1,"),
+              QStringLiteral("    Kouza1      = :Kouza1,"),
+              QStringLiteral("    KinyuKikan2 = :KinyuKikan2,"),
+              QStringLiteral("    Tenpo2      = :Tenpo2,"),
+              QStringLiteral("    Syumoku2    = :Syumoku2,"),
+              QStringLiteral("    Kouza2      = :Kouza2,"),
+              QStringLiteral("    KinyuKikan3 = :KinyuKikan3,"),
+              QStringLiteral("    Tenpo3      = :Tenpo3,"),
+              QStringLiteral("    Syumoku3    = :Syumoku3,"),
+              QStringLiteral("    Kouza3      = :Kouza3"),
+              QStringLiteral("Where Key = 0")});
+    const std::pair<const char *, QString> texts[] = {
+        {"JisyaNM", c.JisyaNM}, {"Yubin", c.Yubin}, {"Jyusyo1", c.Jyusyo1}, {"Jyusyo2", c.Jyusyo2},
+        {"Tel", c.Tel},         {"Fax", c.Fax},     {"Busyo", c.Busyo},     {"Daihyosya", c.Daihyosya}};
+    for (const auto &[name, value] : texts)
+        q.ParamByName(QLatin1String(name)).setAsString(value);
+    q.ParamByName(QStringLiteral("SeikyuSimebi")).setAsInteger(c.SeikyuSimebi);
+    q.ParamByName(QStringLiteral("NendoKaisiMM")).setAsInteger(c.NendoKaisiMM);
+    q.ParamByName(QStringLiteral("Height")).setAsInteger(c.Height);
+    q.ParamByName(QStringLiteral("Width")).setAsInteger(c.Width);
+    if (c.Inei.isEmpty())
+        q.ParamByName(QStringLiteral("Inei")).setNullBlob();
+    else
+        q.ParamByName(QStringLiteral("Inei")).setAsBlob(c.Inei);
+    for (int i = 0; i < 3; ++i) {
+        const QString n = QString::number(i + 1);
+        q.ParamByName(QStringLiteral("KinyuKikan") + n).setAsString(c.accounts[i].KinyuKikan);
+        q.ParamByName(QStringLiteral("Tenpo") + n).setAsString(c.accounts[i].Tenpo);
+        q.ParamByName(QStringLiteral("Syumoku") + n).setAsString(c.accounts[i].Syumoku);
+        q.ParamByName(QStringLiteral("Kouza") + n).setAsString(c.accounts[i].Kouza);
+    }
+    q.ExecSQL();
+    if (q.RowsAffected() == 0)
+        throw EngineError(QStringLiteral("自社情報が見つかりません（ほかのコンピュータで削除されました）"));
+}
+
+QByteArray sealFromFile(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        throw AppError(QStringLiteral("「%1」は読み込める画像ではありません。\r\n（%2）")
+                           .arg(path, reader.errorString()));
+    if (format == "jpeg") {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            return file.readAll();
+    }
+    QImage opaque(picture.size(), QImage::Format_RGB32);
+    opaque.fill(Qt::white);
+    QPainter(&opaque).drawImage(0, 0, picture);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    opaque.save(&buffer, "JPEG", 95);
+    return bytes;
+}
+
+} // namespace OwnCompanyStore

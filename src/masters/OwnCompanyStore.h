@@ -1,0 +1,67 @@
+#pragma once
+// The business's own details: the single row with key 0 of JisyaJyoho (company block, closing day,
+// fiscal-year start, seal picture and its printed size, three bank accounts), and the person in
+// charge with the mail address, which belong to this computer's configuration file instead.
+#include <array>
+#include <QByteArray>
+#include <QString>
+
+class IniFile;
+class QImage;
+class TEngineDatabase;
+
+struct BankAccount
+{
+    QString KinyuKikan;
+    QString Tenpo;
+    QString Syumoku; // "", "普通" or "当座"
+    QString Kouza;
+};
+
+struct OwnCompanyRecord
+{
+    QString JisyaNM;
+    QString Yubin;
+    QString Jyusyo1;
+    QString Jyusyo2;
+    QString Tel;
+    QString Fax;
+    QString Busyo;
+    QString Daihyosya;
+    int SeikyuSimebi = 99; // 1 to 31, 99 the month's last day
+    int NendoKaisiMM = 4;  // the month the fiscal year begins
+    QByteArray Inei;       // the seal as a complete JPEG file
+    int Height = 70;       // printed size of the seal in layout units
+    int Width = 70;
+    std::array<BankAccount, 3> accounts;
+};
+
+// The person in charge on this computer (configuration section "Tanto").
+struct StaffMember
+{
+    QString Name;
+    QString Mail;
+    static StaffMember read(const IniFile &ini);
+    void write(IniFile &ini) const;
+};
+
+namespace OwnCompanyStore {
+
+// The blank seal: a 50 x 50 white JPEG, for documents printed without one.
+QByteArray blankSeal();
+QStringList accountTypes(); // "", "普通", "当座"
+
+// The row, created first with the defaults (closing day 99, fiscal year from April, a 70 x 70 blank
+// seal) when the database has none. Two computers doing this at once create it once.
+OwnCompanyRecord loadOrCreate(TEngineDatabase &db);
+// Throws ConvertError for a closing day outside 1-31 and 99 or a month outside 1-12 (the invoice
+// run and the numbering could not use them), EngineError when the row is gone.
+void save(TEngineDatabase &db, const OwnCompanyRecord &company);
+void validate(const OwnCompanyRecord &company);
+
+// The seal from a picture file of any type Qt reads, as the JPEG bytes the row keeps: a JPEG file
+// as it is, another picture converted (transparent parts on white, as on paper). Throws AppError
+// naming the file when it is no readable picture.
+QByteArray sealFromFile(const QString &path);
+
+} // namespace OwnCompanyStore

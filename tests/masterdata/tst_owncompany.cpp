@@ -1,0 +1,187 @@
+// The own-company window and its row, driven as a user would, on both engines.
+#include "controls/Messages.h"
+#include "controls/TFlatButton.h"
+#include "data/AppPaths.h"
+#include "data/IniFile.h"
+#include "masters/OwnCompanyStore.h"
+#include "masters/TFjisyaJyoho.h"
+#include "ModalHelper.h"
+#include "TestDatabase.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestOwnCompany : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDatabase> t;
+
+    static void type(QLineEdit *edit, const QString &text)
+    {
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        typeKeys(edit, text);
+    }
+
+    int rows() { return t->scalar(QStringLiteral("select count(*) from JisyaJyoho")).toInt(); }
+
+    QStringList errorsShown()
+    {
+        QStringList texts;
+        for (const Messages::Record &r : Messages::takeHistory())
+            if (r.kind == Messages::Kind::Error)
+                texts << r.text;
+        return texts;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        Messages::takeHistory();
+    }
+    void cleanup() { t.reset(); }
+
+    // The first showing creates the row with the defaults; a cancel keeps it.
+    void firstShowingCreatesTheRow()
+    {
+        QCOMPARE(rows(), 0);
+        {
+            TFjisyaJyoho w;
+            w.show();
+            QCOMPARE(rows(), 1);
+            QCOMPARE(w.Simebi->text(), QStringLiteral("99"));
+            QCOMPARE(w.NendoKaisi->text(), QStringLiteral("4"));
+            QCOMPARE(w.takasa->text(), QStringLiteral("70"));
+            QCOMPARE(w.haba->text(), QStringLiteral("70"));
+            QCOMPARE(w.seal(), OwnCompanyStore::blankSeal());
+            QCOMPARE(QImage::fromData(w.seal()).size(), QSize(50, 50));
+            w.CanBTN->click();
+        }
+        QCOMPARE(rows(), 1);
+        const OwnCompanyRecord stored = OwnCompanyStore::loadOrCreate(t->db());
+        QCOMPARE(stored.SeikyuSimebi, 99);
+        QCOMPARE(stored.Inei, OwnCompanyStore::blankSeal());
+    }
+
+    // Every field goes to its column, the person in charge to this computer's configuration file.
+    void okStoresEveryField()
+    {
+        {
+            TFjisyaJyoho w;
+            w.show();
+            type(w.Kaisyamei, QStringLiteral("株式会社カドメル"));
+            type(w.Tel, QStringLiteral("03-1234-5678"));
+            type(w.Simebi, QStringLiteral("20"));
+            type(w.NendoKaisi, QStringLiteral("1"));
+            type(w.takasa, QStringLiteral("80"));
+            type(w.Tantousya, QStringLiteral("山田"));
+            type(w.KinyuKikan[2], QStringLiteral("みずほ銀行"));
+            type(w.Kouza[2], QStringLiteral("1234567"));
+            w.Syumoku[2]->setCurrentIndex(2);
+            QTest::keyClicks(w.Tel, QStringLiteral("x")); // no letters in a number field
+            w.OkBTN->click();
+            QVERIFY(!w.isVisible());
+        }
+        const OwnCompanyRecord c = OwnCompanyStore::loadOrCreate(t->db());
+        QCOMPARE(c.JisyaNM, QStringLiteral("株式会社カドメル"));
+        QCOMPARE(c.Tel, QStringLiteral("03-1234-5678"));
+        QCOMPARE(c.SeikyuSimebi, 20);
+        QCOMPARE(c.NendoKaisiMM, 1);
+        QCOMPARE(c.Height, 80);
+        QCOMPARE(c.accounts[2].KinyuKikan, QStringLiteral("みずほ銀行"));
+        QCOMPARE(c.accounts[2].Syumoku, QStringLiteral("当座"));
+        QCOMPARE(c.accounts[2].Kouza, QStringLiteral("1234567"));
+        QCOMPARE(StaffMember::read(IniFile(AppPaths::iniPath())).Name, QStringLiteral("山田"));
+        TFjisyaJyoho again;
+        again.show();
+        QCOMPARE(again.Tantousya->text(), QStringLiteral("山田"));
+        QCOMPARE(again.Syumoku[2]->currentText(), QStringLiteral("当座"));
+    }
+
+    // A value the invoice run or the numbering could not use is refused; nothing is written and
+    // the window stays open with what was typed.
+    void refusedValuesKeepTheWindowOpen_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("closing day 32") << "Simebi"
+                                        << "32";
+        QTest::addRow("closing day 0") << "Simebi"
+                                       << "0";
+        QTest::addRow("closing day empty") << "Simebi"
+                                           << "";
+        QTest::addRow("month 13") << "NendoKaisi"
+                                  << "13";
+        QTest::addRow("height empty") << "takasa"
+                                      << "";
+    }
+    void refusedValuesKeepTheWindowOpen()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        TFjisyaJyoho w;
+        w.show();
+        type(w.Kaisyamei, QStringLiteral("変更"));
+        type(w.findChild<QLineEdit *>(field), text);
+        w.OkBTN->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(errorsShown().size(), 1);
+        QCOMPARE(w.Kaisyamei->text(), QStringLiteral("変更"));
+        QCOMPARE(OwnCompanyStore::loadOrCreate(t->db()).JisyaNM, QString());
+    }
+
+    // A picture of another type is stored as JPEG; a file that is no picture keeps the old seal;
+    // "クリア" stores the blank JPEG, not nothing.
+    void sealPictures()
+    {
+        QTemporaryDir dir;
+        QImage red(40, 30, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        const QString png = dir.filePath(QStringLiteral("seal.png"));
+        QVERIFY(red.save(png));
+        const QString broken = dir.filePath(QStringLiteral("broken.jpg"));
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a picture");
+        file.close();
+
+        TFjisyaJyoho w;
+        w.show();
+        w.loadSealFile(png);
+        const QByteArray loaded = w.seal();
+        QVERIFY(loaded.startsWith("\xff\xd8")); // JPEG
+        QCOMPARE(QImage::fromData(loaded).size(), QSize(40, 30));
+        w.loadSealFile(broken);
+        QCOMPARE(errorsShown().size(), 1);
+        QCOMPARE(w.seal(), loaded);
+        w.OkBTN->click();
+        QCOMPARE(OwnCompanyStore::loadOrCreate(t->db()).Inei, loaded);
+
+        TFjisyaJyoho again;
+        again.show();
+        QCOMPARE(again.seal(), loaded);
+        again.findChild<QPushButton *>(QStringLiteral("MakatiButton2"))->click();
+        again.OkBTN->click();
+        QCOMPARE(OwnCompanyStore::loadOrCreate(t->db()).Inei, OwnCompanyStore::blankSeal());
+    }
+
+    // The row deleted at another computer while the window is open: the save says so.
+    void saveAfterTheRowWasDeleted()
+    {
+        TFjisyaJyoho w;
+        w.show();
+        t->exec(QStringLiteral("delete from JisyaJyoho"));
+        w.OkBTN->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(errorsShown().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestOwnCompany)
+#include "tst_owncompany.moc"
