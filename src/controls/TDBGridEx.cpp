@@ -4,6 +4,7 @@
 #include "data/Engine.h"
 
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -92,11 +93,10 @@ void TDBGridEx::followQuery()
     const int row = m_query->RecNo();
     if (currentIndex().row() == row)
         return;
-    m_syncing = true;
+    const QScopedValueRollback syncing(m_syncing, true); // restored also when a handler raises
     const int column = qMax(currentIndex().column(), 0);
     setCurrentIndex(m_model->index(row, column));
     scrollTo(m_model->index(row, column));
-    m_syncing = false;
 }
 
 // The user moved in the grid: the query follows.
@@ -105,9 +105,8 @@ void TDBGridEx::currentChanged(const QModelIndex &current, const QModelIndex &pr
     QTableView::currentChanged(current, previous);
     if (!m_query || m_syncing || !current.isValid() || current.row() == m_query->RecNo())
         return;
-    m_syncing = true;
+    const QScopedValueRollback syncing(m_syncing, true);
     m_query->MoveTo(current.row());
-    m_syncing = false;
 }
 
 void TDBGridEx::wheelEvent(QWheelEvent *event)

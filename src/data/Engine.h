@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
@@ -51,6 +52,9 @@ public:
 
 class TEngineQuery;
 class QSqlQuery;
+namespace SqlText {
+struct Positional;
+}
 
 class TEngineDatabase : public QObject
 {
@@ -318,6 +322,7 @@ private:
     struct Impl;
     void runStatement(const QString &statement, const QVariantMap &extra = {}, bool keep = false);
     QSqlQuery *preparedFor(const QString &sql);
+    const SqlText::Positional &parsed(const QString &statement);
     QVariant paramValue(const QString &name, const QVariantMap &extra) const;
     void readRecord();
     QList<QVariantList> readRows(int limit = -1);
@@ -335,7 +340,8 @@ private:
 
     QPointer<TEngineDatabase> m_db;
     QStringList m_sql;
-    std::deque<std::pair<QString, TEngineParam>> m_params; // a deque keeps references valid
+    std::deque<TEngineParam> m_params;           // a deque keeps references valid as parameters are added
+    QHash<QString, TEngineParam *> m_paramIndex; // by name in lower case
     QList<TFieldDef> m_fieldDefs;
     std::unique_ptr<Impl> d;
     QPointer<TEngineQuery> m_master;

@@ -88,8 +88,9 @@ struct TEngineQuery::Impl
     QList<int> orderColumns;                         // result columns of the order items
     // Prepared statements kept for running the same text again, most recently used last.
     std::vector<std::pair<QString, std::unique_ptr<QSqlQuery>>> prepared;
-    QSqlQuery direct;             // a statement without parameters, run as it stands
-    QSqlQuery *current = &direct; // the statement run last
+    QHash<QString, SqlText::Positional> parsed; // statement texts read before
+    QSqlQuery direct;                           // a statement without parameters, run as it stands
+    QSqlQuery *current = &direct;               // the statement run last
     QSqlQuery &run() { return *current; }
 };
 
@@ -119,21 +120,23 @@ void TEngineQuery::clearSql()
 {
     m_sql.clear();
     m_params.clear();
+    m_paramIndex.clear();
 }
 
 void TEngineQuery::setSql(const QStringList &lines)
 {
+    clearSql();
     m_sql = lines;
-    m_params.clear();
 }
 
 TEngineParam &TEngineQuery::ParamByName(const QString &name)
 {
-    for (auto &p : m_params)
-        if (p.first.compare(name, Qt::CaseInsensitive) == 0)
-            return p.second;
-    m_params.emplace_back(name, TEngineParam());
-    return m_params.back().second;
+    const QString key = name.toLower();
+    if (TEngineParam *param = m_paramIndex.value(key))
+        return *param;
+    m_params.emplace_back();
+    m_paramIndex.insert(key, &m_params.back());
+    return m_params.back();
 }
 
 QStringList TEngineQuery::paramNames() const
@@ -149,14 +152,16 @@ QStringList TEngineQuery::paramNames() const
 // ---------------------------------------------------------------------------------------------
 // Running statements
 
+// A parameter's value by its name in lower case (the statement's own, then the query's, then the
+// master's field of the same name).
 QVariant TEngineQuery::paramValue(const QString &name, const QVariantMap &extra) const
 {
-    const auto found = extra.constFind(name.toLower());
+    const auto found = extra.constFind(name);
     if (found != extra.constEnd())
         return *found;
-    for (const auto &param : m_params)
-        if (param.first.compare(name, Qt::CaseInsensitive) == 0 && param.second.isSet())
-            return param.second.value();
+    const TEngineParam *param = m_paramIndex.value(name);
+    if (param && param->isSet())
+        return param->value();
     if (m_master && m_master->Active() && m_master->hasField(name))
         return m_master->FieldByName(name).value();
     throw EngineError(QStringLiteral("パラメータ '%1' に値がありません").arg(name));
@@ -171,8 +176,9 @@ void TEngineQuery::runStatement(const QString &statement, const QVariantMap &ext
         throw EngineError(QStringLiteral("データベースが指定されていません"));
     if (!m_db->Connected())
         m_db->Open(); // a connection that failed earlier is tried once more
-    const SqlText::Positional p = SqlText::toPositional(statement);
+    const SqlText::Positional &p = parsed(statement);
     QVariantList values;
+    values.reserve(p.params.size());
     for (const QString &name : p.params)
         values.append(EngineInternal::bindable(paramValue(name, extra)));
 
@@ -200,6 +206,21 @@ void TEngineQuery::runStatement(const QString &statement, const QVariantMap &ext
         d->prepared.pop_back(); // a statement that failed is prepared afresh next time
     m_db->statementFailed();
     throw errorFrom(error);
+}
+
+// The statement with positional markers and its parameter names in lower case, read once per
+// text: a statement run again and again in a loop is not read again.
+const SqlText::Positional &TEngineQuery::parsed(const QString &statement)
+{
+    auto found = d->parsed.constFind(statement);
+    if (found != d->parsed.constEnd())
+        return *found;
+    if (d->parsed.size() >= 32)
+        d->parsed.clear();
+    SqlText::Positional p = SqlText::toPositional(statement);
+    for (QString &name : p.params)
+        name = name.toLower();
+    return *d->parsed.insert(statement, std::move(p));
 }
 
 // The kept statement for the text, prepared now when there is none; it becomes the most recent.

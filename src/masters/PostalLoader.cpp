@@ -3,28 +3,34 @@
 #include "data/Engine.h"
 
 #include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace {
 
-// Rows go in as multi-row INSERT statements prepared once: the statement overhead per row of Qt
-// SQL and of the PostgreSQL round trip would otherwise dominate the load.
+// Rows go in as multi-row INSERT statements: the statement overhead per row of the engine layer and
+// of the PostgreSQL round trip would otherwise dominate the load. The statement text of a full batch
+// is built once and executed again and again with new values, so that the engine layer can keep it
+// prepared.
 class AddressInserter
 {
 public:
-    AddressInserter(QSqlDatabase db, TEngineDialect dialect)
-        : m_db(db), m_batchSize(dialect == TEngineDialect::SQLite ? 200 : 1000), m_full(prepare(m_batchSize))
+    explicit AddressInserter(TEngineDatabase &db)
+        : m_db(db), m_batchRows(db.dialect() == TEngineDialect::SQLite ? kSqliteBatch : kServerBatch),
+          m_full(&db)
     {
-        m_codes.reserve(m_batchSize);
-        m_addresses.reserve(m_batchSize);
+        for (int i = 0; i < m_batchRows; ++i) {
+            m_codeNames.append(QStringLiteral("y%1").arg(i));
+            m_addressNames.append(QStringLiteral("j%1").arg(i));
+        }
+        setUp(m_full, m_batchRows);
+        m_codes.reserve(m_batchRows);
+        m_addresses.reserve(m_batchRows);
     }
 
     void add(const PostalRecord &record)
     {
         m_codes.append(record.yubin);
         m_addresses.append(record.jyusyo);
-        if (m_codes.size() == m_batchSize)
+        if (m_codes.size() == m_batchRows)
             flush(m_full);
     }
 
@@ -32,37 +38,42 @@ public:
     {
         if (m_codes.isEmpty())
             return;
-        QSqlQuery rest = prepare(int(m_codes.size()));
+        TEngineQuery rest(&m_db);
+        setUp(rest, int(m_codes.size()));
         flush(rest);
     }
 
 private:
-    QSqlQuery prepare(int rows)
+    // Rows per statement. Each row adds two parameters, which the engine layer finds by name, so
+    // that long statements cost more per row than they save; the server gains more from fewer
+    // round trips.
+    static constexpr int kSqliteBatch = 16;
+    static constexpr int kServerBatch = 50;
+
+    void setUp(TEngineQuery &q, int rows) const
     {
-        QString sql = QStringLiteral("INSERT INTO Address (Yubin, Jyusyo) VALUES ");
+        q.addSql(QStringLiteral("INSERT INTO Address (Yubin, Jyusyo) VALUES"));
         for (int i = 0; i < rows; ++i)
-            sql += i ? QStringLiteral(",(?,?)") : QStringLiteral("(?,?)");
-        QSqlQuery query(m_db);
-        if (!query.prepare(sql))
-            throw EngineError(query.lastError().text());
-        return query;
+            q.addSql(QStringLiteral("%1(:%2, :%3)")
+                         .arg(i ? QStringLiteral(",") : QString(), m_codeNames[i], m_addressNames[i]));
     }
 
-    void flush(QSqlQuery &query)
+    void flush(TEngineQuery &q)
     {
         for (qsizetype i = 0; i < m_codes.size(); ++i) {
-            query.bindValue(int(2 * i), m_codes[i]);
-            query.bindValue(int(2 * i + 1), m_addresses[i]);
+            q.ParamByName(m_codeNames[i]).setAsInteger(m_codes[i]);
+            q.ParamByName(m_addressNames[i]).setAsString(m_addresses[i]);
         }
-        if (!query.exec())
-            throw EngineError(query.lastError().text());
+        q.ExecSQL();
         m_codes.clear();
         m_addresses.clear();
     }
 
-    QSqlDatabase m_db;
-    int m_batchSize;
-    QSqlQuery m_full;
+    TEngineDatabase &m_db;
+    const int m_batchRows;
+    QStringList m_codeNames;
+    QStringList m_addressNames;
+    TEngineQuery m_full;
     QList<int> m_codes;
     QStringList m_addresses;
 };
@@ -101,7 +112,7 @@ qint64 PostalLoader::fillAddress(QIODevice &device)
     const qint64 total = device.size();
     report(Phase::Reading, 0, total);
     PostalFileReader reader(device);
-    AddressInserter inserter(m_db.connection(), m_db.dialect());
+    AddressInserter inserter(m_db);
     PostalRecord record;
     qint64 rows = 0;
     while (reader.next(record)) {

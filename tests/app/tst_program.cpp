@@ -11,11 +11,13 @@
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
+#include "masters/TFjisyaJyoho.h"
 #include "ProgramTestMain.h"
 #include "TestDatabase.h"
 
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -62,9 +64,21 @@ private Q_SLOTS:
         {
             MainProgram program;
             TFmain &w = program.window();
+            // A first start: after its message the own-company window opens; the user names the
+            // company and saves.
+            QTimer ownCompany;
+            ownCompany.callOnTimeout([&ownCompany] {
+                if (auto *company = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
+                    ownCompany.stop();
+                    company->Kaisyamei->setText(QStringLiteral("株式会社カドメル"));
+                    company->OkBTNClick();
+                }
+            });
+            ownCompany.start(10);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QTRY_VERIFY(w.Qseikyu->Active());
+            QVERIFY(!ownCompany.isActive());
             QVERIFY(DMdata && DMdata->DataDB->Connected());
             // The program's event loop ends when its window closes; a loop that does not end is
             // stopped with another exit code.
@@ -77,6 +91,16 @@ private Q_SLOTS:
             QVERIFY(!w.isVisible());
         }
         QVERIFY(!DMdata);
+        // After a clean exit everything is in the database file itself (a copy of it is a backup).
+        const QDir folder(QDir(home.path()).filePath(QStringLiteral("DB")));
+        const QFileInfo wal(folder.filePath(QStringLiteral("kadomel.sqlite3-wal")));
+        QVERIFY(!wal.exists() || wal.size() == 0);
+        TDMdata data;
+        data.DataDB->Directory = folder.path();
+        TEngineQuery company(data.DataDB);
+        company.addSql(QStringLiteral("select JisyaNM from JisyaJyoho"));
+        company.Open();
+        QCOMPARE(company.Field(0).AsString(), QStringLiteral("株式会社カドメル"));
         const IniFile ini(AppPaths::iniPath());
         QVERIFY(ini.hasValue(QStringLiteral("Fmain"), QStringLiteral("Left")));
         QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("folder")),
