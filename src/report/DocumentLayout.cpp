@@ -13,11 +13,11 @@ using enum LRKind;
 using enum LRInk;
 using enum TAlignment;
 
-constexpr LRFontSpec kPGothic12{12, false, Black, u"ＭＳ Ｐゴシック"};
+constexpr LRFontDef kPGothic12{12, false, Black, u"ＭＳ Ｐゴシック"};
 
 // Page of the estimate, the delivery note and the invoice, in print order. Left margin 74, the
 // others 36.
-constexpr LRPanelSpec kPanels[] = {
+constexpr LRPanelRow kPanels[] = {
     {"Header", LRPanelKind::Layout, TLRAlign::laTop, {75, 37, 682, 332}},
     {"Remarks", LRPanelKind::Layout, TLRAlign::laBottom, {75, 957, 682, 129}},
     {"Detail", LRPanelKind::Grid, TLRAlign::laClient, {75, 397, 682, 560}, 1, 20},
@@ -25,7 +25,7 @@ constexpr LRPanelSpec kPanels[] = {
 };
 
 // The seal first, under every text; the title band; the customer.
-constexpr LRItemSpec kHeaderStart[] = {
+constexpr LRItemRow kHeaderStart[] = {
     {.name = "Inei", .kind = Image, .rect = {576, 96, 73, 73}},
     {.name = "LRItem2",
      .rect = {360, 0, 321, 41},
@@ -46,7 +46,7 @@ constexpr LRItemSpec kHeaderStart[] = {
      .align = taRightJustify},
 };
 
-constexpr LRItemSpec kCompanyBlock[] = {
+constexpr LRItemRow kCompanyBlock[] = {
     {.name = "Jisyamei", .rect = {376, 104, 305, 22}, .font = {15}},
     {.name = "JYubin", .rect = {376, 136, 65, 17}},
     {.name = "JJyusyo1", .rect = {376, 152, 305, 17}},
@@ -95,7 +95,7 @@ DocumentLayout::DocumentLayout(TLightRep &root, TEngineDatabase &db, const Desig
     };
 }
 
-void DocumentLayout::buildHeader(std::span<const LRItemSpec> particulars, const QString &titleText)
+void DocumentLayout::buildHeader(std::span<const LRItemRow> particulars, const QString &titleText)
 {
     buildItems(m_header, kHeaderStart, m_style, m_items);
     buildItems(m_header, particulars, m_style, m_items);
@@ -103,17 +103,17 @@ void DocumentLayout::buildHeader(std::span<const LRItemSpec> particulars, const 
     m_items.item("LRItem2")->Text = titleText;
 }
 
-void DocumentLayout::buildTable(std::span<const LRItemSpec> headings, std::span<const LRItemSpec> cells)
+void DocumentLayout::buildTable(std::span<const LRItemRow> headings, std::span<const LRItemRow> cells)
 {
     buildItems(m_headings, headings, m_style, m_items);
     buildItems(m_detail, cells, m_style, m_items);
-    for (const LRItemSpec &cell : cells)
+    for (const LRItemRow &cell : cells)
         m_cells.append(m_items.item(cell.name));
     m_firstCell = m_items.itemR(cells.front().name);
     m_lastCell = m_items.itemR(cells.back().name);
 }
 
-void DocumentLayout::buildRemarks(std::span<const LRItemSpec> rows)
+void DocumentLayout::buildRemarks(std::span<const LRItemRow> rows)
 {
     buildItems(m_remarks, rows, m_style, m_items);
 }

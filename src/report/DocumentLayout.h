@@ -13,8 +13,8 @@ class TEngineField;
 namespace DocumentRows {
 
 // Column headings: pale cells with text in the theme colour, the outer top corners rounded.
-constexpr LRItemSpec heading(const char *name, LRKind kind, int x, int width, quint8 lines, quint8 corners,
-                             const char16_t *text)
+constexpr LRItemRow heading(const char *name, LRKind kind, int x, int width, quint8 lines, quint8 corners,
+                            const char16_t *text)
 {
     return {.name = name,
             .kind = kind,
@@ -31,7 +31,7 @@ constexpr LRItemSpec heading(const char *name, LRKind kind, int x, int width, qu
 }
 
 // Detail cells, filled with the row's colour.
-constexpr LRItemSpec cell(const char *name, LRKind kind, int x, int width, TAlignment align, quint8 lines)
+constexpr LRItemRow cell(const char *name, LRKind kind, int x, int width, TAlignment align, quint8 lines)
 {
     return {.name = name,
             .kind = kind,
@@ -47,7 +47,7 @@ constexpr LRItemSpec cell(const char *name, LRKind kind, int x, int width, TAlig
 
 // The remarks panel of the estimate and the delivery note (and the seal test sheet): an empty
 // rounded frame with the remarks inside it.
-inline constexpr LRItemSpec kRemarks[] = {
+inline constexpr LRItemRow kRemarks[] = {
     {.name = "LRItem22",
      .kind = LRKind::ItemR,
      .rect = {0, 21, 677, 100},
@@ -88,11 +88,11 @@ protected:
     DocumentLayout(TLightRep &root, TEngineDatabase &db, const Design &design, QObject *parent);
 
     // The header's items: the title band, the customer block, `particulars`, the company block.
-    void buildHeader(std::span<const LRItemSpec> particulars, const QString &titleText);
+    void buildHeader(std::span<const LRItemRow> particulars, const QString &titleText);
     // The column headings and the detail cells; the first and last cells close the table's bottom
     // row with their rounded corners.
-    void buildTable(std::span<const LRItemSpec> headings, std::span<const LRItemSpec> cells);
-    void buildRemarks(std::span<const LRItemSpec> rows);
+    void buildTable(std::span<const LRItemRow> headings, std::span<const LRItemRow> cells);
+    void buildRemarks(std::span<const LRItemRow> rows);
 
     // Fills the particulars from the master's current record, before each page.
     virtual void fillParticulars() = 0;

@@ -17,26 +17,26 @@ const LRTableStyle kEstimateStyle{{QColor(91, 255, 36), QColor(220, 255, 208), Q
 
 // The seal alone at the header's corner, under the page's top margin of 74; the estimate's empty
 // remarks frame at the foot.
-constexpr LRPanelSpec kTestPanels[] = {
+constexpr LRPanelRow kTestPanels[] = {
     {"Header", LRPanelKind::Layout, TLRAlign::laTop, {75, 75, 682, 332}},
     {"Remarks", LRPanelKind::Layout, TLRAlign::laBottom, {75, 957, 682, 129}},
 };
 
-constexpr LRItemSpec kTestHeader[] = {
+constexpr LRItemRow kTestHeader[] = {
     {.name = "Inei", .kind = Image, .rect = {0, 0, 73, 73}},
 };
 
-constexpr LRPanelSpec kDataPanels[] = {
+constexpr LRPanelRow kDataPanels[] = {
     {"Sheet", LRPanelKind::Layout, TLRAlign::laTop, {37, 37, 720, 1065}},
 };
 
-constexpr LRItemSpec line(const char *name, int x, int y, int width, const char16_t *text = nullptr)
+constexpr LRItemRow line(const char *name, int x, int y, int width, const char16_t *text = nullptr)
 {
     return {.name = name, .rect = {x, y, width, 17}, .text = text};
 }
 
 // Every text in the sheet's base font, "ＭＳ 明朝" 12.
-constexpr LRItemSpec kDataSheet[] = {
+constexpr LRItemRow kDataSheet[] = {
     line("Yubin", 48, 32, 177),
     line("Jyusyo", 48, 64, 257),
     line("Kaisya", 48, 96, 249),

@@ -8,12 +8,12 @@
 
 namespace {
 
-TLineStyle styleFor(const LRItemSpec &row, quint8 edge)
+TLineStyle styleFor(const LRItemRow &row, quint8 edge)
 {
     return (row.lines & edge) ? row.lineStyle : TLineStyle::lsNone;
 }
 
-void applyFont(TLRControl &item, const LRItemSpec &row, const LRTableStyle &style)
+void applyFont(TLRControl &item, const LRItemRow &row, const LRTableStyle &style)
 {
     if (row.font.height <= 0)
         return;
@@ -21,7 +21,7 @@ void applyFont(TLRControl &item, const LRItemSpec &row, const LRTableStyle &styl
     item.setFont(TLRFont(family, row.font.height, row.font.bold, style.palette.color(row.font.ink)));
 }
 
-void applyTextBox(TLRItem &item, const LRItemSpec &row, const LRTableStyle &style)
+void applyTextBox(TLRItem &item, const LRItemRow &row, const LRTableStyle &style)
 {
     item.Alignment = row.align;
     item.setHMargin(row.hMargin);
@@ -38,7 +38,7 @@ void applyTextBox(TLRItem &item, const LRItemSpec &row, const LRTableStyle &styl
         item.Text = QString::fromUtf16(row.text);
 }
 
-TCustomLRItem *makeItem(TLRControl *parent, const LRItemSpec &row, const LRTableStyle &style)
+TCustomLRItem *makeItem(TLRControl *parent, const LRItemRow &row, const LRTableStyle &style)
 {
     switch (row.kind) {
     case LRKind::Item: {
@@ -148,10 +148,10 @@ void LRItemIndex::setText(const char *name, const QString &text) const
         typed<TLRVariableText>(item)->Text = text;
 }
 
-void buildItems(TLRControl *parent, std::span<const LRItemSpec> rows, const LRTableStyle &style,
+void buildItems(TLRControl *parent, std::span<const LRItemRow> rows, const LRTableStyle &style,
                 LRItemIndex &index)
 {
-    for (const LRItemSpec &row : rows) {
+    for (const LRItemRow &row : rows) {
         TCustomLRItem *item = makeItem(parent, row, style);
         item->setBounds(row.rect.x(), row.rect.y(), row.rect.width(), row.rect.height());
         applyFont(*item, row, style);
@@ -162,10 +162,10 @@ void buildItems(TLRControl *parent, std::span<const LRItemSpec> rows, const LRTa
     }
 }
 
-QList<TCustomLRPanel *> buildPanels(TLightRep &root, std::span<const LRPanelSpec> rows)
+QList<TCustomLRPanel *> buildPanels(TLightRep &root, std::span<const LRPanelRow> rows)
 {
     QList<TCustomLRPanel *> panels;
-    for (const LRPanelSpec &row : rows) {
+    for (const LRPanelRow &row : rows) {
         TCustomLRPanel *panel = nullptr;
         const QRect &r = row.page;
         if (row.kind == LRPanelKind::Grid) {

@@ -40,7 +40,7 @@ enum : quint8 { None = 0, LeftTop = 1, RightTop = 2, LeftBottom = 4, RightBottom
 
 enum class LRKind : quint8 { Item, ItemR, Image, VariableText };
 
-struct LRFontSpec
+struct LRFontDef
 {
     int height = 0; // layout units; 0: the item takes its panel's font
     bool bold = false;
@@ -48,12 +48,12 @@ struct LRFontSpec
     const char16_t *family = nullptr; // nullptr: the layout's base font family
 };
 
-struct LRItemSpec
+struct LRItemRow
 {
     const char *name = nullptr;
     LRKind kind = LRKind::Item;
     QRect rect; // relative to the panel
-    LRFontSpec font = {};
+    LRFontDef font = {};
     LRInk fill = LRInk::None; // None: transparent
     quint8 lines = LRLine::None;
     TLineStyle lineStyle = TLineStyle::lsSingle;
@@ -68,7 +68,7 @@ struct LRItemSpec
 
 enum class LRPanelKind : quint8 { Layout, Grid };
 
-struct LRPanelSpec
+struct LRPanelRow
 {
     const char *name;
     LRPanelKind kind;
@@ -106,10 +106,10 @@ struct LRTableStyle
 };
 
 // Makes one item per row on `parent` (an item on a grid goes to its cell template).
-void buildItems(TLRControl *parent, std::span<const LRItemSpec> rows, const LRTableStyle &style,
+void buildItems(TLRControl *parent, std::span<const LRItemRow> rows, const LRTableStyle &style,
                 LRItemIndex &index);
 
 // Makes the panels on the root in the rows' order. Each panel is sized to its page rectangle
 // before a grid is given its rows (a grid too small for its rows is refused) and before it is
 // placed, so that the placement by alignment keeps the rows' order from the top.
-QList<TCustomLRPanel *> buildPanels(TLightRep &root, std::span<const LRPanelSpec> rows);
+QList<TCustomLRPanel *> buildPanels(TLightRep &root, std::span<const LRPanelRow> rows);

@@ -11,7 +11,7 @@ using enum TAlignment;
 using DocumentRows::cell;
 using DocumentRows::heading;
 
-constexpr LRItemSpec kEstimateParticulars[] = {
+constexpr LRItemRow kEstimateParticulars[] = {
     {.name = "LRItem6", .rect = {0, 176, 361, 17}, .text = u"下記の通り御見積申し上げます。"},
     {.name = "Kenmei",
      .rect = {0, 192, 361, 25},
@@ -38,7 +38,7 @@ constexpr LRItemSpec kEstimateParticulars[] = {
     {.name = "MitumoriNo", .rect = {536, 72, 145, 17}, .lines = LRLine::Bottom, .lineInk = Theme},
 };
 
-constexpr LRItemSpec kDeliveryParticulars[] = {
+constexpr LRItemRow kDeliveryParticulars[] = {
     {.name = "LRItem6", .rect = {0, 232, 361, 17}, .text = u"下記の通り納品いたしますのでご検証願います。"},
     {.name = "Basyo", .rect = {0, 256, 281, 17}, .font = {13}},
     {.name = "Gokei",
@@ -55,7 +55,7 @@ constexpr LRItemSpec kDeliveryParticulars[] = {
     {.name = "NohinNo", .rect = {536, 72, 145, 17}, .lines = LRLine::Bottom, .lineInk = Theme},
 };
 
-constexpr LRItemSpec kHeadings[] = {
+constexpr LRItemRow kHeadings[] = {
     heading("LRItemR1", ItemR, 0, 361, LRLine::All, LRCorner::LeftTop, u"商　品　名"),
     heading("LRItem3", Item, 361, 73, LRLine::TopRightBottom, 0, u"数　量"),
     heading("LRItem4", Item, 434, 41, LRLine::TopRightBottom, 0, u"単位"),
@@ -63,7 +63,7 @@ constexpr LRItemSpec kHeadings[] = {
     heading("LRItemR2", ItemR, 572, 105, LRLine::TopRightBottom, LRCorner::RightTop, u"金　額"),
 };
 
-constexpr LRItemSpec kCells[] = {
+constexpr LRItemRow kCells[] = {
     cell("SyohinNM", ItemR, 0, 361, taLeftJustify, LRLine::Left | LRLine::Right),
     cell("Suryo", Item, 361, 73, taRightJustify, LRLine::Right),
     cell("Tani", Item, 434, 41, taCenter, LRLine::Right),

@@ -12,16 +12,16 @@ using enum LRKind;
 using enum LRInk;
 using enum TAlignment;
 
-constexpr LRFontSpec kPGothic13{13, false, Black, u"ＭＳ Ｐゴシック"};
+constexpr LRFontDef kPGothic13{13, false, Black, u"ＭＳ Ｐゴシック"};
 
 // One sheet of two halves of 682 × 524.
-constexpr LRPanelSpec kPanels[] = {
+constexpr LRPanelRow kPanels[] = {
     {"Sheet", LRPanelKind::Grid, TLRAlign::laTop, {75, 37, 682, 1049}, 1, 2},
 };
 
 // The half's items in print order: the border picture and the seal under everything, the title
 // and the amount box filled white over the border.
-constexpr LRItemSpec kHalf[] = {
+constexpr LRItemRow kHalf[] = {
     {.name = "LRImage1", .kind = Image, .rect = {0, 17, 681, 493}},
     {.name = "Inei", .kind = Image, .rect = {488, 360, 73, 73}},
     {.name = "Yubin", .rect = {48, 144, 81, 20}, .font = {13}},

@@ -14,8 +14,8 @@ using DocumentRows::heading;
 constexpr quint8 kTRB = LRLine::TopRightBottom;
 
 // Headings of the amounts row: pale cells with navy text.
-constexpr LRItemSpec amountHeading(const char *name, LRKind kind, int x, int width, quint8 lines,
-                                   quint8 corners, const char16_t *text)
+constexpr LRItemRow amountHeading(const char *name, LRKind kind, int x, int width, quint8 lines,
+                                  quint8 corners, const char16_t *text)
 {
     return {.name = name,
             .kind = kind,
@@ -31,8 +31,7 @@ constexpr LRItemSpec amountHeading(const char *name, LRKind kind, int x, int wid
             .text = text};
 }
 
-constexpr LRItemSpec amountValue(const char *name, LRKind kind, int x, int width, quint8 lines,
-                                 quint8 corners)
+constexpr LRItemRow amountValue(const char *name, LRKind kind, int x, int width, quint8 lines, quint8 corners)
 {
     return {.name = name,
             .kind = kind,
@@ -46,7 +45,7 @@ constexpr LRItemSpec amountValue(const char *name, LRKind kind, int x, int width
             .corners = corners};
 }
 
-constexpr LRItemSpec kParticulars[] = {
+constexpr LRItemRow kParticulars[] = {
     {.name = "SeikyuNo", .rect = {544, 45, 137, 17}, .align = taRightJustify},
     {.name = "Simebi",
      .rect = {504, 62, 177, 18},
@@ -83,7 +82,7 @@ constexpr LRItemSpec kParticulars[] = {
                 LRCorner::LeftBottom | LRCorner::RightBottom),
 };
 
-constexpr LRItemSpec kHeadings[] = {
+constexpr LRItemRow kHeadings[] = {
     heading("LRItemR6", ItemR, 0, 73, LRLine::All, LRCorner::LeftTop, u"日　付"),
     heading("LRItemR1", ItemR, 72, 336, kTRB, 0, u"商　品　名"),
     heading("LRItem3", Item, 408, 50, kTRB, 0, u"数 量"),
@@ -92,7 +91,7 @@ constexpr LRItemSpec kHeadings[] = {
     heading("LRItemR2", ItemR, 584, 93, kTRB, LRCorner::RightTop, u"金　額"),
 };
 
-constexpr LRItemSpec kCells[] = {
+constexpr LRItemRow kCells[] = {
     cell("Hiduke", ItemR, 0, 73, taCenter, LRLine::Left | LRLine::Right),
     cell("SyohinNM", ItemR, 72, 336, taLeftJustify, LRLine::Right),
     cell("Suryo", Item, 408, 50, taRightJustify, LRLine::Right),
@@ -102,7 +101,7 @@ constexpr LRItemSpec kCells[] = {
 };
 
 // The remarks in a smaller rounded frame, the bank accounts below it.
-constexpr LRItemSpec kRemarks[] = {
+constexpr LRItemRow kRemarks[] = {
     {.name = "LRItem22",
      .kind = ItemR,
      .rect = {0, 5, 677, 68},

@@ -139,7 +139,7 @@ void TestLREngine::gridCellsAreEvenRows()
 // are its 20 rows of 28.
 void TestLREngine::panelsFromATable()
 {
-    static constexpr LRPanelSpec rows[] = {
+    static constexpr LRPanelRow rows[] = {
         {"Header", LRPanelKind::Layout, TLRAlign::laTop, {75, 37, 682, 332}},
         {"Remarks", LRPanelKind::Layout, TLRAlign::laBottom, {75, 957, 682, 129}},
         {"Detail", LRPanelKind::Grid, TLRAlign::laClient, {75, 397, 682, 560}, 1, 20},
