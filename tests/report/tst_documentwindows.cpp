@@ -74,6 +74,7 @@ private Q_SLOTS:
         t.reset();
     }
 
+    void previewGrowsPageByPage();
     void estimateOverTwoPages();
     void emptyAmountsAndZeroTotal();
     void deliveryNote();
@@ -84,6 +85,21 @@ private Q_SLOTS:
     void receipt_data();
     void receipt();
 };
+
+// 45 lines: the first of three pages at once, the others rendered in the background.
+void TestDocumentWindows::previewGrowsPageByPage()
+{
+    const int key = f->addEstimate(f->addCustomer(), DocumentFixture::lines(45));
+    TLRmitumorisyo window;
+    window.Qmitumori->addSql(QStringLiteral("select * from mitumori where key = :key"));
+    window.Qmitumori->ParamByName(QStringLiteral("key")).setAsInteger(key);
+    window.Qmitumori->Open();
+    window.show();
+    QCOMPARE(window.PageIndicator(), QStringLiteral("1/1"));
+    QTRY_COMPARE(window.PageIndicator(), QStringLiteral("1/3"));
+    QTRY_VERIFY(!window.PreviewRunning());
+    QCOMPARE(window.windowTitle(), QStringLiteral("見積書"));
+}
 
 // 21 lines: the header, the total and the remarks on both sheets, line 21 on the second.
 void TestDocumentWindows::estimateOverTwoPages()
