@@ -1,6 +1,7 @@
 #pragma once
-// The display format of a text item: a number pattern ("#,##0.00", sections "pos;neg;zero",
-// quoted literals) for numeric text, an edit mask ("000-0000") for any other text.
+// The display format of a text item: numeric text is formatted by the program's one number
+// formatter (common/DisplayFormat.h, where a backslash prints as the yen sign), any other text by
+// an edit mask ("LLL-0000").
 #include <QString>
 
 QString formatWithDisplayMask(const QString &text, const QString &mask);

@@ -252,6 +252,15 @@ void TBaseLRep::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+// Escape and the dialog's reject hide the window without a close event; whatever hides it stops
+// the worker. A hide by the window system (minimising) keeps the preview going.
+void TBaseLRep::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        stopWorker();
+    QDialog::hideEvent(event);
+}
+
 bool TBaseLRep::DataEnd() const
 {
     TLRMasterData *data = dsMast.DataSet();
@@ -515,6 +524,11 @@ bool TBaseLRep::runJob(TLRPrintTarget &target)
     }
     TPrintMsg::closeMessage();
     updateActions();
+    if (LightRep1->PagesPrinted() == 0) {
+        endJobCursor();
+        Messages::information(this, QStringLiteral("印刷範囲にページがありません．"));
+        return false;
+    }
     return true;
 }
 

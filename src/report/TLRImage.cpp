@@ -32,6 +32,11 @@ void TLRImage::setPicture(const QByteArray &fileBytes)
     m_picture = image.convertToFormat(QImage::Format_RGB32);
 }
 
+void TLRImage::setPicture(const QImage &image)
+{
+    m_picture = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
+}
+
 void TLRImage::loadPicture(const QString &fileName)
 {
     QFile file(fileName);

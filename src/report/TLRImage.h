@@ -16,6 +16,9 @@ public:
     // Takes the bytes of a picture file; an empty array empties the picture. Anything but a
     // readable bitmap or JPEG image raises AppError and leaves the picture as it was.
     void setPicture(const QByteArray &fileBytes);
+    // A picture already decoded in memory (the seal from the own-company row); a null image
+    // empties the picture.
+    void setPicture(const QImage &image);
     void loadPicture(const QString &fileName);
     void clearPicture() { m_picture = QImage(); }
     const QImage &Picture() const { return m_picture; }

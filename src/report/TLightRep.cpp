@@ -104,9 +104,10 @@ void TLightRep::BeginDoc()
     SetupPrinter(*m_printer);
     if (m_state == TLRState::lrsPreviewing)
         EndPreview();
-    m_printer->beginJob(Title);
     m_state = TLRState::lrsPrinting;
     m_pageCounter = 0;
+    m_pagesPrinted = 0;
+    m_jobStarted = false;
     const int dpi = m_printer->resolution();
     m_scale = dpi > 0 ? dpi / 96.0 : 1.0;
 }
@@ -125,9 +126,14 @@ void TLightRep::PrintPage()
         renderOnScratch();
         return;
     }
+    if (!m_jobStarted) {
+        m_printer->beginJob(Title);
+        m_jobStarted = true;
+    }
     const int dpi = m_printer->resolution();
     m_scale = dpi > 0 ? dpi / 96.0 : 1.0;
     renderPage(m_printer->painter(), m_scale, m_printer->physicalOffset());
+    ++m_pagesPrinted;
 }
 
 void TLightRep::EjectPage()
@@ -143,7 +149,9 @@ void TLightRep::EndDoc()
         return;
     m_state = TLRState::lrsIdle;
     m_scratch.reset();
-    m_printer->endJob();
+    if (m_jobStarted)
+        m_printer->endJob();
+    m_jobStarted = false;
 }
 
 void TLightRep::checkCanPreview() const

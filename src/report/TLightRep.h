@@ -52,6 +52,8 @@ public:
     // The area on which panels are placed: the page less the 1-unit border and the margins.
     TLRRect panelArea() const { return alignArea(); }
 
+    // The printer's document starts with the first page inside the page range, so that a range
+    // beyond the last page puts out nothing at all.
     void BeginDoc();
     void PrintPage();
     void EjectPage();
@@ -66,6 +68,8 @@ public:
     void PaginatePage();
     void EndPaginate();
     int PageCount() const { return m_pageCount; }
+    // Pages sent to the printer by the current or last print job.
+    int PagesPrinted() const { return m_pagesPrinted; }
 
     // Pages rendered so far in the current job, preview or pagination; 0 when idle.
     int PageNumber() const { return m_state == TLRState::lrsIdle ? 0 : m_pageCounter; }
@@ -96,6 +100,8 @@ private:
     TLRState m_state = TLRState::lrsIdle;
     int m_pageCounter = 0;
     int m_pageCount = 0;
+    int m_pagesPrinted = 0;
+    bool m_jobStarted = false;
     double m_scale = 1.0;
     TLRPrintTarget *m_printer = nullptr;
     QString m_setupPrinterName;

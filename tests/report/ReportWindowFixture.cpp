@@ -15,9 +15,12 @@ CountingReportWindow::CountingReportWindow(int records)
     auto *title = new TLRItem(header);
     title->setBounds(0, 0, 400, 30);
     title->setFont(TLRFont(QStringLiteral("ＭＳ ゴシック"), 16));
-    auto *grid = new TLRGridPanel(LightRep1);
+    // Sized before it takes its rows and its place: placed below the header, whose stored top is
+    // smaller (a grid put on the root first would go above it).
+    auto *grid = new TLRGridPanel;
     grid->setBounds(0, 100, 682, 560);
     grid->setRowCount(20);
+    grid->setParentControl(LightRep1);
     auto *line = new TLRItem(grid);
     line->setBounds(0, 0, 682, 28);
     line->setLines(TLineStyle::lsSingle);

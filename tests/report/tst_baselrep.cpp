@@ -2,6 +2,7 @@
 // pausing, stopping on close, the print range fields, the messages when there is nothing to
 // print, the PDF written through the window, and the window's font reaching the report items.
 #include "controls/Messages.h"
+#include "PdfWords.h"
 #include "report/ReportFileDialog.h"
 #include "report/ReportFonts.h"
 #include "report/TLRPrinterTarget.h"
@@ -61,6 +62,7 @@ private Q_SLOTS:
     void init() { Messages::setTestMode(true); }
     void previewShowsFirstPageAtOnceThenGrows();
     void nextPageShowsStoredPageWithoutRendering();
+    void closingStopsTheWorker_data();
     void closingStopsTheWorker();
     void destroyingTheWindowStopsTheWorker();
     void nothingToPrint_data();
@@ -69,6 +71,7 @@ private Q_SLOTS:
     void rangeFieldMovesThePreview();
     void pdfHoldsTheReportTexts_data();
     void pdfHoldsTheReportTexts();
+    void rangeBeyondTheLastPagePrintsNothing();
     void failingBackgroundPageStopsThePreview();
     void pausedPreviewThenPrint();
     void printingWithoutPrintersOffersPdf();
@@ -125,12 +128,24 @@ void TestBaseLRep::nextPageShowsStoredPageWithoutRendering()
     QTRY_COMPARE(window.PageIndicator(), QStringLiteral("1/3"));
 }
 
+void TestBaseLRep::closingStopsTheWorker_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("close") << false;
+    QTest::newRow("escape") << true; // hides the dialog without a close event
+}
+
 void TestBaseLRep::closingStopsTheWorker()
 {
+    QFETCH(bool, escape);
     CountingReportWindow window(100000);
     window.show();
     QTRY_VERIFY(window.pagesRendered > 3);
-    window.close();
+    if (escape)
+        QTest::keyClick(&window, Qt::Key_Escape);
+    else
+        window.close();
+    QVERIFY(!window.isVisible());
     const int rendered = window.pagesRendered;
     QTest::qWait(100);
     QCOMPARE(window.pagesRendered, rendered);
@@ -245,17 +260,37 @@ void TestBaseLRep::pdfHoldsTheReportTexts()
     ReportFileDialog::setNextSaveFileName(pdf);
     window.ActSavePdf->trigger();
     QVERIFY(messageTexts().isEmpty());
-    const QString text = pdfText(pdf + QStringLiteral(".pdf"));
-    QStringList found;
-    for (const QString &page : QStringList{"page 1;", "page 2;", "page 3;"})
-        if (text.contains(page))
-            found.append(page);
-    QCOMPARE(found, pages);
-    QCOMPARE(text.count(QStringLiteral("御見積書")), pages.size());
-    QCOMPARE(text.count(QStringLiteral("明細 20")), pages.size());
-    QCOMPARE(text.count(QChar(u'\f')), pages.size()); // one sheet per page
+    // Each printed page on its own sheet, in order; the title in the header's item and the last
+    // detail row in the 20th cell of the grid below the header (37 + 60 + 19 × 28 = 629).
+    const QString file = pdf + QStringLiteral(".pdf");
+    const QList<PdfWord> words = pdfWords(file);
+    QCOMPARE(pdfPageCount(file), pages.size());
+    for (int sheet = 1; sheet <= pages.size(); ++sheet) {
+        const auto title = findPhrase(words, QStringLiteral("御見積書 ") + pages[sheet - 1], sheet);
+        QVERIFY2(liesWithin(title, QRectF(37, 37, 400, 30)), qPrintable(describe(title)));
+        const auto lastRow = findPhrase(words, QStringLiteral("明細 20"), sheet);
+        QVERIFY2(liesWithin(lastRow, QRectF(37, 629, 682, 28)), qPrintable(describe(lastRow)));
+    }
+    QCOMPARE(findPhrases(words, QStringLiteral("明細 20")).size(), pages.size());
     QVERIFY(window.printMessageShownWhilePrinting);
     QVERIFY(!TPrintMsg::current());
+}
+
+// No sheet at all, not one blank sheet, and the user is told why.
+void TestBaseLRep::rangeBeyondTheLastPagePrintsNothing()
+{
+    CountingReportWindow window(3);
+    window.show();
+    QTRY_VERIFY(!window.PreviewRunning());
+    typeIntoField(window.findChild<QLineEdit *>(QStringLiteral("FromPageEDT")), QStringLiteral("4"));
+    messageTexts();
+    const QString pdf = m_dir.filePath(QStringLiteral("beyond.pdf"));
+    ReportFileDialog::setNextSaveFileName(pdf);
+    window.ActSavePdf->trigger();
+    QCOMPARE(messageTexts(), QStringList{QStringLiteral("印刷範囲にページがありません．")});
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!TPrintMsg::current());
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 // A page that fails in the background is reported once; the preview stops, what is stored stays.

@@ -1,5 +1,6 @@
 // The layout engine: placement of panels on the page, grids, print statuses, the print job with
 // its page range, the states and the placement rules.
+#include "report/LRItemTable.h"
 #include "report/LRPrintJob.h"
 #include "report/ReportFonts.h"
 #include "ReportTestSupport.h"
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void landscapeSwapsThePage();
     void topAndBottomPanelsStackAroundTheClientPanel();
     void gridCellsAreEvenRows();
+    void panelsFromATable();
     void skipStatusSuppressesPanelOrCell();
     void frameOnlyPrintsLinesWithoutText();
     void rowAndColumnCountsNeedTenUnits_data();
@@ -130,6 +132,29 @@ void TestLREngine::gridCellsAreEvenRows()
     for (int top : expected)
         lines.append(37 + top + 27);
     QCOMPARE(darkRowsAt(page, 37 + 50, 37, 37 + 559), lines);
+}
+
+// The document page declared as rows, in print order (header, remarks, detail, headings): the
+// placement by alignment gives every panel the page rectangle of its row, and the grid's cells
+// are its 20 rows of 28.
+void TestLREngine::panelsFromATable()
+{
+    static constexpr LRPanelRow rows[] = {
+        {"Header", LRPanelKind::Layout, TLRAlign::laTop, {75, 37, 682, 332}},
+        {"Remarks", LRPanelKind::Layout, TLRAlign::laBottom, {75, 957, 682, 129}},
+        {"Detail", LRPanelKind::Grid, TLRAlign::laClient, {75, 397, 682, 560}, 1, 20},
+        {"Headings", LRPanelKind::Layout, TLRAlign::laTop, {75, 369, 682, 28}},
+    };
+    TLightRep rep;
+    rep.setMarginLeft(74);
+    const QList<TCustomLRPanel *> panels = buildPanels(rep, rows);
+    QCOMPARE(rep.controls(), (QList<TLRControl *>{panels.begin(), panels.end()}));
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(panels[i]->BoundsRect().toQRect(), rows[i].page);
+    auto *grid = qobject_cast<TLRGridPanel *>(panels[2]);
+    QVERIFY(grid);
+    QCOMPARE(grid->RowCount(), 20);
+    QCOMPARE(grid->CellPanel()->BoundsRect().toQRect(), QRect(0, 0, 682, 28));
 }
 
 void TestLREngine::skipStatusSuppressesPanelOrCell()
@@ -294,6 +319,9 @@ void TestLREngine::pageRangeJob_data()
     QTest::newRow("2 to 2") << 2 << 2 << QStringList{"page 2;"} << 2;
     QTest::newRow("from 4") << 4 << 0 << QStringList{"page 4;", "page 5;"} << 5;
     QTest::newRow("to 1") << 0 << 1 << QStringList{"page 1;"} << 1;
+    // A range beyond the last page: the printer's document is never started, no sheet comes out.
+    QTest::newRow("from 6") << 6 << 0 << QStringList{} << 5;
+    QTest::newRow("6 to 7") << 6 << 7 << QStringList{} << 5;
 }
 
 void TestLREngine::pageRangeJob()
@@ -312,8 +340,9 @@ void TestLREngine::pageRangeJob()
     runPrintJob(report.root, [&] { return report.dataEnd(); });
     QCOMPARE(printer.sheets, sheets);
     QCOMPARE(report.rendered, rendered);
-    QCOMPARE(printer.jobTitle, QStringLiteral("見積書"));
-    QCOMPARE(printer.jobsEnded, 1);
+    QCOMPARE(report.root.PagesPrinted(), sheets.size());
+    QCOMPARE(printer.jobTitle, sheets.isEmpty() ? QString() : QStringLiteral("見積書"));
+    QCOMPARE(printer.jobsEnded, sheets.isEmpty() ? 0 : 1);
     QCOMPARE(report.root.State(), TLRState::lrsIdle);
     QCOMPARE(report.root.PageNumber(), 0);
     previewImage(report.root); // a preview after the job starts again from page 1

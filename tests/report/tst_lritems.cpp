@@ -187,6 +187,16 @@ void TestLRItems::displayMask_data()
     QTest::newRow("decimals") << "1234.5"
                               << "0.00"
                               << "1234.50";
+    // The amount pattern of the printed documents: the backslash is the yen sign, not an escape.
+    QTest::newRow("yen amount") << "12345"
+                                << "\\#,#0;\\-#,#0;\\0"
+                                << "¥12,345";
+    QTest::newRow("yen negative") << "-2000"
+                                  << "\\#,#0;\\-#,#0;\\0"
+                                  << "¥-2,000";
+    QTest::newRow("quantity zero is blank") << "0"
+                                            << "#,##.##"
+                                            << "";
     QTest::newRow("edit mask on text") << "abc1234"
                                        << "LLL-0000"
                                        << "abc-1234";

@@ -1,0 +1,59 @@
+#pragma once
+// What the printed layouts read besides their documents: the own-company row (company block, seal
+// picture and size, bank accounts), the settings row of a document kind (seal place, remarks) and
+// the customer of a document. The seal picture is decoded from the row's blob in memory.
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+class TEngineQuery;
+
+struct CompanyRecord
+{
+    QString name;
+    QString yubin;
+    QString jyusyo1;
+    QString jyusyo2;
+    QString tel;
+    QString fax;
+    QString busyo;
+    QImage seal; // null when the row holds no readable picture
+    int sealHeight = 0;
+    int sealWidth = 0;
+    // Bank, branch, account kind and number of each of the three transfer accounts.
+    QStringList accounts[3];
+};
+
+struct SettingsRecord
+{
+    // As the settings dialog creates the row; used while no row exists yet.
+    int top = 96;
+    int left = 576;
+    int height = 73;
+    int width = 73;
+    QStringList remarks;
+};
+
+struct CustomerRecord
+{
+    QString name;
+    QString keisyo;
+    QString yubin;
+    QString jyusyo1;
+    QString jyusyo2;
+    QString busyo;
+    QString tantosya;
+};
+
+// "select * from jisyaJyoho where key = 0" on `query`; an empty record when there is no row.
+CompanyRecord readCompany(TEngineQuery &query);
+// "select * from <table> where key = 0"; `withRemarks` for the tables that have `Bikou`.
+SettingsRecord readSettings(TEngineQuery &query, const QString &table, bool withRemarks);
+// "select * from torihikisaki where key = :key"; an empty record when the customer is gone.
+CustomerRecord readCustomer(TEngineQuery &query, int key);
+
+// A JPEG (or bitmap) picture from its file bytes; null when the bytes hold no readable picture.
+QImage decodePicture(const QByteArray &bytes);
+
+// The remarks as the flowing-text item takes them: every line followed by CR LF.
+QString remarksText(const QStringList &lines);

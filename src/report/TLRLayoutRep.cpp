@@ -1,0 +1,31 @@
+#include "report/TLRLayoutRep.h"
+
+#include "controls/Messages.h"
+#include "report/ReportLayout.h"
+#include "report/TLightRep.h"
+
+TLRLayoutRep::TLRLayoutRep(QWidget *parent) : TBaseLRep(parent) {}
+
+void TLRLayoutRep::attachLayout(ReportLayout *layout)
+{
+    m_layout = layout;
+    m_layout->setParent(this);
+    dsMast.setDataSet(layout->master());
+    setWindowTitle(layout->title());
+}
+
+// A failure reading the own company or the settings is told, and nothing is previewed.
+void TLRLayoutRep::FormShow()
+{
+    if (Messages::guarded(this, [this] { m_layout->FormShow(); }))
+        ShowAndPreview();
+}
+
+bool TLRLayoutRep::ActPrintPrepareExecute()
+{
+    m_layout->beforePrepare();
+    if (!TBaseLRep::ActPrintPrepareExecute())
+        return false;
+    m_layout->afterPrepare();
+    return true;
+}

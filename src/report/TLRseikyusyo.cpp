@@ -1,0 +1,15 @@
+#include "report/TLRseikyusyo.h"
+
+#include "data/TDMdata.h"
+#include "report/SeikyuLayout.h"
+#include "report/TLRPreviewControl.h"
+
+TLRseikyusyo::TLRseikyusyo(QWidget *parent) : TLRLayoutRep(parent)
+{
+    setObjectName(QStringLiteral("LRseikyusyo"));
+    auto *layout = new SeikyuLayout(*LightRep1, *DMdata->DataDB);
+    attachLayout(layout);
+    Qseikyu = layout->master();
+    Qmesai = layout->Qmesai;
+    LRPreviewControl1->PixelFormat = TLRPixelFormat::pf32bit;
+}

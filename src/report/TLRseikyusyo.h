@@ -1,0 +1,17 @@
+#pragma once
+// The report window of the invoice (請求書): the caller sets the text and parameters of Qseikyu
+// (one invoice, the invoices of a customer and closing date, or a batch of one closing date),
+// opens it and shows the window modally. Every invoice starts on a new page.
+#include "report/TLRLayoutRep.h"
+
+class TEngineQuery;
+
+class TLRseikyusyo : public TLRLayoutRep
+{
+    Q_OBJECT
+public:
+    explicit TLRseikyusyo(QWidget *parent = nullptr);
+
+    TEngineQuery *Qseikyu; // the master: one record per invoice to print
+    TEngineQuery *Qmesai;
+};
