@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "report/DocumentOutput.h"
+
 namespace {
 
 // Takes the value that follows an option.
@@ -20,12 +22,6 @@ int keyOf(const QString &text)
 }
 
 } // namespace
-
-QStringList CliOptions::documentKinds()
-{
-    return {QStringLiteral("mitumori"),   QStringLiteral("nohin"),    QStringLiteral("seikyu"),
-            QStringLiteral("ryosyusyou"), QStringLiteral("ineitest"), QStringLiteral("ineidata")};
-}
 
 QString CliOptions::usage()
 {
@@ -74,9 +70,14 @@ CliOptions CliOptions::parse(const QStringList &args)
     const QString command = positional.takeFirst();
     if (command == QLatin1String("render")) {
         o.command = Command::Render;
-        if (!documentKinds().contains(o.kind))
+        const std::optional<DocumentOutput::Kind> kind = DocumentOutput::kindFromName(o.kind);
+        if (!kind)
             throw CliError(QStringLiteral("--kind には %1 のいずれかを指定してください（'%2'）")
-                               .arg(documentKinds().join(QStringLiteral(", ")), o.kind));
+                               .arg(DocumentOutput::kindNames().join(QStringLiteral(", ")), o.kind));
+        if (DocumentOutput::takesKeys(*kind) == o.keys.isEmpty())
+            throw CliError(DocumentOutput::takesKeys(*kind)
+                               ? QStringLiteral("印刷する帳票を --key で指定してください")
+                               : QStringLiteral("%1 には --key を指定できません").arg(o.kind));
         if (o.pdf.isEmpty() == o.pngFolder.isEmpty())
             throw CliError(QStringLiteral("--pdf FILE か --png DIR のどちらか一つを指定してください"));
     } else if (command == QLatin1String("import-postal")) {

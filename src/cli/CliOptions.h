@@ -27,6 +27,5 @@ struct CliOptions
 
     // Throws CliError for an unknown command or option, a missing or extra value.
     static CliOptions parse(const QStringList &arguments);
-    static QStringList documentKinds();
     static QString usage();
 };

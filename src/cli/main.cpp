@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "data/TDMdata.h"
+#include "report/DocumentOutput.h"
 #include "report/ReportFonts.h"
 
 #include <cstdio>
@@ -46,7 +47,15 @@ int run(const CliOptions &options)
         print(stdout, QStringLiteral("%1 件の郵便番号データを読み込みました\n").arg(rows));
         return 0;
     }
-    throw AppError(QStringLiteral("この帳票の出力はまだできません: %1").arg(options.kind));
+    DocumentOutput::Job job(*DocumentOutput::kindFromName(options.kind), *data->DataDB, options.keys);
+    if (!options.pdf.isEmpty()) {
+        job.printPdf(options.pdf);
+        return 0;
+    }
+    const QList<QImage> pages = job.renderPages();
+    DocumentOutput::savePages(pages, options.pngFolder);
+    print(stdout, QStringLiteral("%1 ページを出力しました\n").arg(pages.size()));
+    return 0;
 }
 
 // Qt's own notes (a missing runtime folder and the like) would mix into what scripts read.

@@ -9,6 +9,8 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "masters/OwnCompanyStore.h"
+#include "report/TLRineiData.h"
+#include "report/TLRineiTest.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -125,6 +127,12 @@ QWidget *TFjisyaJyoho::buildSealBox()
             &TFjisyaJyoho::MakatiButton1Click);
     connect(findChild<TFlatButton *>(QStringLiteral("MakatiButton2")), &QPushButton::clicked, this,
             [this] { setSeal(OwnCompanyStore::blankSeal()); });
+    connect(findChild<TFlatButton *>(QStringLiteral("MakatiButton3")), &QPushButton::clicked, this,
+            &TFjisyaJyoho::MakatiButton3Click);
+    connect(findChild<TFlatButton *>(QStringLiteral("MakatiButton4")), &QPushButton::clicked, this, [this] {
+        TLRineiData sheet(this);
+        sheet.exec();
+    });
     setSeal(OwnCompanyStore::blankSeal());
     return box;
 }
@@ -251,6 +259,20 @@ void TFjisyaJyoho::MakatiButton1Click()
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("印影の画像を開く"));
     if (!path.isEmpty())
         loadSealFile(path);
+}
+
+// The seal as it is now (not yet saved) at the size typed in, handed over in memory.
+void TFjisyaJyoho::MakatiButton3Click()
+{
+    int height = 0, width = 0;
+    if (!Messages::guarded(this, [&] {
+            height = integerOf(takasa);
+            width = integerOf(haba);
+        }))
+        return;
+    TLRineiTest sheet(this);
+    sheet.setSeal(QImage::fromData(m_seal), height, width);
+    sheet.exec();
 }
 
 void TFjisyaJyoho::loadSealFile(const QString &path)

@@ -62,6 +62,7 @@ private:
     void showCompany(const OwnCompanyRecord &company);
     OwnCompanyRecord readFields() const;
     void MakatiButton1Click();
+    void MakatiButton3Click();
 
     QByteArray m_seal;
 };

@@ -1,34 +1,12 @@
 #include "report/TLRPrinterTarget.h"
 
 #include "common/AppError.h"
+#include "report/TLRPdfTarget.h"
 
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 
-namespace {
-
-QPageSize pageSizeOf(TPaperSize paper)
-{
-    switch (paper) {
-    case TPaperSize::psA4:
-        return QPageSize(QPageSize::A4);
-    case TPaperSize::psB4:
-        // 250 × 354 mm, the size the layout's page has (945 × 1338 units); JIS B4 is larger.
-        return QPageSize(QPageSize::B4);
-    case TPaperSize::psB5:
-        return QPageSize(QPageSize::JisB5);
-    case TPaperSize::psA3:
-        return QPageSize(QPageSize::A3);
-    case TPaperSize::psA5:
-        return QPageSize(QPageSize::A5);
-    case TPaperSize::psNone:
-        break;
-    }
-    return {};
-}
-
-} // namespace
 
 TLRPrinterTarget::TLRPrinterTarget(QPrinter &printer, bool keepsSettings)
     : m_printer(printer), m_keepsSettings(keepsSettings)

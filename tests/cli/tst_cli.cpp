@@ -2,8 +2,12 @@
 // failure writes nothing. On SQLite and on PostgreSQL.
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
+#include "DocumentFixture.h"
+#include "PdfWords.h"
 #include "TestDatabase.h"
 
+#include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,12 +61,18 @@ private Q_SLOTS:
         QTest::addRow("unknown command") << QStringList{"print"} << 2 << "不明なコマンドです: print";
         QTest::addRow("unknown kind")
             << QStringList{"render", "--kind", "nouhin", "--pdf", "a.pdf"} << 2 << "--kind には";
-        QTest::addRow("no output") << QStringList{"render", "--kind", "nohin"} << 2
+        QTest::addRow("no output") << QStringList{"render", "--kind", "nohin", "--key", "1"} << 2
                                    << "--pdf FILE か --png DIR";
-        QTest::addRow("two outputs") << QStringList{"render", "--kind", "nohin", "--pdf", "a", "--png", "b"}
+        QTest::addRow("two outputs") << QStringList{"render", "--kind", "nohin", "--key", "1",
+                                                    "--pdf",  "a",      "--png", "b"}
                                      << 2 << "--pdf FILE か --png DIR";
         QTest::addRow("bad key") << QStringList{"render", "--kind", "nohin", "--key", "x", "--pdf", "a"} << 2
                                  << "--key には正の整数";
+        QTest::addRow("no key") << QStringList{"render", "--kind", "seikyu", "--pdf", "a"} << 2
+                                << "--key で指定";
+        QTest::addRow("key for a seal sheet")
+            << QStringList{"render", "--kind", "ineidata", "--key", "1", "--pdf", "a"} << 2
+            << "ineidata には --key を指定できません";
         QTest::addRow("unknown option")
             << QStringList{"import-postal", "--fast", "f.csv"} << 2 << "不明なオプション";
         QTest::addRow("no postal file") << QStringList{"import-postal"} << 2 << "郵便番号データのファイル";
@@ -85,6 +95,71 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains(QStringLiteral("render --kind KIND")));
         QVERIFY(run.out.contains(QStringLiteral("import-postal FILE")));
+    }
+
+    // The very same layouts as the windows: PDF with its texts, PNG pages as the preview shows them;
+    // several keys print one after another as one job, in the order given.
+    void renderDocuments()
+    {
+        DocumentFixture fixture(t->db());
+        fixture.addCompany();
+        fixture.addSettings(QStringLiteral("MitumoriSettei"));
+        const int customer = fixture.addCustomer();
+        const int first = fixture.addEstimate(customer, DocumentFixture::lines(25)); // two pages
+        const int second = fixture.addEstimate(customer, DocumentFixture::lines(3), 500);
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("estimates.pdf"));
+        const QStringList keys{QStringLiteral("--key"), QString::number(second), QStringLiteral("--key"),
+                               QString::number(first)};
+        const Run run = cli(QStringList{QStringLiteral("--home"), t->folder(), QStringLiteral("render"),
+                                        QStringLiteral("--kind"), QStringLiteral("mitumori"),
+                                        QStringLiteral("--pdf"), pdf} +
+                            keys);
+        QCOMPARE(run.exitCode, 0);
+        const QList<PdfWord> words = pdfWords(pdf);
+        QCOMPARE(pdfPageCount(pdf), 3);
+        QVERIFY(findPhrase(words, QStringLiteral("合計金額：¥500-"), 1)); // the second key first
+        QVERIFY(findPhrase(words, QStringLiteral("合計金額：¥12,345-"), 2));
+
+        const QString pngs = out.filePath(QStringLiteral("pages"));
+        const Run png = cli(QStringList{QStringLiteral("--home"), t->folder(), QStringLiteral("render"),
+                                        QStringLiteral("--kind"), QStringLiteral("mitumori"),
+                                        QStringLiteral("--png"), pngs} +
+                            keys);
+        QCOMPARE(png.exitCode, 0);
+        QCOMPARE(QDir(pngs).entryList(QDir::Files),
+                 QStringList({"page-001.png", "page-002.png", "page-003.png"}));
+        QCOMPARE(QImage(QDir(pngs).filePath(QStringLiteral("page-001.png"))).size(), QSize(794, 1123));
+
+        // The seal sheets take no key.
+        const Run seal =
+            cli({QStringLiteral("--home"), t->folder(), QStringLiteral("render"), QStringLiteral("--kind"),
+                 QStringLiteral("ineitest"), QStringLiteral("--png"), out.filePath(QStringLiteral("seal"))});
+        QCOMPARE(seal.exitCode, 0);
+    }
+
+    // An unknown key or a file that cannot be written: a message, a failure status, no file.
+    void renderFailuresWriteNothing()
+    {
+        DocumentFixture fixture(t->db());
+        fixture.addCompany();
+        const int note = fixture.addDeliveryNote(fixture.addCustomer(), DocumentFixture::lines(2));
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("note.pdf"));
+        const Run unknown =
+            cli({QStringLiteral("--home"), t->folder(), QStringLiteral("render"), QStringLiteral("--kind"),
+                 QStringLiteral("nohin"), QStringLiteral("--key"), QString::number(note),
+                 QStringLiteral("--key"), QStringLiteral("999"), QStringLiteral("--pdf"), pdf});
+        QCOMPARE(unknown.exitCode, 1);
+        QVERIFY2(unknown.err.contains(QStringLiteral("印刷対象データがありません．")),
+                 qPrintable(unknown.err));
+        QVERIFY(!QFileInfo::exists(pdf));
+        const Run unwritable =
+            cli({QStringLiteral("--home"), t->folder(), QStringLiteral("render"), QStringLiteral("--kind"),
+                 QStringLiteral("nohin"), QStringLiteral("--key"), QString::number(note),
+                 QStringLiteral("--pdf"), out.filePath(QStringLiteral("no/such/folder/note.pdf"))});
+        QCOMPARE(unwritable.exitCode, 1);
+        QVERIFY2(unwritable.err.contains(QStringLiteral("書き込めません")), qPrintable(unwritable.err));
     }
 
     void importPostalLoadsTheFile()

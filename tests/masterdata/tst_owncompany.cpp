@@ -6,6 +6,9 @@
 #include "masters/OwnCompanyStore.h"
 #include "masters/TFjisyaJyoho.h"
 #include "ModalHelper.h"
+#include "report/ReportLayout.h"
+#include "report/TLRImage.h"
+#include "report/TLRineiTest.h"
 #include "TestDatabase.h"
 
 #include <QComboBox>
@@ -169,6 +172,28 @@ private Q_SLOTS:
         again.findChild<QPushButton *>(QStringLiteral("MakatiButton2"))->click();
         again.OkBTN->click();
         QCOMPARE(OwnCompanyStore::loadOrCreate(t->db()).Inei, OwnCompanyStore::blankSeal());
+    }
+
+    // The test sheet prints the seal being edited, at the size typed in, before anything is saved.
+    void testPrintTakesTheUnsavedSealAndSize()
+    {
+        TFjisyaJyoho w;
+        w.show();
+        type(w.takasa, QStringLiteral("90"));
+        type(w.haba, QStringLiteral("45"));
+        QSize printed;
+        onModal<TLRineiTest>([&](TLRineiTest *sheet) {
+            const TLRImage *seal = sheet->layout()->items().image("Inei");
+            printed = QSize(seal->Width(), seal->Height());
+            sheet->reject();
+        });
+        w.findChild<QPushButton *>(QStringLiteral("MakatiButton3"))->click();
+        QCOMPARE(printed, QSize(45, 90));
+        QCOMPARE(OwnCompanyStore::loadOrCreate(t->db()).Height, 70); // nothing saved
+
+        type(w.takasa, QString());
+        w.findChild<QPushButton *>(QStringLiteral("MakatiButton3"))->click(); // refused, no sheet
+        QCOMPARE(errorsShown().size(), 1);
     }
 
     // The row deleted at another computer while the window is open: the save says so.
