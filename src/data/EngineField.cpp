@@ -1,11 +1,53 @@
 #include "data/Engine.h"
 
 #include <limits>
+#include <optional>
 
 namespace {
 
+// The digits at [from, from + count), or -1 when any is no digit.
+int digitsAt(QStringView text, qsizetype from, qsizetype count)
+{
+    if (from + count > text.size())
+        return -1;
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// The form in which dates and time stamps are stored, "yyyy-mm-dd[ hh:mm:ss[.zzz]]", read
+// directly: lists read it for every cell they show.
+std::optional<QDateTime> storedForm(QStringView t)
+{
+    if (t.size() < 10 || t[4] != u'-' || t[7] != u'-')
+        return std::nullopt;
+    const QDate date(digitsAt(t, 0, 4), digitsAt(t, 5, 2), digitsAt(t, 8, 2));
+    if (!date.isValid())
+        return std::nullopt;
+    if (t.size() == 10)
+        return QDateTime(date, QTime(0, 0));
+    if (t.size() < 19 || (t[10] != u' ' && t[10] != u'T') || t[13] != u':' || t[16] != u':')
+        return std::nullopt;
+    int ms = 0;
+    if (t.size() > 19) {
+        if (t[19] != u'.' || t.size() != 23 || (ms = digitsAt(t, 20, 3)) < 0)
+            return std::nullopt;
+    }
+    const QTime time(digitsAt(t, 11, 2), digitsAt(t, 14, 2), digitsAt(t, 17, 2), ms);
+    if (!time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
 QDate parseDate(const QString &text)
 {
+    if (const auto stored = storedForm(QStringView(text).left(10)))
+        return stored->date();
     const QString head = text.left(10);
     QDate d = QDate::fromString(head, QStringLiteral("yyyy-MM-dd"));
     if (!d.isValid())
@@ -15,6 +57,8 @@ QDate parseDate(const QString &text)
 
 QDateTime parseDateTime(const QString &text)
 {
+    if (const auto stored = storedForm(text))
+        return *stored;
     QString t = text.trimmed();
     t.replace(QLatin1Char('T'), QLatin1Char(' ')).replace(QLatin1Char('/'), QLatin1Char('-'));
     for (const char *format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm"}) {
