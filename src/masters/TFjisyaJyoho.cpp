@@ -59,6 +59,20 @@ QLineEdit *TFjisyaJyoho::addField(QGridLayout *grid, int row, int column, const 
     return edit;
 }
 
+// A short field with its button or note right after it, in the field's cell.
+void TFjisyaJyoho::besideField(QGridLayout *grid, QLineEdit *field, QWidget *beside)
+{
+    const int at = grid->indexOf(field);
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(field);
+    auto *line = new QHBoxLayout;
+    line->addWidget(field);
+    line->addWidget(beside);
+    line->addStretch(1);
+    grid->addLayout(line, row, column);
+}
+
 QWidget *TFjisyaJyoho::buildCompanyFields()
 {
     auto *box = new QWidget(this);
@@ -70,7 +84,7 @@ QWidget *TFjisyaJyoho::buildCompanyFields()
     lookup->setObjectName(QStringLiteral("SpeedButton1"));
     lookup->setText(QStringLiteral("〒→住所"));
     connect(lookup, &QToolButton::clicked, this, [this] { lookUpAddress(this, Yubin, Jyusyo1); });
-    grid->addWidget(lookup, 0, 2, Qt::AlignLeft);
+    besideField(grid, Yubin, lookup);
     Jyusyo1 = addField(grid, 1, 0, "Jyusyo1", QStringLiteral("住所１"), int(Kind::Text), "Jyusyo1");
     Jyusyo2 = addField(grid, 2, 0, "Jyusyo2", QStringLiteral("住所２"), int(Kind::Text), "Jyusyo2");
     Kaisyamei = addField(grid, 3, 0, "Kaisyamei", QStringLiteral("会社名"), int(Kind::Text), "JisyaNM");
@@ -81,7 +95,7 @@ QWidget *TFjisyaJyoho::buildCompanyFields()
     Fax = addField(grid, 8, 0, "Fax", QStringLiteral("Fax"), int(Kind::DigitsOrHyphen), "Fax");
     Daihyosya = addField(grid, 9, 0, "Daihyosya", QStringLiteral("代表者"), int(Kind::Text), "Daihyosya");
     Simebi = addField(grid, 10, 0, "Simebi", QStringLiteral("請求締日"), int(Kind::Digits), nullptr);
-    grid->addWidget(new QLabel(QStringLiteral("（月末は99）"), this), 10, 2);
+    besideField(grid, Simebi, new QLabel(QStringLiteral("（月末は99）"), this));
     NendoKaisi =
         addField(grid, 11, 0, "NendoKaisi", QStringLiteral("年度開始月"), int(Kind::Digits), nullptr);
     for (QLineEdit *number : {Simebi, NendoKaisi})
@@ -106,9 +120,11 @@ QWidget *TFjisyaJyoho::buildSealBox()
     frameLayout->addWidget(Inei);
     grid->addWidget(frame, 0, 0, 1, 4);
     takasa = addField(grid, 1, 0, "takasa", QStringLiteral("高さ"), int(Kind::Digits), nullptr);
-    grid->addWidget(new QLabel(QStringLiteral("ピクセル × 幅"), this), 1, 2);
+    besideField(grid, takasa, new QLabel(QStringLiteral("ピクセル × 幅"), this));
     haba = addField(grid, 2, 0, "haba", QStringLiteral("幅"), int(Kind::Digits), nullptr);
-    grid->addWidget(new QLabel(QStringLiteral("ピクセル"), this), 2, 2);
+    besideField(grid, haba, new QLabel(QStringLiteral("ピクセル"), this));
+    for (QLineEdit *size : {takasa, haba})
+        size->setMaximumWidth(60);
     takasa->setText(QStringLiteral("70"));
     haba->setText(QStringLiteral("70"));
     const std::pair<const char *, QString> buttons[] = {

@@ -59,6 +59,7 @@ private:
     QLayout *buildButtonRow();
     QLineEdit *addField(QGridLayout *grid, int row, int column, const char *name, const QString &label,
                         int kind, const char *dbColumn);
+    void besideField(QGridLayout *grid, QLineEdit *field, QWidget *beside);
     void showCompany(const OwnCompanyRecord &company);
     OwnCompanyRecord readFields() const;
     void MakatiButton1Click();
