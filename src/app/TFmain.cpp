@@ -1,6 +1,9 @@
 #include "app/TFmain.h"
 
+#include "app/HelpCommand.h"
 #include "app/MainLists.h"
+#include "app/TFreadMe.h"
+#include "app/TFversion.h"
 #include "common/Version.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
@@ -101,16 +104,13 @@ void TFmain::buildMenu(QMenuBar *menu)
     sql->setEnabled(false);
 
     QMenu *help = menu->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    for (auto [name, caption] : {std::pair{"Help2", QStringLiteral("ﾍﾙﾌﾟ(&H)")},
-                                 std::pair{"N5", QStringLiteral("お読みください")}}) {
-        QAction *a = help->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        a->setEnabled(false);
-    }
+    help->addAction(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this, [this] { HelpCommand::showHelp(this); })
+        ->setObjectName(QStringLiteral("Help2"));
+    help->addAction(QStringLiteral("お読みください"), this, [this] { openModal<TFreadMe>(this); })
+        ->setObjectName(QStringLiteral("N5"));
     help->addSeparator();
-    QAction *about = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報..."));
-    about->setObjectName(QStringLiteral("About1"));
-    about->setEnabled(false);
+    help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報..."), this, [this] { openModal<TFversion>(this); })
+        ->setObjectName(QStringLiteral("About1"));
 }
 
 TFlatButton *TFmain::makeButton(const char *name, const QString &caption, QWidget *parent)

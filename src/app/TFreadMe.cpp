@@ -1,0 +1,96 @@
+#include "app/TFreadMe.h"
+
+#include "app/AppDocuments.h"
+#include "common/AppError.h"
+#include "controls/Messages.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("お読みください");
+
+// The readme is UTF-8; one brought from a Windows machine may be in Shift-JIS (code page 932).
+QString readText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("ファイルを開けません．\r\n%1\r\n%2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
+        if (cp932.isValid())
+            text = cp932(bytes);
+    }
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+} // namespace
+
+TFreadMe::TFreadMe(QWidget *parent) : TForm1(QStringLiteral("FreadMe"), parent)
+{
+    setWindowTitle(kTitle);
+    BitBtn1 = new QPushButton(QStringLiteral("印刷"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    connect(BitBtn1, &QPushButton::clicked, this, &TFreadMe::BitBtn1Click);
+    auto *top = new QHBoxLayout;
+    top->addWidget(BitBtn1);
+    top->addStretch();
+    bodyLayout()->addLayout(top);
+
+    RichEdit1 = new QPlainTextEdit(this);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    bodyLayout()->addWidget(RichEdit1, 1);
+
+    BitBtn2 = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    connect(BitBtn2, &QPushButton::clicked, this, &TFreadMe::BitBtn2Click);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(BitBtn2);
+    bodyLayout()->addLayout(bottom);
+    resize(640, 480);
+}
+
+// Read at every showing, so that a changed file shows as it is now.
+void TFreadMe::FormShow()
+{
+    TForm1::FormShow();
+    RichEdit1->clear();
+    Messages::guarded(this, [this] { RichEdit1->setPlainText(readText(AppDocuments::readmePath())); });
+}
+
+void TFreadMe::BitBtn1Click()
+{
+    Messages::guarded(this, [this] {
+        if (QPrinterInfo::defaultPrinter().isNull())
+            throw AppError(QStringLiteral("プリンタが見つかりません"));
+        QPrinter printer(QPrinterInfo::defaultPrinter());
+        printTo(printer);
+    });
+}
+
+void TFreadMe::printTo(QPrinter &printer)
+{
+    printer.setDocName(kTitle);
+    RichEdit1->print(&printer);
+}
+
+void TFreadMe::BitBtn2Click()
+{
+    close();
+}

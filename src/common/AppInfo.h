@@ -1,0 +1,21 @@
+#pragma once
+// What the program says about itself: its name, version text, home page and contact address.
+// The about box and the readme take them from here.
+#include "common/Version.h"
+
+#include <QString>
+
+namespace AppInfo {
+
+inline constexpr char kProductName[] = "Kadomel";
+inline constexpr char kHomePage[] = "https://kadomel.example/";
+inline constexpr char kContactAddress[] = "support@kadomel.example";
+
+// "Version 1.03": the number with two decimals.
+inline QString versionText()
+{
+    return QStringLiteral("Version ") +
+           QString::number(QString::fromLatin1(Version::kText).toDouble(), 'f', 2);
+}
+
+} // namespace AppInfo

@@ -1,0 +1,190 @@
+// The help menu's windows: the readme viewer, the about box and the help command, opened from the
+// main window's menu.
+#include "../masterdata/ModalHelper.h"
+#include "app/HelpCommand.h"
+#include "app/TFmain.h"
+#include "app/TFreadMe.h"
+#include "app/TFversion.h"
+#include "controls/Messages.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+// Takes the addresses that the windows ask the desktop to open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+class TestHelpWindows : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    UrlCatcher m_urls;
+
+    QString readmePath() const { return m_home.filePath(QStringLiteral("readme.txt")); }
+    void writeReadme(const QByteArray &bytes)
+    {
+        QFile f(readmePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("KADOMEL_HOME", m_home.path().toUtf8());
+        Messages::setTestMode(true);
+        for (const char *scheme : {"https", "mailto", "file"})
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), &m_urls, "open");
+    }
+    void cleanupTestCase()
+    {
+        for (const char *scheme : {"https", "mailto", "file"})
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
+    void init()
+    {
+        Messages::takeHistory();
+        m_urls.opened.clear();
+        QFile::remove(readmePath());
+        QDir(m_home.filePath(QStringLiteral("docs"))).removeRecursively();
+    }
+
+    // The text unchanged, read-only, both scroll bars; read again at every opening.
+    void readmeShowsTheFileAsItIs()
+    {
+        const QString text = QStringLiteral("Kadomel お読みください\n\n  字下げした行\tタブ\n最後の行");
+        writeReadme(text.toUtf8());
+        {
+            TFreadMe w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.windowTitle(), QStringLiteral("お読みください"));
+            QCOMPARE(w.RichEdit1->toPlainText(), text);
+            QVERIFY(w.RichEdit1->isReadOnly());
+            QCOMPARE(w.RichEdit1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+            QCOMPARE(w.RichEdit1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+            QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+            QVERIFY(!w.isVisible());
+        }
+        writeReadme("changed");
+        TFreadMe again;
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.RichEdit1->toPlainText(), QStringLiteral("changed"));
+        QVERIFY(Messages::takeHistory().isEmpty());
+    }
+
+    void missingReadmeIsReportedAndTheViewerStays()
+    {
+        TFreadMe w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().kind, Messages::Kind::Error);
+        QVERIFY(said.first().text.contains(readmePath()));
+        QVERIFY(w.isVisible());
+        QVERIFY(w.RichEdit1->toPlainText().isEmpty());
+    }
+
+    void readmePrintsAsItsDocument()
+    {
+        writeReadme(QStringLiteral("印刷する行\n二行目").toUtf8());
+        TFreadMe w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_home.filePath(QStringLiteral("readme.pdf")));
+        w.printTo(printer);
+        QCOMPARE(printer.docName(), QStringLiteral("お読みください"));
+        QVERIFY(QFileInfo(printer.outputFileName()).size() > 0);
+    }
+
+    void aboutBoxShowsVersionAndLinks()
+    {
+        TFversion box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QCOMPARE(box.windowTitle(), QStringLiteral("バージョン情報"));
+        QCOMPARE(box.ProductName->text(), QStringLiteral("Kadomel"));
+        QCOMPARE(box.Version->text(), QStringLiteral("Version 1.03"));
+        QCOMPARE(box.Label3->text(), QStringLiteral("https://kadomel.example/"));
+        QCOMPARE(box.Label6->text(), QStringLiteral("support@kadomel.example"));
+        // Centred on its screen.
+        const QPoint centre = box.screen()->availableGeometry().center();
+        QVERIFY((box.frameGeometry().center() - centre).manhattanLength() <= 2);
+
+        QTest::mouseClick(box.Label3, Qt::LeftButton);
+        QTest::mouseClick(box.Label6, Qt::LeftButton);
+        QCOMPARE(m_urls.opened, (QList<QUrl>{QUrl(QStringLiteral("https://kadomel.example/")),
+                                             QUrl(QStringLiteral("mailto:support@kadomel.example"))}));
+
+        // Enter moves the focus as everywhere else; OK closes with OK.
+        box.OKButton->setFocus();
+        QTest::keyClick(&box, Qt::Key_Return);
+        QVERIFY(box.isVisible());
+        QTest::mouseClick(box.OKButton, Qt::LeftButton);
+        QCOMPARE(box.result(), int(QDialog::Accepted));
+    }
+
+    void helpOpensTheManualWhenInstalled()
+    {
+        HelpCommand::showHelp(nullptr);
+        QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().kind, Messages::Kind::Information);
+        QVERIFY(m_urls.opened.isEmpty());
+
+        const QString manual = m_home.filePath(QStringLiteral("docs/manual/index.html"));
+        QDir().mkpath(QFileInfo(manual).path());
+        QFile f(manual);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        HelpCommand::showHelp(nullptr);
+        QVERIFY(Messages::takeHistory().isEmpty());
+        QCOMPARE(m_urls.opened, QList<QUrl>{QUrl::fromLocalFile(manual)});
+    }
+
+    // The menu of the main window opens each window modally.
+    void mainMenuOpensTheWindows()
+    {
+        writeReadme("readme");
+        TFmain main;
+        int seen = 0;
+        onModal<TFreadMe>([&](TFreadMe *w) {
+            seen += w->RichEdit1->toPlainText() == QStringLiteral("readme");
+            w->close();
+        });
+        main.findChild<QAction *>(QStringLiteral("N5"))->trigger();
+        onModal<TFversion>([&](TFversion *w) {
+            ++seen;
+            w->accept();
+        });
+        main.findChild<QAction *>(QStringLiteral("About1"))->trigger();
+        QCOMPARE(seen, 2);
+
+        main.findChild<QAction *>(QStringLiteral("Help2"))->trigger();
+        QCOMPARE(Messages::takeHistory().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestHelpWindows)
+#include "tst_helpwindows.moc"
