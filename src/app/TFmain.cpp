@@ -12,6 +12,7 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "data/TFDBSetting.h"
+#include "data/TFsql.h"
 #include "masters/TFjisyaJyoho.h"
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFtorihikisakiMaster.h"
@@ -101,7 +102,8 @@ void TFmain::buildMenu(QMenuBar *menu)
     data->addSeparator();
     QAction *sql = data->addAction(QStringLiteral("SQLｳｨﾝﾄﾞｳ...(&Q)"));
     sql->setObjectName(QStringLiteral("SQLQ1"));
-    sql->setEnabled(false);
+    connect(sql, &QAction::triggered, this,
+            [this] { Messages::guarded(this, [this] { openModal<TFsql>(this); }); });
 
     QMenu *help = menu->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this, [this] { HelpCommand::showHelp(this); })

@@ -6,6 +6,7 @@
 #include "app/TFreadMe.h"
 #include "app/TFversion.h"
 #include "controls/Messages.h"
+#include "data/TFsql.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -179,7 +180,14 @@ private Q_SLOTS:
             w->accept();
         });
         main.findChild<QAction *>(QStringLiteral("About1"))->trigger();
-        QCOMPARE(seen, 2);
+        onModal<TFsql>([&](TFsql *w) {
+            ++seen;
+            w->close();
+        });
+        QAction *sql = main.findChild<QAction *>(QStringLiteral("SQLQ1"));
+        QVERIFY(sql->isEnabled());
+        sql->trigger();
+        QCOMPARE(seen, 3);
 
         main.findChild<QAction *>(QStringLiteral("Help2"))->trigger();
         QCOMPARE(Messages::takeHistory().size(), 1);
