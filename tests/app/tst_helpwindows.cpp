@@ -92,6 +92,25 @@ private Q_SLOTS:
         QVERIFY(Messages::takeHistory().isEmpty());
     }
 
+    // The viewer is a base window: its size and place come back at the next opening.
+    void readmeViewerKeepsItsPlacement()
+    {
+        writeReadme("x");
+        const QRect placed(40, 50, 500, 360);
+        {
+            TFreadMe w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.setGeometry(placed);
+            QTRY_COMPARE(w.geometry().size(), placed.size());
+            w.close();
+        }
+        TFreadMe again;
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.geometry().size(), placed.size());
+    }
+
     void missingReadmeIsReportedAndTheViewerStays()
     {
         TFreadMe w;
