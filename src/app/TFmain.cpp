@@ -1,6 +1,6 @@
 #include "app/TFmain.h"
 
-#include "app/HelpCommand.h"
+#include "controls/HelpCommand.h"
 #include "app/MainLists.h"
 #include "app/TFreadMe.h"
 #include "app/TFversion.h"

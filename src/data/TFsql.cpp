@@ -1,6 +1,6 @@
 #include "data/TFsql.h"
 
-#include "app/HelpCommand.h"
+#include "controls/HelpCommand.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "data/AppPaths.h"

@@ -1,4 +1,4 @@
-#include "app/HelpCommand.h"
+#include "controls/HelpCommand.h"
 
 #include "app/AppDocuments.h"
 #include "controls/Messages.h"
