@@ -98,7 +98,9 @@ struct Numbered
 // key: the kept key of a document saved again (its old header already deleted), 0 for a new one,
 // which then gets the table's maximum key plus one. typed: the number field's text, the number under
 // "手入力"; an estimate saved again also keeps it, while a delivery note saved again is numbered
-// anew from its current date. Throws AppError for a number too long for its column.
+// anew from its current date. Payments and invoices are numbered only when they are created: a
+// changed payment keeps its number and running number. Throws AppError for a number too long for its
+// column.
 Numbered take(TEngineDatabase &db, Kind kind, const SaibanSettei &settings, int fiscalYearStart,
               const QDate &date, int key = 0, const QString &typed = QString());
 
