@@ -92,13 +92,10 @@ QWidget *TFdocumentSettei::buildNumbering()
     HyojiRei = new QLabel(QStringLiteral("表示例："), GroupBox1);
     HyojiRei->setObjectName(QStringLiteral("HyojiRei"));
     grid->addWidget(HyojiRei);
-    HyojiReiChui = new QLabel(QStringLiteral("付加する文字が長すぎます。番号は%1バイトまでのため、"
-                                             "超える番号は保存できません")
-                                  .arg(Numbering::kNumberBytes),
-                              GroupBox1);
+    HyojiReiChui = new QLabel(
+        QStringLiteral("※ 番号が%1バイトを超えると保存できません").arg(Numbering::kNumberBytes), GroupBox1);
     HyojiReiChui->setObjectName(QStringLiteral("HyojiReiChui"));
     HyojiReiChui->setStyleSheet(QStringLiteral("color: red"));
-    HyojiReiChui->setWordWrap(true);
     HyojiReiChui->hide();
     grid->addWidget(HyojiReiChui);
     return GroupBox1;
@@ -118,6 +115,7 @@ QLayout *TFdocumentSettei::buildSealLine()
     ue = field("ue", QStringLiteral("印影の上から"));
     hidari = field("hidari", QStringLiteral("印影の左から"));
     line->addWidget(new QLabel(QStringLiteral("印影"), this));
+    line->addSpacing(12);
     line->addWidget(new QLabel(QStringLiteral("上から"), this));
     line->addWidget(ue);
     line->addWidget(new QLabel(QStringLiteral("ピクセル　　　左から"), this));
