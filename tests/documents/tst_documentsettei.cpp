@@ -3,10 +3,12 @@
 #include "common/Clock.h"
 #include "controls/Messages.h"
 #include "controls/TFlatButton.h"
+#include "documents/DocumentSettings.h"
 #include "documents/TFmitumoriSettei.h"
 #include "documents/TFnohinSettei.h"
 #include "documents/TFryosyusyouSettei.h"
 #include "documents/TFseikyuSettei.h"
+#include "OtherComputer.h"
 #include "TestDatabase.h"
 
 #include <QComboBox>
@@ -279,6 +281,20 @@ private Q_SLOTS:
         // An element box holds no more than its column's 20 bytes.
         setText(w.Fuka1CB, QStringLiteral("あいうえおかきくけこさ"));
         QCOMPARE(w.Fuka1CB->currentText(), QStringLiteral("あいうえおかきくけこ"));
+    }
+
+    // Two computers opening the dialog on an empty table at once: the second finds the first's row.
+    void twoOpeningsInsertOneRow()
+    {
+        OtherComputer other(*t);
+        other.writeAndHold([](TEngineDatabase &db) {
+            DocumentSettings::loadOrCreate(db, Kind::Nohin, {QStringLiteral("あちら")});
+        });
+        TFnohinSettei w;
+        w.show();
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(w.Bikou->toPlainText(), QStringLiteral("あちら"));
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from NohinSettei")).toInt(), 1);
     }
 
     void rowRemovedMeanwhileIsReported()
