@@ -13,6 +13,10 @@
 #include "data/TDMdata.h"
 #include "data/TFDBSetting.h"
 #include "data/TFsql.h"
+#include "documents/TFmitumoriSettei.h"
+#include "documents/TFnohinSettei.h"
+#include "documents/TFryosyusyouSettei.h"
+#include "documents/TFseikyuSettei.h"
 #include "masters/TFjisyaJyoho.h"
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFtorihikisakiMaster.h"
@@ -72,6 +76,10 @@ void TFmain::connectCommands()
         {"TorihikisakiMasterBTN", &openModal<TFtorihikisakiMaster>},
         {"YubinBTN", &openModal<TFyubinLoad>},
         {"JisyaJyohoBTN", &openModal<TFjisyaJyoho>},
+        {"MitumoriSetteiBTN", &openModal<TFmitumoriSettei>},
+        {"NohinSetteiBTN", &openModal<TFnohinSettei>},
+        {"SeikyuSetteiBTN", &openModal<TFseikyuSettei>},
+        {"RyosyusyouSetteiBTN", &openModal<TFryosyusyouSettei>},
     };
     for (const auto &[name, open] : commands) {
         enableCommand(QLatin1String(name));

@@ -168,6 +168,14 @@ private Q_SLOTS:
                                       << "TFyubinLoad";
         QTest::addRow("own company") << "JisyaJyohoBTN"
                                      << "TFjisyaJyoho";
+        QTest::addRow("estimate settings") << "MitumoriSetteiBTN"
+                                           << "TFmitumoriSettei";
+        QTest::addRow("delivery note settings") << "NohinSetteiBTN"
+                                                << "TFnohinSettei";
+        QTest::addRow("invoice settings") << "SeikyuSetteiBTN"
+                                          << "TFseikyuSettei";
+        QTest::addRow("receipt settings") << "RyosyusyouSetteiBTN"
+                                          << "TFryosyusyouSettei";
     }
 
     void settingsPageOpensTheMasterWindows()

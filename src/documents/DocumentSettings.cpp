@@ -1,0 +1,148 @@
+#include "documents/DocumentSettings.h"
+
+#include "common/AppInfo.h"
+#include "data/Engine.h"
+
+namespace DocumentSettings {
+
+using Numbering::Kind;
+
+namespace {
+
+bool openRow(TEngineQuery &q, const Member &m)
+{
+    q.setSql({QStringLiteral("select * from %1").arg(m.table), QStringLiteral("where key = 0")});
+    q.Open();
+    return !q.IsEmpty();
+}
+
+std::optional<int> optionalInteger(const TEngineField &f)
+{
+    return f.IsNull() ? std::nullopt : std::optional<int>(f.AsInteger());
+}
+
+Record readRow(const TEngineQuery &q, const Member &m)
+{
+    Record r;
+    r.SaibanHouhou = q.FieldByName(QStringLiteral("SaibanHouhou")).AsString();
+    r.Fuka1 = q.FieldByName(QStringLiteral("Fuka1")).AsString();
+    r.Fuka2 = q.FieldByName(QStringLiteral("Fuka2")).AsString();
+    r.Fuka3 = q.FieldByName(QStringLiteral("Fuka3")).AsString();
+    r.top = optionalInteger(q.FieldByName(QStringLiteral("top")));
+    r.left = optionalInteger(q.FieldByName(QStringLiteral("left")));
+    r.Syurui = q.FieldByName(QStringLiteral("Syurui")).AsString();
+    if (m.remarks)
+        r.Bikou = q.FieldByName(QStringLiteral("Bikou")).AsLines();
+    return r;
+}
+
+// "left" is a reserved word of the SQL server: the column is always written quoted, in the lower
+// case in which the schema created it.
+void insertDefaultRow(TEngineQuery &q, const Member &m, const QStringList &remarks)
+{
+    if (!m.remarks) {
+        q.setSql({QStringLiteral("insert into %1 (key, SaibanHouHou, Top, \"left\", Syurui)").arg(m.table),
+                  QStringLiteral("Values(0, '%1', 96, 576, '%2')").arg(m.defaultMethod, m.syurui)});
+    } else {
+        q.setSql(
+            {QStringLiteral("insert into %1 (key, SaibanHouHou, Height, Width, Top, \"left\", Syurui, Bikou)")
+                 .arg(m.table),
+             QStringLiteral("Values(0, '%1', 73, 73, 96, 576, '%2', :Bikou)")
+                 .arg(m.defaultMethod, m.syurui)});
+        q.ParamByName(QStringLiteral("Bikou")).setAsMemo(remarks);
+    }
+    q.ExecSQL();
+}
+
+} // namespace
+
+const Member &member(Kind kind)
+{
+    static const Member members[] = {
+        {Kind::Mitumori, QStringLiteral("MitumoriSettei"), QStringLiteral("FmitumoriSettei"),
+         QStringLiteral("見積書設定"), QStringLiteral("見積№"), QStringLiteral("見積書種類"),
+         Numbering::kTenyuryoku, QStringLiteral("窓付き封筒20行"), true, 441},
+        {Kind::Nohin, QStringLiteral("NohinSettei"), QStringLiteral("FnohinSettei"),
+         QStringLiteral("納品書設定"), QStringLiteral("納品№"), QStringLiteral("納品書種類"),
+         Numbering::kTenyuryoku, QStringLiteral("窓付き封筒20行"), true, 433},
+        {Kind::Seikyu, QStringLiteral("seikyuSettei"), QStringLiteral("FseikyuSettei"),
+         QStringLiteral("請求書設定"), QStringLiteral("請求№"), QStringLiteral("請求書種類"),
+         Numbering::kTenyuryoku, QStringLiteral("窓付き封筒20行"), true, 433},
+        {Kind::Ryosyusyou, QStringLiteral("ryosyusyouSettei"), QStringLiteral("FryosyusyouSettei"),
+         QStringLiteral("領収証設定"), QStringLiteral("領収証№"), QStringLiteral("領収証種類"),
+         Numbering::kRenban, QStringLiteral("A4上下（領収証＋控え）"), false, 337},
+    };
+    return members[int(kind)];
+}
+
+QStringList defaultRemarks(Kind kind)
+{
+    const QString document = kind == Kind::Mitumori ? QStringLiteral("見積書")
+                             : kind == Kind::Nohin  ? QStringLiteral("納品書")
+                             : kind == Kind::Seikyu ? QStringLiteral("請求書")
+                                                    : QString();
+    if (document.isEmpty())
+        return {};
+    return {QStringLiteral("この%1は無料ソフト「Kadomel」で作成しました。").arg(document),
+            QStringLiteral("下記のホームページからダウンロードできます。"),
+            QStringLiteral("Kadomel 開発チーム　") + QLatin1String(AppInfo::kHomePage)};
+}
+
+Record loadOrCreate(TEngineDatabase &db, Kind kind, const QStringList &remarks)
+{
+    const Member &m = member(kind);
+    TEngineQuery q(&db);
+    if (openRow(q, m))
+        return readRow(q, m);
+    TEngineTransaction transaction(db);
+    db.LockForNumbering(Numbering::info(kind).settingsTable);
+    if (!openRow(q, m)) { // another computer may have inserted it while this one waited
+        insertDefaultRow(q, m, remarks);
+        openRow(q, m);
+    }
+    const Record r = readRow(q, m);
+    q.Close();
+    transaction.commit();
+    return r;
+}
+
+void save(TEngineDatabase &db, Kind kind, const Record &r)
+{
+    const Member &m = member(kind);
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("UPDATE %1").arg(m.table));
+    q.addSql(QStringLiteral("Set Saibanhouhou = :Saibanhouhou,"));
+    q.addSql(QStringLiteral("    Fuka1   = :Fuka1,"));
+    q.addSql(QStringLiteral("    Fuka2 = :Fuka2,"));
+    q.addSql(QStringLiteral("    Fuka3 = :Fuka3,"));
+    q.addSql(QStringLiteral("    Top   = :Top,"));
+    q.addSql(QStringLiteral("    \"left\" = :Left,"));
+    if (m.remarks) {
+        q.addSql(QStringLiteral("    Syurui     = :Syurui,"));
+        q.addSql(QStringLiteral("    Bikou = :Bikou"));
+        q.ParamByName(QStringLiteral("Bikou")).setAsMemo(r.Bikou);
+    } else {
+        q.addSql(QStringLiteral("    Syurui     = :Syurui"));
+    }
+    q.addSql(QStringLiteral("Where Key = 0"));
+    q.ParamByName(QStringLiteral("Saibanhouhou")).setAsString(r.SaibanHouhou);
+    q.ParamByName(QStringLiteral("Fuka1")).setAsString(r.Fuka1);
+    q.ParamByName(QStringLiteral("Fuka2")).setAsString(r.Fuka2);
+    q.ParamByName(QStringLiteral("Fuka3")).setAsString(r.Fuka3);
+    auto setInteger = [&q](const char *name, std::optional<int> v) {
+        TEngineParam &p = q.ParamByName(QLatin1String(name));
+        if (v)
+            p.setAsInteger(*v);
+        else
+            p.setNullInteger();
+    };
+    setInteger("Top", r.top);
+    setInteger("Left", r.left);
+    q.ParamByName(QStringLiteral("Syurui")).setAsString(r.Syurui);
+    q.ExecSQL();
+    if (q.RowsAffected() == 0)
+        throw EngineError(
+            QStringLiteral("%1が見つかりません（ほかのコンピュータで削除されました）").arg(m.caption));
+}
+
+} // namespace DocumentSettings
