@@ -2,38 +2,19 @@
 
 #include "app/AppDocuments.h"
 #include "common/AppError.h"
+#include "common/TextFiles.h"
 #include "controls/Messages.h"
 
-#include <QFile>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QStringDecoder>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString kTitle = QStringLiteral("お読みください");
-
-// The readme is UTF-8; one brought from a Windows machine may be in Shift-JIS (code page 932).
-QString readText(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("ファイルを開けません．\r\n%1\r\n%2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
-        if (cp932.isValid())
-            text = cp932(bytes);
-    }
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
-}
 
 } // namespace
 
@@ -71,7 +52,7 @@ void TFreadMe::FormShow()
 {
     TForm1::FormShow();
     RichEdit1->clear();
-    Messages::guarded(this, [this] { RichEdit1->setPlainText(readText(AppDocuments::readmePath())); });
+    Messages::guarded(this, [this] { RichEdit1->setPlainText(readTextFile(AppDocuments::readmePath())); });
 }
 
 void TFreadMe::BitBtn1Click()

@@ -1,34 +1,10 @@
 #include "data/IniFile.h"
 
 #include "common/AppError.h"
+#include "common/TextFiles.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
-
-namespace {
-
-// The file is written in UTF-8. One copied from a Windows installation is in Shift-JIS as Windows
-// has it (code page 932, "windows-31j" to ICU): a file that is no valid UTF-8 is read that way, so
-// that its Japanese texts survive the next rewrite.
-QString decodeText(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
-    if (!cp932.isValid())
-        cp932 = QStringDecoder("Shift_JIS", QStringConverter::Flag::Stateless);
-    if (cp932.isValid()) {
-        const QString windowsText = cp932(bytes);
-        if (!cp932.hasError())
-            return windowsText;
-    }
-    return text; // neither: the bytes that UTF-8 cannot read become replacement characters
-}
-
-} // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path))
 {
@@ -40,7 +16,7 @@ void IniFile::load()
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QString text = decodeText(file.readAll());
+    const QString text = decodeUtf8OrCp932(file.readAll());
     Section *current = nullptr;
     for (QString line : text.split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r')))

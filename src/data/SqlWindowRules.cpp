@@ -1,6 +1,7 @@
 #include "data/SqlWindowRules.h"
 
 #include "common/AppError.h"
+#include "common/TextFiles.h"
 #include "data/Engine.h"
 #include "data/SqlText.h"
 
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace SqlWindowRules {
 namespace {
@@ -161,19 +161,7 @@ QString copyText(TEngineQuery &query)
 
 QString readStatementFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("ファイルを開けません．\r\n%1\r\n%2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
-        if (!cp932.isValid())
-            cp932 = QStringDecoder("Shift_JIS", QStringConverter::Flag::Stateless);
-        text = cp932(bytes);
-    }
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QString text = readTextFile(path);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1); // the last line's end, not an empty line after it
