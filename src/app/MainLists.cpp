@@ -89,4 +89,30 @@ void setUpInvoices(TEngineQuery &q)
                      hidden("ZenkaiSeikyu")};
 }
 
+void reopen(TEngineQuery &q)
+{
+    q.Close();
+    q.Open();
+}
+
+void reopenAtKey(TEngineQuery &q, int key)
+{
+    reopen(q);
+    if (!q.Locate(key))
+        q.First();
+}
+
+void reopenAt(TEngineQuery &q, const TBookmark &mark)
+{
+    reopen(q);
+    if (!q.IsEmpty())
+        q.GotoBookmark(mark);
+}
+
+void reopenKeepingPlace(TEngineQuery &q)
+{
+    const TBookmark mark = q.GetBookmark();
+    reopenAt(q, mark);
+}
+
 } // namespace MainLists
