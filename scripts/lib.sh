@@ -77,3 +77,18 @@ configure_and_build() {
         cmake --build "$KADOMEL_BUILD" -j2
     fi
 }
+
+# Makes folder $1 a program folder with the sample data of docs/sample-data.sql: the database made
+# by kadomel-cli, a drawn seal picture, the sample company, customer and documents. Needs a built
+# kadomel-cli, sqlite3 and ImageMagick.
+make_sample_home() {
+    local home="$1" cli="$KADOMEL_BUILD/src/cli/kadomel-cli"
+    [ -x "$cli" ] || die "build kadomel-cli first (scripts/test)"
+    command -v convert >/dev/null 2>&1 || die "ImageMagick's convert is needed (apt-get install imagemagick)"
+    # The first command makes the database and its tables (there is nothing to print yet).
+    "$cli" --home "$home" render --kind ineidata --png "$home/none" >/dev/null 2>&1 || true
+    convert -size 140x140 xc:white -fill none -stroke '#d01010' -strokewidth 8 -draw 'circle 70,70 70,8' \
+        -font /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf -pointsize 52 -fill '#d01010' -stroke none \
+        -gravity center -annotate +0+0 '門目' -quality 92 "$home/DB/seal.jpg"
+    (cd "$home/DB" && sqlite3 kadomel.sqlite3 <"$KADOMEL_ROOT/docs/sample-data.sql")
+}
