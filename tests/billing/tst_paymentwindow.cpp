@@ -1,11 +1,13 @@
 // The payment window driven as a user would, and the payment commands of the main window.
 #include "../masterdata/ModalHelper.h"
+#include "app/TFmain.h"
 #include "billing/PaymentStore.h"
 #include "billing/TFnyukin.h"
 #include "common/Clock.h"
 #include "common/TFtorihikisakiKensaku.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
+#include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
 #include "report/TLRryosyusyou.h"
 #include "TestDatabase.h"
@@ -13,6 +15,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -228,6 +231,60 @@ private Q_SLOTS:
         QCOMPARE(printedKey, 1);
         QCOMPARE(title, QStringLiteral("領収証"));
         QVERIFY(windowClosed);
+    }
+    // "入金登録" and the save refresh the payment list; "入金修正" (a double click too) opens the
+    // selected payment and the list stays on it; "領収証印刷" shows the selected payment's receipt.
+    void mainWindowCommands()
+    {
+        t->writeConnectionSettings();
+        t->exec(QStringLiteral("insert into Nyukin (key, NyukinYMD, TorihikisakiKey, Nyukingaku, SeikyuKey) "
+                               "values (1, '2006-04-01', 1, 1000, 0)"));
+        TFmain main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTRY_VERIFY(main.Qnyukin->Active());
+        QCOMPARE(main.Qnyukin->RecordCount(), 1);
+        for (const char *name : {"NyukinTorokuBTN", "NyukinSyuseiBTN", "RyosyuInsatuBTN"})
+            QVERIFY2(main.button(QLatin1String(name))->isEnabled(), name);
+
+        bool registered = false;
+        onModal<TFnyukin>([&](TFnyukin *w) {
+            QCOMPARE(w->NyukinKey, 0);
+            pickCustomer(*w, QStringLiteral("鈴木"));
+            w->Nyukingaku->setText(QStringLiteral("2000"));
+            QTest::mouseClick(w->TorokuBTN, Qt::LeftButton);
+            registered = true;
+        });
+        QTest::mouseClick(main.button(QStringLiteral("NyukinTorokuBTN")), Qt::LeftButton);
+        QVERIFY(registered);
+        QCOMPARE(main.Qnyukin->RecordCount(), 2);
+
+        main.PageControl1->setCurrentIndex(2);
+        main.Qnyukin->Last();
+        QCOMPARE(main.Qnyukin->FieldByName(QStringLiteral("key")).AsInteger(), 2);
+        int opened = 0;
+        onModal<TFnyukin>([&](TFnyukin *w) {
+            opened = w->NyukinKey;
+            w->Nyukingaku->setText(QStringLiteral("2500"));
+            QTest::mouseClick(w->TorokuBTN, Qt::LeftButton);
+        });
+        TDBGridEx *grid = main.NyukinGrid;
+        const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(opened, 2);
+        QCOMPARE(main.Qnyukin->FieldByName(QStringLiteral("key")).AsInteger(), 2);
+        QCOMPARE(main.Qnyukin->FieldByName(QStringLiteral("Nyukingaku")).AsInteger(), 2500);
+
+        int printed = 0;
+        onModal<TLRryosyusyou>([&](TLRryosyusyou *receipt) {
+            printed = receipt->Qnyukin->ParamByName(QStringLiteral("key")).value().toInt();
+            receipt->close();
+        });
+        QTest::mouseClick(main.button(QStringLiteral("RyosyuInsatuBTN")), Qt::LeftButton);
+        QCOMPARE(printed, 2);
+        QCOMPARE(errors(), QStringList());
+        main.close();
     }
 };
 
