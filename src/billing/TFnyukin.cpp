@@ -85,7 +85,7 @@ void TFnyukin::buildCustomerRows(QGridLayout *grid)
     addRow(grid, QStringLiteral("会社名"), Kaisyamei);
 
     NyukinYMD = new TDateEdit(QStringLiteral("NyukinYMD"), this, QStringLiteral("NohinYMDBTN"));
-    NyukinYMD->setFixedWidth(130);
+    NyukinYMD->setFixedWidth(150);
     addRow(grid, QStringLiteral("入金日"), NyukinYMD);
 
     ZenkaiSeikyuGaku = new QLabel(this);
