@@ -143,22 +143,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("pick");
         QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("date");    // today's when empty
         QTest::addColumn<QString>("message"); // its beginning
         // The copy value before any customer is 0.
         QTest::newRow("no customer") << false << ""
+                                     << ""
                                      << "取引先が選択されていません";
         QTest::newRow("amount too large") << true << "3000000000"
+                                          << ""
                                           << "入金額が大きすぎます";
         QTest::newRow("no amount") << true << "-"
+                                   << ""
                                    << "入金額に整数を入力してください";
+        QTest::newRow("date too short") << true << ""
+                                        << "12"
+                                        << "12は日付ではありません";
     }
     void refusedSaveKeepsWindowOpen()
     {
         QFETCH(bool, pick);
         QFETCH(QString, amount);
+        QFETCH(QString, date);
         QFETCH(QString, message);
         TFnyukin w;
         w.show();
+        if (!date.isEmpty())
+            w.NyukinYMD->setText(date);
         if (pick)
             pickCustomer(w, QStringLiteral("山田"));
         QTest::mouseClick(w.KingakuCopyBTN, Qt::LeftButton);
