@@ -2,6 +2,7 @@
 
 #include "controls/HelpCommand.h"
 #include "app/MainLists.h"
+#include "app/PaymentCommands.h"
 #include "app/TFreadMe.h"
 #include "app/TFversion.h"
 #include "common/Version.h"
@@ -86,6 +87,7 @@ void TFmain::connectCommands()
         connect(button(QLatin1String(name)), &QPushButton::clicked, this,
                 [this, open] { Messages::guarded(this, [this, open] { open(this); }); });
     }
+    connectPaymentCommands(*this);
 }
 
 // The lists close while the window is whole: closing the delivery-note list runs this window's

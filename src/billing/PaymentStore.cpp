@@ -1,0 +1,229 @@
+#include "billing/PaymentStore.h"
+
+#include "common/Clock.h"
+#include "common/DisplayFormat.h"
+#include "common/Ukansu.h"
+#include "controls/SjisLengthValidator.h"
+#include "data/Engine.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString kTable = QStringLiteral("Nyukin");
+
+QString text(const TEngineQuery &q, const char *name)
+{
+    return q.FieldByName(QLatin1String(name)).AsString();
+}
+
+int integer(const TEngineQuery &q, const char *name)
+{
+    return q.FieldByName(QLatin1String(name)).AsInteger();
+}
+
+PaymentRecord readRow(const TEngineQuery &q)
+{
+    PaymentRecord p;
+    p.key = integer(q, "key");
+    p.RyosyuNo = text(q, "RyosyuNo");
+    p.NyukinYMD = q.FieldByName(QStringLiteral("NyukinYMD")).AsDate();
+    p.NyukinY = integer(q, "NyukinY");
+    p.NyukinM = integer(q, "NyukinM");
+    p.Seq = integer(q, "Seq");
+    p.TorihikisakiKey = integer(q, "TorihikisakiKey");
+    p.Nyukingaku = integer(q, "Nyukingaku");
+    p.NyukinHouhou = text(q, "NyukinHouhou");
+    p.Tadasigaki = text(q, "Tadasigaki");
+    p.SeikyuKey = integer(q, "SeikyuKey");
+    p.TorokuYMD = q.FieldByName(QStringLiteral("TorokuYMD")).AsDateTime();
+    p.KosinYMD = q.FieldByName(QStringLiteral("KosinYMD")).AsDateTime();
+    return p;
+}
+
+void openByKey(TEngineQuery &q, const QString &table, int key)
+{
+    q.addSql(QStringLiteral("select * from %1").arg(table));
+    q.addSql(QStringLiteral("where key = :key"));
+    q.ParamByName(QStringLiteral("key")).setAsInteger(key);
+    q.Open();
+}
+
+// The entry fields stop at the column's length; a text that comes another way is refused here
+// rather than cut by one engine and stored whole by the other.
+void checkLength(const QString &label, const QString &column, const QString &value)
+{
+    const int bytes = columnByteLength(kTable, column);
+    if (sjisByteLength(value) > bytes)
+        throw AppError(
+            QStringLiteral("%1は%2バイト（全角%3文字）までです").arg(label).arg(bytes).arg(bytes / 2));
+}
+
+bool numberTyped(const Numbering::SaibanSettei &settings)
+{
+    return settings.SaibanHouhou == Numbering::kTenyuryoku;
+}
+
+void checkTexts(const PaymentRecord &p, const Numbering::SaibanSettei &settings)
+{
+    if (numberTyped(settings))
+        checkLength(QStringLiteral("領収書№"), QStringLiteral("RyosyuNo"), p.RyosyuNo);
+    checkLength(QStringLiteral("支払方法"), QStringLiteral("NyukinHouhou"), p.NyukinHouhou);
+    checkLength(QStringLiteral("領収書但書"), QStringLiteral("Tadasigaki"), p.Tadasigaki);
+}
+
+// Under the customers' lock the customer cannot be deleted before the payment is stored.
+void lockCustomer(TEngineDatabase &db, int customerKey)
+{
+    if (customerKey == 0)
+        throw AppError(QStringLiteral("取引先が選択されていません。\r\n"
+                                      "「取引先検索」で入金の取引先を選んでください"));
+    db.LockForNumbering(QStringLiteral("Torihikisaki"));
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select count(*) from Torihikisaki where key = :key"));
+    q.ParamByName(QStringLiteral("key")).setAsInteger(customerKey);
+    q.Open();
+    if (q.Field(0).AsInteger() == 0)
+        throw AppError(QStringLiteral("取引先（Key %1）が見つかりません。ほかのコンピュータで削除された"
+                                      "可能性があります。取引先を選び直してください")
+                           .arg(customerKey));
+}
+
+void bindCommon(TEngineQuery &q, const PaymentRecord &p)
+{
+    q.ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(p.TorihikisakiKey);
+    q.ParamByName(QStringLiteral("NyukinYMD")).setAsDate(p.NyukinYMD);
+    q.ParamByName(QStringLiteral("Nyukingaku")).setAsInteger(p.Nyukingaku);
+    q.ParamByName(QStringLiteral("NyukinHouhou")).setAsString(p.NyukinHouhou);
+    q.ParamByName(QStringLiteral("TadasiGaki")).setAsString(p.Tadasigaki);
+}
+
+int insert(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanSettei &settings,
+           int fiscalYearStart)
+{
+    const Numbering::Numbered n = Numbering::take(db, Numbering::Kind::Ryosyusyou, settings, fiscalYearStart,
+                                                  p.NyukinYMD, 0, p.RyosyuNo);
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("Insert Into "));
+    q.addSql(
+        QStringLiteral("Nyukin (key,  RyosyuNo,  NyukinYMD,  NyukinY,  NyukinM,  Seq,  TorihikisakiKey,  "
+                       "NyuKingaku,  NyukinHouhou,  TadasiGaki,  SeikyuKey,  TorokuYMD)"));
+    q.addSql(QStringLiteral("Values(:key, :RyosyuNo, :NyukinYMD, :NyukinY, :NyukinM, :Seq, :TorihikisakiKey, "
+                            ":NyuKingaku, :NyukinHouhou, :TadasiGaki, :SeikyuKey, :TorokuYMD)"));
+    q.ParamByName(QStringLiteral("key")).setAsInteger(n.key);
+    q.ParamByName(QStringLiteral("RyosyuNo")).setAsString(n.number);
+    q.ParamByName(QStringLiteral("NyukinY")).setAsInteger(p.NyukinYMD.year());
+    q.ParamByName(QStringLiteral("NyukinM")).setAsInteger(p.NyukinYMD.month());
+    q.ParamByName(QStringLiteral("Seq")).setAsInteger(n.seq);
+    bindCommon(q, p);
+    q.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(0);
+    q.ParamByName(QStringLiteral("TorokuYMD")).setAsDateTime(Clock::now());
+    q.ExecSQL();
+    return n.key;
+}
+
+// The receipt number is stored too when the user types it ("手入力"); a composed number stays as
+// it was given when the payment was created.
+void update(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanSettei &settings)
+{
+    const bool typedNumber = numberTyped(settings);
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("UPDATE Nyukin"));
+    q.addSql(QStringLiteral("SET TorihikisakiKey = :TorihikisakiKey,"));
+    q.addSql(QStringLiteral("    NyukinYMD = :NyukinYMD,"));
+    q.addSql(QStringLiteral("    NyukinGaku = :Nyukingaku,"));
+    q.addSql(QStringLiteral("    NyukinHouhou = :NyukinHouhou,"));
+    q.addSql(QStringLiteral("    TadasiGaki = :TadasiGaki,"));
+    if (typedNumber)
+        q.addSql(QStringLiteral("    RyosyuNo = :RyosyuNo,"));
+    q.addSql(QStringLiteral("    KosinYMD = :KosinYMD"));
+    q.addSql(QStringLiteral("WHERE Key = :Key"));
+    bindCommon(q, p);
+    if (typedNumber)
+        q.ParamByName(QStringLiteral("RyosyuNo")).setAsString(p.RyosyuNo);
+    q.ParamByName(QStringLiteral("KosinYMD")).setAsDateTime(Clock::now());
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(p.key);
+    q.ExecSQL();
+    if (q.RowsAffected() == 0)
+        throw EngineError(QStringLiteral("入金（Key %1）が見つかりません。ほかのコンピュータで削除された"
+                                         "可能性があります。入金一覧を開き直してください")
+                              .arg(p.key));
+}
+
+} // namespace
+
+QString PaymentCustomer::shownAmount() const
+{
+    return formatNumber(DisplayFormat::kInteger, ZenkaiSeikyuGaku);
+}
+
+namespace PaymentStore {
+
+QStringList paymentMethods(TEngineDatabase &db)
+{
+    QStringList methods{kCash};
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select * from JisyaJyoho"));
+    q.addSql(QStringLiteral("where key = 0"));
+    q.Open();
+    if (!q.IsEmpty()) {
+        for (const char *bank : {"KinyuKikan1", "KinyuKikan2", "Kinyukikan3"}) {
+            const QString name = text(q, bank);
+            if (!name.isEmpty())
+                methods.append(name);
+        }
+    }
+    methods << kCheque << kBill;
+    return methods;
+}
+
+std::optional<PaymentRecord> load(TEngineDatabase &db, int key)
+{
+    TEngineQuery q(&db);
+    openByKey(q, kTable, key);
+    if (q.IsEmpty())
+        return std::nullopt;
+    return readRow(q);
+}
+
+std::optional<PaymentCustomer> customer(TEngineDatabase &db, int key)
+{
+    TEngineQuery q(&db);
+    openByKey(q, QStringLiteral("torihikisaki"), key);
+    if (q.IsEmpty())
+        return std::nullopt;
+    return PaymentCustomer{integer(q, "key"), text(q, "TorihikisakiNM"), integer(q, "ZenkaiSeikyuGaku")};
+}
+
+int amountFromText(const QString &text)
+{
+    // A run of digits that does not fit is said to be too large, not "no whole number".
+    const QStringView number = QStringView(text).trimmed();
+    const QStringView digits = number.startsWith(u'-') ? number.mid(1) : number;
+    const bool onlyDigits = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
+                                                             [](QChar c) { return c >= u'0' && c <= u'9'; });
+    bool fits = false;
+    static_cast<void>(number.toInt(&fits, 10));
+    if (onlyDigits && !fits)
+        throw ConvertError(QStringLiteral("入金額が大きすぎます。%1円までの金額を入力してください")
+                               .arg(formatNumber(DisplayFormat::kInteger, std::numeric_limits<int>::max())));
+    return FieldTextToInteger(QStringLiteral("入金額"), text);
+}
+
+int save(TEngineDatabase &db, const PaymentRecord &payment, const Numbering::SaibanSettei &settings,
+         int fiscalYearStart)
+{
+    checkTexts(payment, settings);
+    TEngineTransaction transaction(db);
+    lockCustomer(db, payment.TorihikisakiKey);
+    int key = payment.key;
+    if (key == 0)
+        key = insert(db, payment, settings, fiscalYearStart);
+    else
+        update(db, payment, settings);
+    transaction.commit();
+    return key;
+}
+
+} // namespace PaymentStore
