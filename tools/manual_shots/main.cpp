@@ -6,6 +6,7 @@
 //   kadomel-shots --home DIR --out DIR [name...]
 #include "app/MainProgram.h"
 #include "app/TFmain.h"
+#include "billing/TFnyukin.h"
 #include "controls/KadomelApplication.h"
 #include "controls/Messages.h"
 #include "data/TDMdata.h"
@@ -94,6 +95,13 @@ QWidget *mainPage(TFmain &main, int page)
     return &main;
 }
 
+QWidget *paymentEditor(TFmain &main)
+{
+    auto *window = new TFnyukin(&main);
+    window->NyukinKey = 1;
+    return window;
+}
+
 QWidget *customerEditor(TFmain &main)
 {
     auto *window = new TFtorihikisakiMaster2(&main);
@@ -115,6 +123,7 @@ const QList<Shot> &shots()
         {"products", &plain<TFsyohinMaster>},
         {"postal-load", &plain<TFyubinLoad>},
         {"estimate-settings", &plain<TFmitumoriSettei>},
+        {"payment", &paymentEditor},
         {"sql-window", &plain<TFsql>},
         {"db-setting", [](TFmain &m) -> QWidget * { return new TFDBSetting(m.Settings, *DMdata, &m); }},
         {"preview-estimate",
