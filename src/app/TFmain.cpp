@@ -1,6 +1,8 @@
 #include "app/TFmain.h"
 
 #include "controls/HelpCommand.h"
+#include "app/DeletionCommands.h"
+#include "app/ExtractionPanel.h"
 #include "app/MainLists.h"
 #include "app/PaymentCommands.h"
 #include "app/TFreadMe.h"
@@ -88,6 +90,7 @@ void TFmain::connectCommands()
                 [this, open] { Messages::guarded(this, [this, open] { open(this); }); });
     }
     connectPaymentCommands(*this);
+    connectDeletionCommands(*this);
 }
 
 // The lists close while the window is whole: closing the delivery-note list runs this window's
@@ -211,14 +214,8 @@ void TFmain::buildPages()
     NyukinGrid->setQuery(Qnyukin);
     SeikyuGrid->setQuery(Qseikyu);
 
-    auto *paymentPanel = new QGroupBox(QStringLiteral("抽出条件"), this);
-    auto *paymentRow = new QHBoxLayout(paymentPanel);
-    NyukinSiharaiHoho = new QComboBox(paymentPanel);
-    NyukinSiharaiHoho->setObjectName(QStringLiteral("NyukinSiharaiHoho"));
-    NyukinSiharaiHoho->setFixedWidth(145);
-    paymentRow->addWidget(new QLabel(QStringLiteral("支払方法"), paymentPanel));
-    paymentRow->addWidget(NyukinSiharaiHoho);
-    paymentRow->addStretch();
+    auto *paymentPanel = new ExtractionPanel(Extraction::Page::Payments, Qnyukin, this);
+    NyukinSiharaiHoho = paymentPanel->paymentMethods();
 
     auto add = [this](QWidget *page, const char *name, const QString &caption) {
         page->setObjectName(QLatin1String(name));
@@ -230,7 +227,7 @@ void TFmain::buildPages()
                       {"MitumoriInsatuBTN", QStringLiteral("見積書印刷")},
                       {"MitumoriSetteiBTN", QStringLiteral("見積書設定")},
                       {"Mitumori2NohinBTN", QStringLiteral("見積書から納品書作成")}},
-                     MitumoriGrid, nullptr),
+                     MitumoriGrid, new ExtractionPanel(Extraction::Page::Estimates, Qmitumori, this)),
         "TabSheet1", QStringLiteral("見積書"));
     add(documentPage({{"NohinSakuseiBTN", QStringLiteral("納品書作成")},
                       {"NohinSyuseiBTN", QStringLiteral("納品書修正")},
@@ -238,7 +235,7 @@ void TFmain::buildPages()
                       {"NohinInsatuBTN", QStringLiteral("納品書印刷")},
                       {"NohinSetteiBTN", QStringLiteral("納品書設定")},
                       {"Nohin2SeikyuBTN", QStringLiteral("納品書から請求書作成")}},
-                     NohinGrid, nullptr),
+                     NohinGrid, new ExtractionPanel(Extraction::Page::DeliveryNotes, Qnohin, this)),
         "TabSheet2", QStringLiteral("納品書"));
     add(documentPage({{"NyukinTorokuBTN", QStringLiteral("入金登録")},
                       {"NyukinSyuseiBTN", QStringLiteral("入金修正")},
@@ -252,7 +249,7 @@ void TFmain::buildPages()
                       {"SeikyuInsatuBTN", QStringLiteral("請求書印刷")},
                       {"SeikyuDelBTN", QStringLiteral("請求書削除")},
                       {"SeikyuSetteiBTN", QStringLiteral("請求書設定")}},
-                     SeikyuGrid, nullptr),
+                     SeikyuGrid, new ExtractionPanel(Extraction::Page::Invoices, Qseikyu, this)),
         "TabSheet3", QStringLiteral("請求書"));
     add(settingsPage(), "TabSheet5", QStringLiteral("各種設定"));
     bodyLayout()->addWidget(PageControl1, 1);

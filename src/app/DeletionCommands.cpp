@@ -1,0 +1,113 @@
+#include "app/DeletionCommands.h"
+
+#include "app/DocumentDeletion.h"
+#include "app/Extraction.h"
+#include "app/MainLists.h"
+#include "app/TFmain.h"
+#include "controls/Messages.h"
+#include "controls/TFlatButton.h"
+#include "data/Engine.h"
+
+using DocumentDeletion::Kind;
+
+namespace {
+
+// The selected document of a list; false on an empty list, where there is nothing to delete.
+bool hasSelection(const TEngineQuery &list)
+{
+    if (!list.Active())
+        throw AppError(Extraction::kClosedListMessage);
+    return !list.IsEmpty();
+}
+
+QString text(const TEngineQuery &list, const char *field)
+{
+    return list.FieldByName(QLatin1String(field)).AsString();
+}
+
+QDate date(const TEngineQuery &list, const char *field)
+{
+    return list.FieldByName(QLatin1String(field)).AsDate();
+}
+
+qint64 amount(const TEngineQuery &list, const char *field)
+{
+    return list.FieldByName(QLatin1String(field)).AsLargeInt();
+}
+
+bool invoiced(const TEngineQuery &list)
+{
+    return list.FieldByName(QStringLiteral("SeikyuKey")).AsInteger() != 0;
+}
+
+// Asks, deletes in one transaction and reopens the list at the selected row's place. A failed
+// deletion changes nothing and leaves the list as it was; a document that another computer
+// deleted meanwhile is reported as such and disappears from the list.
+void deleteSelected(TFmain &main, TEngineQuery &list, Kind kind, const QString &question, bool warnInvoiced)
+{
+    const TBookmark mark = list.GetBookmark();
+    const int key = list.FieldByName(QStringLiteral("key")).AsInteger();
+    if (warnInvoiced && !Messages::confirmYesNo(&main, DocumentDeletion::kInvoicedWarning))
+        return;
+    if (!Messages::confirmYesNo(&main, question))
+        return;
+    DocumentDeletion::Outcome outcome;
+    try {
+        outcome = DocumentDeletion::remove(*list.database(), kind, key);
+    } catch (const std::exception &) {
+        Messages::error(&main, DocumentDeletion::kFailedMessage);
+        return;
+    }
+    if (outcome == DocumentDeletion::Outcome::AlreadyGone)
+        Messages::warning(&main, DocumentDeletion::alreadyGoneMessage(kind));
+    MainLists::reopenAt(list, mark);
+}
+
+void connectCommand(TFmain &main, const char *name, void (*handler)(TFmain &))
+{
+    main.enableCommand(QLatin1String(name));
+    QObject::connect(main.button(QLatin1String(name)), &QPushButton::clicked, &main,
+                     [&main, handler] { Messages::guarded(&main, [&main, handler] { handler(main); }); });
+}
+
+} // namespace
+
+void MitumoriSakujyoBTNClick(TFmain &main)
+{
+    TEngineQuery &list = *main.Qmitumori;
+    if (!hasSelection(list))
+        return;
+    deleteSelected(main, list, Kind::Estimate,
+                   DocumentDeletion::estimateQuestion(date(list, "Hiduke"), text(list, "TorihikisakiNM"),
+                                                      text(list, "Title")),
+                   false);
+}
+
+void NohinSakujyoBTNClick(TFmain &main)
+{
+    TEngineQuery &list = *main.Qnohin;
+    if (!hasSelection(list))
+        return;
+    deleteSelected(main, list, Kind::DeliveryNote,
+                   DocumentDeletion::deliveryNoteQuestion(date(list, "Hiduke"), text(list, "TorihikisakiNM"),
+                                                          amount(list, "Kingaku")),
+                   invoiced(list));
+}
+
+void NyukinSakujyoBTNClick(TFmain &main)
+{
+    TEngineQuery &list = *main.Qnyukin;
+    if (!hasSelection(list))
+        return;
+    deleteSelected(main, list, Kind::Payment,
+                   DocumentDeletion::paymentQuestion(date(list, "NyukinYMD"), text(list, "TorihikisakiNM"),
+                                                     amount(list, "Nyukingaku")),
+                   invoiced(list));
+}
+
+void connectDeletionCommands(TFmain &main)
+{
+    connectCommand(main, "MitumoriSakujyoBTN", &MitumoriSakujyoBTNClick);
+    connectCommand(main, "NohinSakujyoBTN", &NohinSakujyoBTNClick);
+    connectCommand(main, "NyukinSakujyoBTN", &NyukinSakujyoBTNClick);
+}

@@ -1,0 +1,29 @@
+#include "data/LikeFilter.h"
+
+namespace LikeFilter {
+
+QString containsCondition(TEngineDialect dialect, const QString &column, const QString &param)
+{
+    const QString folded =
+        dialect == TEngineDialect::PostgreSQL
+            ? QStringLiteral("translate(%1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')")
+                  .arg(column)
+            : column;
+    return QStringLiteral("%1 like :%2 escape '\\'").arg(folded, param);
+}
+
+QString containsPattern(TEngineDialect dialect, const QString &fragment)
+{
+    const bool smallLetters = dialect == TEngineDialect::PostgreSQL;
+    QString pattern = QStringLiteral("%");
+    for (QChar c : fragment) {
+        if (c.isNull())
+            continue;
+        if (c == u'%' || c == u'_' || c == u'\\')
+            pattern += u'\\';
+        pattern += smallLetters && c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
+    }
+    return pattern + u'%';
+}
+
+} // namespace LikeFilter
