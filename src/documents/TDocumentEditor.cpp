@@ -226,6 +226,15 @@ void TDocumentEditor::applyNumberFieldRule()
     NumberField->setFocusPolicy(typed ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+void TDocumentEditor::reportMissing(const QString &documentName, int key)
+{
+    Messages::information(
+        this, QStringLiteral("%1（Key %2）が見つかりません。他のコンピュータで削除された可能性があります。"
+                             "新しい%1として入力できます")
+                  .arg(documentName)
+                  .arg(key));
+}
+
 void TDocumentEditor::fillFrom(const DocumentRecord &d)
 {
     NumberField->setText(d.number);

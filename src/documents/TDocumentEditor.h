@@ -67,6 +67,8 @@ protected:
     // Showing: the base steps, then the mode of the editor (showDocument).
     void FormShow() override;
     virtual void showDocument() = 0;
+    // A document to open that another computer deleted meanwhile: the editor goes on as for a new one.
+    void reportMissing(const QString &documentName, int key);
     // Fills the common fields and the grid from a stored document (or one made from an estimate).
     void fillFrom(const DocumentRecord &document);
     // The field the focus goes to after a customer is shown.

@@ -54,8 +54,10 @@ void TFmitumori::showDocument()
     if (m_mitumoriKey == 0)
         return;
     const std::optional<DocumentRecord> d = DocumentStore::load(*DMdata->DataDB, kind(), m_mitumoriKey);
-    if (!d)
+    if (!d) {
+        reportMissing(QStringLiteral("見積書"), m_mitumoriKey);
         return;
+    }
     setSavedKey(d->key);
     Kenmei->setText(d->Title);
     Yukokigen->setText(d->YukoKigen);

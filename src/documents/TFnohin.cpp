@@ -35,10 +35,14 @@ void TFnohin::showDocument()
     std::optional<DocumentRecord> d;
     if (m_nohinKey != 0) {
         d = DocumentStore::load(*DMdata->DataDB, kind(), m_nohinKey);
-        if (d)
+        if (!d)
+            reportMissing(QStringLiteral("納品書"), m_nohinKey);
+        else
             setSavedKey(d->key);
     } else if (m_mitumoriKey != 0) {
         d = DocumentStore::noteFromEstimate(*DMdata->DataDB, m_mitumoriKey, Clock::today());
+        if (!d)
+            reportMissing(QStringLiteral("見積書"), m_mitumoriKey);
     }
     if (!d)
         return;

@@ -215,6 +215,21 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), w.Kenmei);
     }
 
+    // The note to change was deleted at another computer since the list was read: the editor says so
+    // and stores what is typed as a new note.
+    void vanishedNoteOpensAsNew()
+    {
+        TFnohin w;
+        w.setNohinKey(7);
+        show(w);
+        const QStringList said = messages();
+        QCOMPARE(said.size(), 1);
+        QVERIFY(said.first().startsWith(QStringLiteral("納品書（Key 7）が見つかりません")));
+        w.MesaiGrid->setCell(0, 1, QStringLiteral("椅子"));
+        QCOMPARE(saveClosingReport<TLRnohinsyo>(w), 1);
+        QCOMPARE(w.nohinKey(), 1);
+    }
+
     // Not under "手入力": a click into the number field says the number is made automatically.
     void automaticNumberIsNotTyped()
     {
