@@ -132,26 +132,41 @@ void execWithKey(TEngineQuery &q, const QString &statement, const QString &where
     q.ExecSQL();
 }
 
+[[noreturn]] void throwGone(Kind kind, int key)
+{
+    throw AppError(
+        QStringLiteral("この%1（Key %2）は他のコンピュータで削除されています。保存できませんでした")
+            .arg(documentName(kind))
+            .arg(key));
+}
+
+// The invoice that holds the stored delivery note. The row is locked first (an update that changes
+// nothing), so that an invoice run at another computer cannot mark it between this read and the
+// save's delete: the note keeps whatever invoice holds it when the save commits.
+int heldByInvoice(TEngineDatabase &db, int key)
+{
+    TEngineQuery q(&db);
+    execWithKey(q, QStringLiteral("update Nohin set SeikyuKey = SeikyuKey"),
+                QStringLiteral("where Key = :Key"), key);
+    if (q.RowsAffected() == 0)
+        throwGone(Kind::Nohin, key);
+    q.clearSql();
+    openByKey(q, QStringLiteral("select SeikyuKey from Nohin"), key);
+    return q.IsEmpty() ? 0 : q.Field(0).AsInteger();
+}
+
 // Deletes the stored document before it is written anew; returns the invoice that held a delivery
 // note. Raises when the document is gone (deleted at another computer since it was opened).
 int deleteStored(TEngineDatabase &db, Kind kind, int key)
 {
-    int seikyuKey = 0;
-    if (!isEstimate(kind)) {
-        TEngineQuery held(&db);
-        openByKey(held, QStringLiteral("select SeikyuKey from Nohin"), key);
-        seikyuKey = held.IsEmpty() ? 0 : held.Field(0).AsInteger();
-    }
+    const int seikyuKey = isEstimate(kind) ? 0 : heldByInvoice(db, key);
     TEngineQuery q(&db);
     execWithKey(q, QStringLiteral("DELETE from %1").arg(lineTable(kind)), QStringLiteral("WHERE Key = :Key"),
                 key);
     execWithKey(q, QStringLiteral("DELETE from %1").arg(headerTable(kind)),
                 QStringLiteral("WHERE Key = :Key"), key);
     if (q.RowsAffected() == 0)
-        throw AppError(
-            QStringLiteral("この%1（Key %2）は他のコンピュータで削除されています。保存できませんでした")
-                .arg(documentName(kind))
-                .arg(key));
+        throwGone(kind, key);
     return seikyuKey;
 }
 

@@ -281,6 +281,8 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 1);
     }
 
+    // Saved again, a note keeps the invoice that holds it, also when an invoice run at another
+    // computer marks it while this save waits.
     void invoicedNoteKeepsItsInvoice()
     {
         const int customer = addCustomer(QStringLiteral("山田商事"));
@@ -291,6 +293,16 @@ private Q_SLOTS:
         save(Kind::Nohin, d);
         QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), 7);
         QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(d.key)), 31000);
+
+        OtherComputer other(*t);
+        other.writeAndHold([&](TEngineDatabase &otherDb) {
+            TEngineQuery q(&otherDb);
+            q.addSql(QStringLiteral("update Nohin set SeikyuKey = 9 where key = %1").arg(d.key));
+            q.ExecSQL();
+        });
+        save(Kind::Nohin, d);
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), 9);
     }
 
     void refusalsStoreNothing_data()
