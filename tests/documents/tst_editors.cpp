@@ -2,6 +2,7 @@
 // line grid, line amounts and the total, saving with the report window, a note made from an estimate.
 #include "../masterdata/ModalHelper.h"
 #include "common/Clock.h"
+#include "common/TFtorihikisakiKensaku.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
@@ -162,6 +163,14 @@ private Q_SLOTS:
         QCOMPARE(again.MesaiGrid->cell(0, 2), QStringLiteral("事務机"));
         QVERIFY(!again.Kaisyamei->isEnabled());
         QVERIFY(again.Keisyo->isEnabled());
+        int copied = -1;
+        onModal<TFnohin>([&](TFnohin *note) {
+            copied = note->mitumoriKey();
+            note->reject();
+        });
+        QTest::mouseClick(again.NohinBTN, Qt::LeftButton);
+        QCOMPARE(copied, key);
+        QVERIFY(again.isVisible());
         QTest::mouseClick(again.CanBTN, Qt::LeftButton);
         QCOMPARE(again.mitumoriKey(), key);
     }
@@ -228,6 +237,52 @@ private Q_SLOTS:
         w.MesaiGrid->setCell(0, 1, QStringLiteral("椅子"));
         QCOMPARE(saveClosingReport<TLRnohinsyo>(w), 1);
         QCOMPARE(w.nohinKey(), 1);
+    }
+
+    // A customer chosen in the search is shown read-only and out of the tab order; the save registers
+    // no customer.
+    void customerFromSearch()
+    {
+        CustomerRecord c;
+        c.TorihikisakiNM = QStringLiteral("鈴木工業");
+        c.Keisyo = QStringLiteral("様");
+        CustomerStore::insert(db(), c);
+        const int key = CustomerStore::insert(db(), c);
+        TFnohin w;
+        show(w);
+        onModal<TFtorihikisakiKensaku>([key](TFtorihikisakiKensaku *search) {
+            QVERIFY(search->Query1->Locate(key));
+            QTest::mouseClick(search->OkBTN, Qt::LeftButton);
+        });
+        QTest::mouseClick(w.TorihikisakiKensakuBTN, Qt::LeftButton);
+        QCOMPARE(w.TorihikisakiKey->text(), QString::number(key));
+        QCOMPARE(w.Kaisyamei->text(), QStringLiteral("鈴木工業"));
+        QCOMPARE(w.Keisyo->currentText(), QStringLiteral("様"));
+        QVERIFY(w.Kaisyamei->isReadOnly());
+        QCOMPARE(w.Kaisyamei->focusPolicy(), Qt::ClickFocus);
+        QCOMPARE(w.focusWidget(), w.Basyo);
+        saveClosingReport<TLRnohinsyo>(w);
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 2);
+        QCOMPARE(count(QStringLiteral("select TorihikisakiKey from Nohin where key = 1")), key);
+    }
+
+    // An amount the 32-bit column cannot hold: the save says so, stores nothing and keeps the window
+    // open with what was typed.
+    void amountBeyond32BitsIsRefused()
+    {
+        TFmitumori w;
+        show(w);
+        enter(typeInto(w.MesaiGrid, 4, 1, QStringLiteral("3000000000")));
+        QCOMPARE(w.Gokei->text(), QStringLiteral("合計：3,000,000,000"));
+        QTest::mouseClick(w.OkBTN, Qt::LeftButton);
+        const QStringList errors = messages(Messages::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(QStringLiteral("大きすぎる")), qPrintable(errors.first()));
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.MesaiGrid->cell(4, 1), QStringLiteral("3000000000"));
+        QCOMPARE(w.mitumoriKey(), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Mitumori")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
     }
 
     // Not under "手入力": a click into the number field says the number is made automatically.
