@@ -109,23 +109,21 @@ TDocumentEditor::TDocumentEditor(Numbering::Kind kind, const Names &names, QWidg
     resize(582, 641);
 }
 
-QLineEdit *TDocumentEditor::addCustomerField(const char *name, const QString &label, int kind, int row,
-                                             int column)
+// A field of the customer block over its column of Torihikisaki (which limits its length).
+QLineEdit *TDocumentEditor::addCustomerField(const char *name, const QString &label, EntryFields::Kind kind,
+                                             int row, const char *column)
 {
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
-    const QString stored =
-        QLatin1String(name) == QLatin1String("Tantousya") ? QStringLiteral("Tantosya") : QLatin1String(name);
-    EntryFields::setUp(edit, FieldKind(kind), kCustomers, stored);
-    m_fields->addWidget(new QLabel(label, this), row, column);
-    m_fields->addWidget(edit, row, column + 1);
+    EntryFields::setUp(edit, kind, kCustomers, QLatin1String(column ? column : name));
+    m_fields->addWidget(new QLabel(label, this), row, 0);
+    m_fields->addWidget(edit, row, 1);
     return edit;
 }
 
 void TDocumentEditor::buildCustomerBlock()
 {
-    Kaisyamei = addCustomerField("Kaisyamei", QStringLiteral("会社名"), int(FieldKind::Text), 0);
-    EntryFields::setUp(Kaisyamei, FieldKind::Text, kCustomers, QStringLiteral("TorihikisakiNM"));
+    Kaisyamei = addCustomerField("Kaisyamei", QStringLiteral("会社名"), FieldKind::Text, 0, "TorihikisakiNM");
     new FocusWatcher(Kaisyamei, [this](QFocusEvent *e) {
         if (e->lostFocus())
             KaisyameiExit();
@@ -136,20 +134,20 @@ void TDocumentEditor::buildCustomerBlock()
     Keisyo->setCurrentIndex(-1);
     Keisyo->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_fields->addWidget(Keisyo, 0, 2);
-    Yubin = addCustomerField("Yubin", QStringLiteral("〒"), int(FieldKind::DigitsOrHyphen), 1);
+    Yubin = addCustomerField("Yubin", QStringLiteral("〒"), FieldKind::DigitsOrHyphen, 1);
     YubinBTN = new QToolButton(this);
     YubinBTN->setObjectName(QStringLiteral("YubinBTN"));
     YubinBTN->setText(QStringLiteral("〒"));
     YubinBTN->setToolTip(QStringLiteral("郵便番号から住所を検索"));
     YubinBTN->setFocusPolicy(Qt::NoFocus);
     m_fields->addWidget(YubinBTN, 1, 2, Qt::AlignLeft);
-    Jyusyo1 = addCustomerField("Jyusyo1", QStringLiteral("住所１"), int(FieldKind::Text), 2);
-    Jyusyo2 = addCustomerField("Jyusyo2", QStringLiteral("住所２"), int(FieldKind::Text), 3);
-    Busyo = addCustomerField("Busyo", QStringLiteral("部　署"), int(FieldKind::Text), 4);
-    Tantousya = addCustomerField("Tantousya", QStringLiteral("担当者"), int(FieldKind::Text), 5);
-    Tel = addCustomerField("Tel", QStringLiteral("Tel"), int(FieldKind::DigitsOrHyphen), 6);
-    Fax = addCustomerField("Fax", QStringLiteral("Fax"), int(FieldKind::DigitsOrHyphen), 7);
-    Mail = addCustomerField("Mail", QStringLiteral("Mail"), int(FieldKind::Text), 8);
+    Jyusyo1 = addCustomerField("Jyusyo1", QStringLiteral("住所１"), FieldKind::Text, 2);
+    Jyusyo2 = addCustomerField("Jyusyo2", QStringLiteral("住所２"), FieldKind::Text, 3);
+    Busyo = addCustomerField("Busyo", QStringLiteral("部　署"), FieldKind::Text, 4);
+    Tantousya = addCustomerField("Tantousya", QStringLiteral("担当者"), FieldKind::Text, 5, "Tantosya");
+    Tel = addCustomerField("Tel", QStringLiteral("Tel"), FieldKind::DigitsOrHyphen, 6);
+    Fax = addCustomerField("Fax", QStringLiteral("Fax"), FieldKind::DigitsOrHyphen, 7);
+    Mail = addCustomerField("Mail", QStringLiteral("Mail"), FieldKind::Text, 8);
     Mail->setAttribute(Qt::WA_InputMethodEnabled, false);
     TorihikisakiKey = new QLabel(QStringLiteral("0"), this);
     TorihikisakiKey->setObjectName(QStringLiteral("TorihikisakiKey"));
@@ -171,6 +169,7 @@ void TDocumentEditor::buildBottomBar()
     Gokei = new QLabel(DocumentLines::totalText(0), this);
     Gokei->setObjectName(QStringLiteral("Gokei"));
     Gokei->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Gokei->setMinimumWidth(200); // room for a total in the billions without the layout moving
     m_buttons->addWidget(OkBTN);
     m_buttons->addWidget(CanBTN);
     m_buttons->addStretch(1);

@@ -3,6 +3,7 @@
 // number fields, the customer block with its three ways of choosing a customer, the postal lookup,
 // the line grid with product call-up, line amounts and the total, the save and the report window
 // after it. The two editors add their own header fields and opening modes.
+#include "controls/EntryFields.h"
 #include "controls/TForm1.h"
 #include "documents/DocumentStore.h"
 
@@ -95,7 +96,8 @@ protected:
 private:
     void buildCustomerBlock();
     void buildBottomBar();
-    QLineEdit *addCustomerField(const char *name, const QString &label, int kind, int row, int column = 0);
+    QLineEdit *addCustomerField(const char *name, const QString &label, EntryFields::Kind kind, int row,
+                                const char *column = nullptr);
 
     void TorihikisakiKensakuBTNClick();
     void SinkiTorihikisakiBTNClick();
