@@ -226,6 +226,10 @@ private Q_SLOTS:
         // Under "手入力" the typed number is stored as it stands.
         first.number = QStringLiteral("N-77");
         QCOMPARE(save(Kind::Nohin, first).number, QStringLiteral("N-77"));
+        // Under "連番" the number becomes the bare key, whatever was typed before.
+        first.number = QStringLiteral("N-77");
+        QCOMPARE(save(Kind::Nohin, first, options(Numbering::kRenban, QStringLiteral("年４桁"))).number,
+                 QString::number(a.key));
     }
 
     // Two computers save a delivery note of the same month at the same moment: the second waits for
