@@ -3,6 +3,7 @@
 #include "controls/HelpCommand.h"
 #include "app/DeletionCommands.h"
 #include "app/ExtractionPanel.h"
+#include "app/EstimateCommands.h"
 #include "app/MainLists.h"
 #include "app/PaymentCommands.h"
 #include "app/TFreadMe.h"
@@ -91,6 +92,7 @@ void TFmain::connectCommands()
     }
     connectPaymentCommands(*this);
     connectDeletionCommands(*this);
+    connectEstimateCommands(*this);
 }
 
 // The lists close while the window is whole: closing the delivery-note list runs this window's

@@ -1,0 +1,317 @@
+#include "documents/DocumentStore.h"
+
+#include "common/Clock.h"
+#include "common/DisplayFormat.h"
+#include "data/Engine.h"
+
+namespace DocumentStore {
+
+namespace {
+
+bool isEstimate(Kind kind)
+{
+    return kind == Kind::Mitumori;
+}
+
+QString headerTable(Kind kind)
+{
+    return isEstimate(kind) ? QStringLiteral("Mitumori") : QStringLiteral("Nohin");
+}
+
+QString lineTable(Kind kind)
+{
+    return isEstimate(kind) ? QStringLiteral("MitumoriMesai") : QStringLiteral("NohinMesai");
+}
+
+QString documentName(Kind kind)
+{
+    return isEstimate(kind) ? QStringLiteral("見積書") : QStringLiteral("納品書");
+}
+
+QString text(const TEngineQuery &q, const QString &name)
+{
+    return q.FieldByName(name).AsString();
+}
+
+std::optional<double> decimal(const TEngineQuery &q, const QString &name)
+{
+    const TEngineField f = q.FieldByName(name);
+    return f.IsNull() ? std::nullopt : std::optional<double>(f.AsFloat());
+}
+
+void openByKey(TEngineQuery &q, const QString &select, int key, const QString &order = {})
+{
+    q.addSql(select);
+    q.addSql(QStringLiteral("where key = :key"));
+    if (!order.isEmpty())
+        q.addSql(order);
+    q.ParamByName(QStringLiteral("key")).setAsInteger(key);
+    q.Open();
+}
+
+QList<DocumentLine> readLines(TEngineDatabase &db, const QString &table, int key)
+{
+    TEngineQuery q(&db);
+    openByKey(q, QStringLiteral("select * from %1").arg(table), key, QStringLiteral("Order By Gyo"));
+    QList<DocumentLine> lines;
+    for (q.First(); !q.Eof(); q.Next()) {
+        DocumentLine line;
+        line.Gyo = q.FieldByName(QStringLiteral("Gyo")).AsInteger();
+        line.SyohinNM = text(q, QStringLiteral("SyohinNM"));
+        line.Suryo = decimal(q, QStringLiteral("Suryo"));
+        line.Tani = text(q, QStringLiteral("Tani"));
+        line.Tanka = decimal(q, QStringLiteral("Tanka"));
+        const TEngineField amount = q.FieldByName(QStringLiteral("Kingaku"));
+        if (!amount.IsNull())
+            line.Kingaku = amount.AsLargeInt();
+        lines.append(line);
+    }
+    return lines;
+}
+
+DocumentRecord readHeader(const TEngineQuery &q, Kind kind)
+{
+    DocumentRecord d;
+    d.key = q.FieldByName(QStringLiteral("key")).AsInteger();
+    d.number = text(q, Numbering::info(kind).numberColumn);
+    d.Hiduke = q.FieldByName(QStringLiteral("Hiduke")).AsDate();
+    d.Seq = q.FieldByName(QStringLiteral("Seq")).AsInteger();
+    d.TorihikisakiKey = q.FieldByName(QStringLiteral("TorihikisakiKey")).AsInteger();
+    d.UkewatasiBasyo = text(q, QStringLiteral("UkewatasiBasyo"));
+    d.JisyaTanto = text(q, QStringLiteral("JisyaTanto"));
+    d.Kingaku = q.FieldByName(QStringLiteral("Kingaku")).AsLargeInt();
+    if (isEstimate(kind)) {
+        d.Title = text(q, QStringLiteral("Title"));
+        d.YukoKigen = text(q, QStringLiteral("YukoKigen"));
+        d.Nouki = text(q, QStringLiteral("Nouki"));
+        d.SiharaiJyoken = text(q, QStringLiteral("SiharaiJyoken"));
+    } else {
+        d.SeikyuKey = q.FieldByName(QStringLiteral("SeikyuKey")).AsInteger();
+    }
+    return d;
+}
+
+QString amountText(qint64 value)
+{
+    return formatNumber(DisplayFormat::kInteger, double(value));
+}
+
+qint64 sumOf(const QList<DocumentLine> &lines)
+{
+    qint64 sum = 0;
+    for (const DocumentLine &line : lines)
+        sum += line.Kingaku.value_or(0); // each within 32 bits after checkAmounts: no overflow
+    return sum;
+}
+
+// The customer of the document: registered now when it names none. The customers' lock is held
+// until the commit, so a customer that exists here cannot be deleted before the document is stored.
+int customerFor(TEngineDatabase &db, const DocumentRecord &document, const CustomerRecord &newCustomer)
+{
+    db.LockForNumbering(QStringLiteral("Torihikisaki"));
+    if (document.TorihikisakiKey == 0) {
+        CustomerRecord c = newCustomer;
+        c.key = 0;
+        c.TorihikisakiCD = 0;
+        c.Kisyuzan = 0;
+        c.ZenkaiSeikyuGaku = 0;
+        c.SeikyuSimebi = 0;
+        return CustomerStore::insert(db, c);
+    }
+    if (!CustomerStore::load(db, document.TorihikisakiKey))
+        throw AppError(QStringLiteral("取引先（Key %1）は他のコンピュータで削除されています。"
+                                      "取引先を選び直してから保存してください")
+                           .arg(document.TorihikisakiKey));
+    return document.TorihikisakiKey;
+}
+
+void execWithKey(TEngineQuery &q, const QString &statement, const QString &where, int key)
+{
+    q.setSql({statement, where});
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(key);
+    q.ExecSQL();
+}
+
+[[noreturn]] void throwGone(Kind kind, int key)
+{
+    throw AppError(
+        QStringLiteral("この%1（Key %2）は他のコンピュータで削除されています。保存できませんでした")
+            .arg(documentName(kind))
+            .arg(key));
+}
+
+// The invoice that holds the stored delivery note. The row is locked first (an update that changes
+// nothing), so that an invoice run at another computer cannot mark it between this read and the
+// save's delete: the note keeps whatever invoice holds it when the save commits.
+int heldByInvoice(TEngineDatabase &db, int key)
+{
+    TEngineQuery q(&db);
+    execWithKey(q, QStringLiteral("update Nohin set SeikyuKey = SeikyuKey"),
+                QStringLiteral("where Key = :Key"), key);
+    if (q.RowsAffected() == 0)
+        throwGone(Kind::Nohin, key);
+    q.clearSql();
+    openByKey(q, QStringLiteral("select SeikyuKey from Nohin"), key);
+    return q.IsEmpty() ? 0 : q.Field(0).AsInteger();
+}
+
+// Deletes the stored document before it is written anew; returns the invoice that held a delivery
+// note. Raises when the document is gone (deleted at another computer since it was opened).
+int deleteStored(TEngineDatabase &db, Kind kind, int key)
+{
+    const int seikyuKey = isEstimate(kind) ? 0 : heldByInvoice(db, key);
+    TEngineQuery q(&db);
+    execWithKey(q, QStringLiteral("DELETE from %1").arg(lineTable(kind)), QStringLiteral("WHERE Key = :Key"),
+                key);
+    execWithKey(q, QStringLiteral("DELETE from %1").arg(headerTable(kind)),
+                QStringLiteral("WHERE Key = :Key"), key);
+    if (q.RowsAffected() == 0)
+        throwGone(kind, key);
+    return seikyuKey;
+}
+
+void insertEstimateHeader(TEngineQuery &q)
+{
+    q.setSql(
+        {QStringLiteral("Insert Into "),
+         QStringLiteral("Mitumori (key, MitumoriNo, Hiduke, HidukeY, HidukeM, Seq, TorihikisakiKey, Title, "
+                        "YukoKigen, Nouki, Ukewatasibasyo, SiharaiJyoken, Kingaku, JisyaTanto, KosinYMD)"),
+         QStringLiteral("Values(:key, :MitumoriNo, :Hiduke, :HidukeY, :HidukeM, :Seq, :TorihikisakiKey, "
+                        ":Title, :YukoKigen, :Nouki, :Ukewatasibasyo, :SiharaiJyoken, :Kingaku, "
+                        ":JisyaTanto, :KosinYMD)")});
+}
+
+void insertNoteHeader(TEngineQuery &q)
+{
+    q.setSql({QStringLiteral("Insert Into "),
+              QStringLiteral("nohin (key, nohinNo, Hiduke, HidukeY, HidukeM, Seq, TorihikisakiKey, "
+                             "Ukewatasibasyo, Kingaku, JisyaTanto, SeikyuKey, KosinYMD)"),
+              QStringLiteral("Values(:key, :nohinNo, :Hiduke, :HidukeY, :HidukeM, :Seq, :TorihikisakiKey, "
+                             ":Ukewatasibasyo, :Kingaku, :JisyaTanto, :SeikyuKey, :KosinYMD)")});
+}
+
+void insertHeader(TEngineDatabase &db, Kind kind, const DocumentRecord &d, const SavedDocument &s,
+                  int seikyuKey)
+{
+    TEngineQuery q(&db);
+    if (isEstimate(kind)) {
+        insertEstimateHeader(q);
+        q.ParamByName(QStringLiteral("Title")).setAsString(d.Title);
+        q.ParamByName(QStringLiteral("YukoKigen")).setAsString(d.YukoKigen);
+        q.ParamByName(QStringLiteral("Nouki")).setAsString(d.Nouki);
+        q.ParamByName(QStringLiteral("SiharaiJyoken")).setAsString(d.SiharaiJyoken);
+    } else {
+        insertNoteHeader(q);
+        q.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(seikyuKey);
+    }
+    q.ParamByName(QStringLiteral("key")).setAsInteger(s.key);
+    q.ParamByName(Numbering::info(kind).numberColumn).setAsString(s.number);
+    q.ParamByName(QStringLiteral("Hiduke")).setAsDate(d.Hiduke);
+    q.ParamByName(QStringLiteral("HidukeY")).setAsInteger(d.Hiduke.year());
+    q.ParamByName(QStringLiteral("HidukeM")).setAsInteger(d.Hiduke.month());
+    q.ParamByName(QStringLiteral("Seq")).setAsInteger(s.Seq);
+    q.ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(s.TorihikisakiKey);
+    q.ParamByName(QStringLiteral("Ukewatasibasyo")).setAsString(d.UkewatasiBasyo);
+    q.ParamByName(QStringLiteral("Kingaku")).setAsInteger(int(sumOf(d.lines)));
+    q.ParamByName(QStringLiteral("JisyaTanto")).setAsString(d.JisyaTanto);
+    q.ParamByName(QStringLiteral("KosinYMD")).setAsDateTime(Clock::now());
+    q.ExecSQL();
+}
+
+void setDecimal(TEngineParam &p, const std::optional<double> &v)
+{
+    if (v)
+        p.setAsFloat(*v);
+    else
+        p.setNullFloat();
+}
+
+void insertLines(TEngineDatabase &db, Kind kind, const QList<DocumentLine> &lines, int key)
+{
+    TEngineQuery q(&db);
+    q.setSql(
+        {QStringLiteral("Insert Into "),
+         QStringLiteral("%1 (key, Gyo, SyohinNM, Kikaku, Suryo, Tani, Tanka, Kingaku)").arg(lineTable(kind)),
+         QStringLiteral("Values(:key, :Gyo, :SyohinNM, :Kikaku, :Suryo, :Tani, :Tanka, :Kingaku)")});
+    for (const DocumentLine &line : lines) {
+        q.ParamByName(QStringLiteral("key")).setAsInteger(key);
+        q.ParamByName(QStringLiteral("Gyo")).setAsInteger(line.Gyo);
+        q.ParamByName(QStringLiteral("SyohinNM")).setAsString(line.SyohinNM);
+        q.ParamByName(QStringLiteral("Kikaku")).setAsString(QString());
+        setDecimal(q.ParamByName(QStringLiteral("Suryo")), line.Suryo);
+        q.ParamByName(QStringLiteral("Tani")).setAsString(line.Tani);
+        setDecimal(q.ParamByName(QStringLiteral("Tanka")), line.Tanka);
+        if (line.Kingaku)
+            q.ParamByName(QStringLiteral("Kingaku")).setAsInteger(int(*line.Kingaku));
+        else
+            q.ParamByName(QStringLiteral("Kingaku")).setNullInteger();
+        q.ExecSQL();
+    }
+}
+
+} // namespace
+
+std::optional<DocumentRecord> load(TEngineDatabase &db, Kind kind, int key)
+{
+    TEngineQuery q(&db);
+    openByKey(q, QStringLiteral("select * from %1").arg(headerTable(kind)), key);
+    if (q.IsEmpty())
+        return std::nullopt;
+    DocumentRecord d = readHeader(q, kind);
+    d.lines = readLines(db, lineTable(kind), key);
+    return d;
+}
+
+std::optional<DocumentRecord> noteFromEstimate(TEngineDatabase &db, int estimateKey, const QDate &today)
+{
+    const std::optional<DocumentRecord> estimate = load(db, Kind::Mitumori, estimateKey);
+    if (!estimate)
+        return std::nullopt;
+    DocumentRecord note;
+    note.Hiduke = today;
+    note.TorihikisakiKey = estimate->TorihikisakiKey;
+    note.UkewatasiBasyo = estimate->UkewatasiBasyo;
+    note.JisyaTanto = estimate->JisyaTanto;
+    note.Kingaku = estimate->Kingaku;
+    note.lines = estimate->lines;
+    return note;
+}
+
+void checkAmounts(const QList<DocumentLine> &lines)
+{
+    qint64 sum = 0;
+    for (const DocumentLine &line : lines) {
+        const qint64 amount = line.Kingaku.value_or(0);
+        if (!DocumentLines::fitsAmount(amount))
+            throw AppError(QStringLiteral("%1行目の金額 %2 は大きすぎるため保存できません。"
+                                          "金額は -2,147,483,648 から 2,147,483,647 までです")
+                               .arg(line.Gyo)
+                               .arg(amountText(amount)));
+        sum += amount;
+    }
+    if (!DocumentLines::fitsAmount(sum))
+        throw AppError(QStringLiteral("合計金額 %1 は大きすぎるため保存できません。"
+                                      "合計は -2,147,483,648 から 2,147,483,647 までです")
+                           .arg(amountText(sum)));
+}
+
+SavedDocument save(TEngineDatabase &db, Kind kind, const DocumentRecord &document, const SaveOptions &options)
+{
+    checkAmounts(document.lines);
+    TEngineTransaction transaction(db);
+    SavedDocument saved;
+    saved.TorihikisakiKey = customerFor(db, document, options.newCustomer);
+    db.LockForNumbering(headerTable(kind));
+    const int seikyuKey = document.key != 0 ? deleteStored(db, kind, document.key) : 0;
+    const Numbering::Numbered n = Numbering::take(db, kind, options.settings, options.fiscalYearStart,
+                                                  document.Hiduke, document.key, document.number);
+    saved.key = n.key;
+    saved.number = n.number;
+    saved.Seq = n.seq;
+    insertHeader(db, kind, document, saved, seikyuKey);
+    insertLines(db, kind, document.lines, saved.key);
+    transaction.commit();
+    return saved;
+}
+
+} // namespace DocumentStore
