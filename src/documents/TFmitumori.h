@@ -4,6 +4,8 @@
 // unchanged after a cancel. A stored estimate can also start a delivery note (NohinBTN).
 #include "documents/TDocumentEditor.h"
 
+#include <QLineEdit>
+
 class TFmitumori : public TDocumentEditor
 {
     Q_OBJECT

@@ -5,6 +5,8 @@
 // cancel.
 #include "documents/TDocumentEditor.h"
 
+#include <QLineEdit>
+
 class TFnohin : public TDocumentEditor
 {
     Q_OBJECT

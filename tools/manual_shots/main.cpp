@@ -12,7 +12,9 @@
 #include "data/TDMdata.h"
 #include "data/TFDBSetting.h"
 #include "data/TFsql.h"
+#include "documents/TFmitumori.h"
 #include "documents/TFmitumoriSettei.h"
+#include "documents/TFnohin.h"
 #include "masters/TFjisyaJyoho.h"
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFtorihikisakiMaster.h"
@@ -95,6 +97,20 @@ QWidget *mainPage(TFmain &main, int page)
     return &main;
 }
 
+QWidget *estimateEditor(TFmain &main)
+{
+    auto *window = new TFmitumori(&main);
+    window->setMitumoriKey(2);
+    return window;
+}
+
+QWidget *deliveryEditor(TFmain &main)
+{
+    auto *window = new TFnohin(&main);
+    window->setNohinKey(2);
+    return window;
+}
+
 QWidget *paymentEditor(TFmain &main)
 {
     auto *window = new TFnyukin(&main);
@@ -123,6 +139,8 @@ const QList<Shot> &shots()
         {"products", &plain<TFsyohinMaster>},
         {"postal-load", &plain<TFyubinLoad>},
         {"estimate-settings", &plain<TFmitumoriSettei>},
+        {"estimate-editor", &estimateEditor},
+        {"delivery-editor", &deliveryEditor},
         {"payment", &paymentEditor},
         {"sql-window", &plain<TFsql>},
         {"db-setting", [](TFmain &m) -> QWidget * { return new TFDBSetting(m.Settings, *DMdata, &m); }},
