@@ -20,6 +20,9 @@
 
 class TEngineDatabase;
 
+// What the user is told first when a customer's step fails; the engine's message follows.
+inline const QString kRunFailed = QStringLiteral("データ作成に失敗しました");
+
 // A failure of the run; the customers before `customerKey` are committed.
 class InvoiceRunError : public AppError
 {

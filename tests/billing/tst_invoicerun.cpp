@@ -1,6 +1,7 @@
 // The invoice run: amounts, lines and marks, the closing days and dates, a failure in the middle of a
 // run, two computers running at once; and deleting an invoice. On both engines.
 #include "billing/ClosingDays.h"
+#include "billing/InvoiceBatch.h"
 #include "billing/InvoiceRun.h"
 #include "BillingFixture.h"
 #include "common/Clock.h"
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void amountBeyond32BitsRefused();
     void failureRollsBackThatCustomerOnly();
     void twoComputersAtOnce();
+    void batchSelection();
 };
 
 void tst_InvoiceRun::workedExample()
@@ -323,6 +325,43 @@ void tst_InvoiceRun::twoComputersAtOnce()
     QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai")).toInt(), customers.size() * 6);
     QCOMPARE(t.scalar(QStringLiteral("select count(distinct Seq) from Seikyu")).toInt(), customers.size());
     QCOMPARE(f.invariantViolations(opening), QString());
+}
+
+// The batch of one closing date: ascending Seq whatever the customer, the settled ones (a payment and
+// an amount of 0) skipped only when asked, other dates left out.
+void tst_InvoiceRun::batchSelection()
+{
+    TestDatabase t;
+    KADOMEL_REQUIRE_DB(t);
+    BillingFixture f(t);
+    QCOMPARE(InvoiceBatch::defaultClosingDate(t.db(), QDate(2024, 3, 25)), QDate(2024, 3, 25));
+    const int c = f.addCustomer(QStringLiteral("一括商店"));
+    const auto add = [&](int seq, int nyukin, int seikyu, const QDate &simebi) {
+        FixtureInvoice inv;
+        inv.simebi = simebi;
+        inv.nyukin = nyukin;
+        inv.seikyu = seikyu;
+        const int key = f.docs().addInvoice(c, inv, {});
+        t.exec(QStringLiteral("update Seikyu set Seq = %1 where key = %2").arg(seq).arg(key));
+        return key;
+    };
+    const int settled = add(1, 5000, 0, kClosing);
+    const int nothingPaid = add(3, 0, 0, kClosing);
+    const int partly = add(2, 5000, 1000, kClosing);
+    add(4, 0, 100, kClosing.addDays(-20));
+    QCOMPARE(InvoiceBatch::defaultClosingDate(t.db(), QDate(2024, 3, 25)), kClosing);
+
+    const auto keys = [&](bool skipSettled) {
+        TEngineQuery q(&t.db());
+        InvoiceBatch::select(q, kClosing, skipSettled);
+        q.Open();
+        QList<int> list;
+        for (q.First(); !q.Eof(); q.Next())
+            list << q.FieldByName(QStringLiteral("key")).AsInteger();
+        return list;
+    };
+    QCOMPARE(keys(true), (QList<int>{partly, nothingPaid}));
+    QCOMPARE(keys(false), (QList<int>{settled, partly, nothingPaid}));
 }
 
 QTEST_GUILESS_MAIN(tst_InvoiceRun)
