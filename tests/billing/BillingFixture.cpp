@@ -2,6 +2,10 @@
 
 #include "data/Engine.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
 void BillingFixture::setCompanyDay(int day)
 {
     m_t.exec(QStringLiteral("delete from JisyaJyoho"));
@@ -107,4 +111,30 @@ QString BillingFixture::invariantViolations(const QHash<int, int> &opening)
                          .arg(expected);
     }
     return wrong.join(QLatin1Char('\n'));
+}
+
+void BillingFixture::failCarryOverOf(int customer)
+{
+    QSqlQuery q(m_t.db().connection());
+    bool ok = false;
+    if (m_t.isPostgres()) {
+        ok = q.exec(QStringLiteral("create or replace function kadomel_test_fail() returns trigger as "
+                                   "$$ begin raise exception 'injected failure'; end $$ language plpgsql")) &&
+             q.exec(QStringLiteral("create trigger fail_carry before update on Torihikisaki for each row "
+                                   "when (new.key = %1) execute function kadomel_test_fail()")
+                        .arg(customer));
+    } else {
+        ok =
+            q.exec(QStringLiteral("create trigger fail_carry before update on Torihikisaki when new.key = %1 "
+                                  "begin select raise(abort, 'injected failure'); end")
+                       .arg(customer));
+    }
+    if (!ok)
+        QFAIL(qPrintable(q.lastError().text()));
+}
+
+void BillingFixture::stopFailing()
+{
+    m_t.exec(QStringLiteral("drop trigger fail_carry%1")
+                 .arg(m_t.isPostgres() ? QStringLiteral(" on Torihikisaki") : QString()));
 }

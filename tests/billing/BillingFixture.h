@@ -21,6 +21,11 @@ public:
     int addNote(int customer, int amount, const QDate &date, int lines = 1);
     int addPayment(int customer, int amount, const QDate &date);
 
+    // Makes the engine reject the update of the customer's previous invoice amount: the last statement
+    // of that customer's step, so that everything before it must be rolled back.
+    void failCarryOverOf(int customer);
+    void stopFailing();
+
     int invoiceCount();
     int seikyuKeyOf(const QString &table, int key);
     int zenkai(int customer);

@@ -8,8 +8,6 @@
 #include "data/Engine.h"
 #include "data/Schema.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTest>
 #include <QThread>
 
@@ -21,27 +19,6 @@ QList<int> runFor(TEngineDatabase &db, const QList<int> &customers, const QDate 
 {
     InvoiceRun run(db);
     return run.run(customers, closing);
-}
-
-// Makes the engine reject the update of one customer's previous invoice amount: the last statement
-// of that customer's step, so that everything before it must be rolled back.
-void failCarryOverOf(TestDatabase &t, int customer)
-{
-    QSqlQuery q(t.db().connection());
-    bool ok = false;
-    if (t.isPostgres()) {
-        ok = q.exec(QStringLiteral("create or replace function kadomel_test_fail() returns trigger as "
-                                   "$$ begin raise exception 'injected failure'; end $$ language plpgsql")) &&
-             q.exec(QStringLiteral("create trigger fail_carry before update on Torihikisaki for each row "
-                                   "when (new.key = %1) execute function kadomel_test_fail()")
-                        .arg(customer));
-    } else {
-        ok =
-            q.exec(QStringLiteral("create trigger fail_carry before update on Torihikisaki when new.key = %1 "
-                                  "begin select raise(abort, 'injected failure'); end")
-                       .arg(customer));
-    }
-    QVERIFY2(ok, qPrintable(q.lastError().text()));
 }
 
 } // namespace
@@ -254,7 +231,7 @@ void tst_InvoiceRun::failureRollsBackThatCustomerOnly()
         customers << c;
         opening[c] = i * 1000;
     }
-    failCarryOverOf(t, customers[2]);
+    f.failCarryOverOf(customers[2]);
     int reported = 0;
     InvoiceRun run(t.db());
     run.setProgress([&](int done, int) { reported = done; });
@@ -278,8 +255,7 @@ void tst_InvoiceRun::failureRollsBackThatCustomerOnly()
     QCOMPARE(f.invariantViolations(opening), QString());
 
     // The connection is usable afterwards, and the run continues where it stopped.
-    t.exec(QStringLiteral("drop trigger fail_carry%1")
-               .arg(t.isPostgres() ? QStringLiteral(" on Torihikisaki") : QString()));
+    f.stopFailing();
     QCOMPARE(runFor(t.db(), customers).size(), 3);
     QCOMPARE(f.invariantViolations(opening), QString());
 }
