@@ -2,6 +2,7 @@
 // run, two computers running at once; and deleting an invoice. On both engines.
 #include "billing/ClosingDays.h"
 #include "billing/InvoiceBatch.h"
+#include "billing/InvoiceDeletion.h"
 #include "billing/InvoiceRun.h"
 #include "BillingFixture.h"
 #include "common/Clock.h"
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void failureRollsBackThatCustomerOnly();
     void twoComputersAtOnce();
     void batchSelection();
+    void deletionLatestFirst();
 };
 
 void tst_InvoiceRun::workedExample()
@@ -338,6 +340,49 @@ void tst_InvoiceRun::batchSelection()
     };
     QCOMPARE(keys(true), (QList<int>{partly, nothingPaid}));
     QCOMPARE(keys(false), (QList<int>{settled, partly, nothingPaid}));
+}
+
+// Only the latest invoice of a customer goes; each deletion gives its notes and payments back and
+// restores the previous invoice amount, so that the same documents can be billed again.
+void tst_InvoiceRun::deletionLatestFirst()
+{
+    TestDatabase t;
+    KADOMEL_REQUIRE_DB(t);
+    BillingFixture f(t);
+    const int c = f.addCustomer(QStringLiteral("削除商店"), 0, 1000);
+    const int other = f.addCustomer(QStringLiteral("別の商店"), 0, 0);
+    const int n1 = f.addNote(c, 500, QDate(2024, 2, 10), 2);
+    const int p1 = f.addPayment(c, 1000, QDate(2024, 2, 11));
+    const int n2 = f.addNote(c, 700, QDate(2024, 3, 10), 2);
+    f.addNote(other, 100, QDate(2024, 3, 10));
+    const int older = runFor(t.db(), {c}, QDate(2024, 2, 20)).value(0);
+    const int latest = runFor(t.db(), {c, other}, kClosing).value(0);
+    QCOMPARE(f.zenkai(c), 1200);
+
+    const InvoiceDeletion::Result refused = InvoiceDeletion::remove(t.db(), older);
+    QVERIFY(!refused.deleted);
+    QCOMPARE(refused.refusal,
+             QStringLiteral("削除商店の最後の請求ではありません\r\n最後の請求から削除してください"));
+    QCOMPARE(f.invoiceCount(), 3);
+
+    QVERIFY(InvoiceDeletion::remove(t.db(), latest).deleted);
+    QCOMPARE(f.zenkai(c), 500);
+    QCOMPARE(f.seikyuKeyOf(QStringLiteral("Nohin"), n2), 0);
+    QCOMPARE(f.seikyuKeyOf(QStringLiteral("Nohin"), n1), older);
+    QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai where Key = %1").arg(latest)).toInt(),
+             0);
+    QVERIFY(InvoiceDeletion::remove(t.db(), older).deleted);
+    QCOMPARE(f.zenkai(c), 1000);
+    QCOMPARE(f.seikyuKeyOf(QStringLiteral("Nohin"), n1), 0);
+    QCOMPARE(f.seikyuKeyOf(QStringLiteral("Nyukin"), p1), 0);
+    QCOMPARE(f.invoiceCount(), 1); // the other customer's
+    QCOMPARE(f.invariantViolations({{c, 1000}, {other, 0}}), QString());
+
+    // Billed again from the same documents, to the same amount.
+    const int again = runFor(t.db(), {c}, kClosing).value(0);
+    QCOMPARE(f.invoiceValue(again, QStringLiteral("Seikyugaku")), 1200);
+    // An invoice deleted meanwhile at another computer: a message, nothing changed.
+    QVERIFY_THROWS_EXCEPTION(EngineError, InvoiceDeletion::remove(t.db(), latest + 100));
 }
 
 QTEST_GUILESS_MAIN(tst_InvoiceRun)
