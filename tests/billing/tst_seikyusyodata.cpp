@@ -1,5 +1,6 @@
-// The window 請求書データ作成 driven as a user would: the closing days it offers and their default
-// dates, the two modes, a run, and what the user is told when a run cannot go on.
+// The invoice windows driven as a user would: 請求書データ作成 (the closing days it offers and their
+// default dates, the two modes, a run, what the user is told when a run cannot go on) and 請求書一括印刷.
+#include "billing/TFseikyuIkkatuInsatu.h"
 #include "billing/TFseikyusyoData.h"
 #include "BillingFixture.h"
 #include "common/Clock.h"
@@ -8,6 +9,9 @@
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "ModalHelper.h"
+#include "report/TLRseikyusyo.h"
+
+#include <QCheckBox>
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -144,6 +148,44 @@ private Q_SLOTS:
         QVERIFY2(said[1].text.contains(QStringLiteral("injected failure")), qPrintable(said[1].text));
         QVERIFY(w.isVisible());
         QCOMPARE(f->invoiceCount(), 1);
+    }
+
+    // 請求書一括印刷: today without invoices, else the latest closing date; the report window gets the
+    // invoices of the date in Seq order without the settled ones, and the window closes after it.
+    void batchPrinting()
+    {
+        {
+            TFseikyuIkkatuInsatu w;
+            w.show();
+            QCOMPARE(w.SeikyuSimebi->text(), QStringLiteral("2024/03/15"));
+        }
+        const int c = f->addCustomer(QStringLiteral("一括商店"));
+        FixtureInvoice settled;
+        settled.simebi = QDate(2024, 2, 29);
+        settled.nyukin = 5000;
+        settled.seikyu = 0;
+        f->docs().addInvoice(c, settled, {});
+        FixtureInvoice open = settled;
+        open.seikyu = 1000;
+        const int printed = f->docs().addInvoice(c, open, {});
+        FixtureInvoice older = open;
+        older.simebi = QDate(2024, 1, 31);
+        f->docs().addInvoice(c, older, {});
+
+        TFseikyuIkkatuInsatu w;
+        w.show();
+        QCOMPARE(w.SeikyuSimebi->text(), QStringLiteral("2024/02/29"));
+        QVERIFY(w.CheckBox1->isChecked());
+        QList<int> handed;
+        onModal<TLRseikyusyo>([&](TLRseikyusyo *report) {
+            TEngineQuery *q = report->Qseikyu;
+            for (q->First(); !q->Eof(); q->Next())
+                handed << q->FieldByName(QStringLiteral("key")).AsInteger();
+            report->reject();
+        });
+        QTest::mouseClick(w.DataSakuseiBTN, Qt::LeftButton);
+        QCOMPARE(handed, QList<int>{printed});
+        QVERIFY(!w.isVisible());
     }
 };
 
