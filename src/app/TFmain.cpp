@@ -1,6 +1,7 @@
 #include "app/TFmain.h"
 
 #include "controls/HelpCommand.h"
+#include "app/InvoiceCommands.h"
 #include "app/MainLists.h"
 #include "app/TFreadMe.h"
 #include "app/TFversion.h"
@@ -86,6 +87,7 @@ void TFmain::connectCommands()
         connect(button(QLatin1String(name)), &QPushButton::clicked, this,
                 [this, open] { Messages::guarded(this, [this, open] { open(this); }); });
     }
+    connectInvoiceCommands(*this);
 }
 
 // The lists close while the window is whole: closing the delivery-note list runs this window's
