@@ -26,20 +26,47 @@ QStringList unbilled(const QString &dateColumn)
             QStringLiteral("and %1 <= :SeikyuSimebi").arg(dateColumn)};
 }
 
-// One delivery-note line as an invoice line; a NULL quantity, price or amount stays NULL.
-void copyLine(const TEngineQuery &from, TEngineQuery &to)
+// The columns of the lines statement, in the order it selects them.
+enum LineColumn { NoteKey, NohinNo, Hiduke, Gyo, SyohinNM, Kikaku, Suryo, Tani, Tanka, Kingaku };
+
+// The invoice-line insert's parameters, found once: the run binds fifty lines for each customer.
+struct LineParams
 {
-    for (const char *column : {"NohinNo", "SyohinNM", "Kikaku", "Tani"})
-        to.ParamByName(QLatin1String(column)).setAsString(from.FieldByName(QLatin1String(column)).AsString());
-    for (const char *column : {"Suryo", "Tanka"}) {
-        const TEngineField f = from.FieldByName(QLatin1String(column));
-        TEngineParam &p = to.ParamByName(QLatin1String(column));
-        f.IsNull() ? p.setNullFloat() : p.setAsFloat(f.AsFloat());
+    explicit LineParams(TEngineQuery &insert)
+    {
+        for (const char *name :
+             {"Key", "Gyo", "NohinYMD", "NohinNo", "SyohinNM", "Kikaku", "Suryo", "Tani", "Tanka", "Kingaku"})
+            params.append(&insert.ParamByName(QLatin1String(name)));
     }
-    const TEngineField kingaku = from.FieldByName(QStringLiteral("Kingaku"));
-    TEngineParam &p = to.ParamByName(QStringLiteral("Kingaku"));
-    kingaku.IsNull() ? p.setNullInteger() : p.setAsInteger(kingaku.AsInteger());
-    to.ParamByName(QStringLiteral("NohinYMD")).setAsDate(from.FieldByName(QStringLiteral("Hiduke")).AsDate());
+    TEngineParam &operator[](int i) const { return *params[i]; }
+    QList<TEngineParam *> params; // in the order of the names above
+};
+
+void bindFloat(TEngineParam &p, const TEngineField &f)
+{
+    f.IsNull() ? p.setNullFloat() : p.setAsFloat(f.AsFloat());
+}
+
+// One delivery-note line as invoice line `gyo`; a NULL quantity, price or amount stays NULL. The
+// note's date is read once per note.
+void bindLine(const TEngineQuery &from, const LineParams &to, int key, int gyo, int &dateOfNote, QDate &date)
+{
+    const int note = from.Field(NoteKey).AsInteger();
+    if (note != dateOfNote) {
+        dateOfNote = note;
+        date = from.Field(Hiduke).AsDate();
+    }
+    to[0].setAsInteger(key);
+    to[1].setAsInteger(gyo);
+    to[2].setAsDate(date);
+    to[3].setAsString(from.Field(NohinNo).AsString());
+    to[4].setAsString(from.Field(SyohinNM).AsString());
+    to[5].setAsString(from.Field(Kikaku).AsString());
+    bindFloat(to[6], from.Field(Suryo));
+    to[7].setAsString(from.Field(Tani).AsString());
+    bindFloat(to[8], from.Field(Tanka));
+    const TEngineField kingaku = from.Field(Kingaku);
+    kingaku.IsNull() ? to[9].setNullInteger() : to[9].setAsInteger(kingaku.AsInteger());
 }
 
 } // namespace
@@ -48,19 +75,17 @@ void copyLine(const TEngineQuery &from, TEngineQuery &to)
 struct InvoiceRun::Statements
 {
     explicit Statements(TEngineDatabase *db)
-        : customer(db), countPayments(db), countNotes(db), sumPayments(db), sumNotes(db), insertInvoice(db),
-          lines(db), insertLine(db), markPayments(db), markNotes(db), carryOver(db)
+        : customer(db), payments(db), notes(db), insertInvoice(db), lines(db), insertLine(db),
+          markPayments(db), markNotes(db), carryOver(db)
     {
         customer.setSql({QStringLiteral("select TorihikisakiNM, ZenkaiSeikyuGaku from Torihikisaki"),
                          QStringLiteral("where key = :TorihikisakiKey")});
-        countPayments.setSql(QStringList{QStringLiteral("Select count(*) Kensu from Nyukin")} +
-                             unbilled(QStringLiteral("NyukinYMD")));
-        countNotes.setSql(QStringList{QStringLiteral("Select count(*) kensu from Nohin")} +
-                          unbilled(QStringLiteral("Hiduke")));
-        sumPayments.setSql(QStringList{QStringLiteral("Select sum(Nyukingaku) Nyukingaku from Nyukin")} +
-                           unbilled(QStringLiteral("NyukinYMD")));
-        sumNotes.setSql(QStringList{QStringLiteral("Select sum(Kingaku) Kingaku from Nohin")} +
-                        unbilled(QStringLiteral("Hiduke")));
+        // How many unbilled documents there are and their sum, in one statement per table.
+        payments.setSql(
+            QStringList{QStringLiteral("Select count(*) Kensu, sum(Nyukingaku) Nyukingaku from Nyukin")} +
+            unbilled(QStringLiteral("NyukinYMD")));
+        notes.setSql(QStringList{QStringLiteral("Select count(*) Kensu, sum(Kingaku) Kingaku from Nohin")} +
+                     unbilled(QStringLiteral("Hiduke")));
         insertInvoice.setSql(
             {QStringLiteral("Insert Into Seikyu"),
              QStringLiteral(
@@ -93,29 +118,31 @@ struct InvoiceRun::Statements
         carryOver.setSql({QStringLiteral("Update Torihikisaki"),
                           QStringLiteral("Set ZenkaiSeikyuGaku = :ZenkaiSeikyuGaku"),
                           QStringLiteral("Where Key = :Key")});
+        lineParams.emplace(insertLine);
     }
 
     // Sets the customer and the closing date on every statement that selects unbilled documents.
     void select(int customerKey, const QDate &closing)
     {
-        for (TEngineQuery *q :
-             {&countPayments, &countNotes, &sumPayments, &sumNotes, &lines, &markPayments, &markNotes}) {
+        for (TEngineQuery *q : {&payments, &notes, &lines, &markPayments, &markNotes}) {
             q->ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(customerKey);
             q->ParamByName(QStringLiteral("SeikyuSimebi")).setAsDate(closing);
         }
         customer.ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(customerKey);
     }
 
-    static qint64 first(TEngineQuery &q)
+    // The count and the sum of a customer's unbilled documents.
+    static std::pair<qint64, qint64> countAndSum(TEngineQuery &q)
     {
         q.Open();
-        const qint64 value = q.Field(0).AsLargeInt();
+        const std::pair<qint64, qint64> result{q.Field(0).AsLargeInt(), q.Field(1).AsLargeInt()};
         q.Close();
-        return value;
+        return result;
     }
 
-    TEngineQuery customer, countPayments, countNotes, sumPayments, sumNotes, insertInvoice, lines, insertLine,
-        markPayments, markNotes, carryOver;
+    TEngineQuery customer, payments, notes, insertInvoice, lines, insertLine, markPayments, markNotes,
+        carryOver;
+    std::optional<LineParams> lineParams; // found once the insert has its statement
 };
 
 InvoiceRun::InvoiceRun(TEngineDatabase &db)
@@ -149,11 +176,11 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
     TEngineTransaction transaction(m_db);
     m_db.LockForNumbering(QStringLiteral("Torihikisaki"));
     m_q->select(customer, closing);
-    const qint64 payments = Statements::first(m_q->countPayments);
-    const qint64 notes = Statements::first(m_q->countNotes);
+    const auto [payments, nyukin] = Statements::countAndSum(m_q->payments);
+    const auto [notes, hanbai] = Statements::countAndSum(m_q->notes);
     if (payments == 0 && notes == 0)
         return std::nullopt; // the guard ends the transaction, which wrote nothing
-    const int key = writeInvoice(customer, closing);
+    const int key = writeInvoice(customer, closing, nyukin, hanbai);
     m_q->markPayments.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(key);
     m_q->markPayments.ExecSQL();
     m_q->markNotes.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(key);
@@ -167,7 +194,7 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
 }
 
 // Inserts the invoice with its lines and carries its amount over to the customer; the key.
-int InvoiceRun::writeInvoice(int customer, const QDate &closing)
+int InvoiceRun::writeInvoice(int customer, const QDate &closing, qint64 nyukin, qint64 hanbai)
 {
     Statements &q = *m_q;
     q.customer.Open();
@@ -176,8 +203,6 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing)
     const QString name = q.customer.FieldByName(QStringLiteral("TorihikisakiNM")).AsString();
     const qint64 zenkai = q.customer.FieldByName(QStringLiteral("ZenkaiSeikyuGaku")).AsLargeInt();
     q.customer.Close();
-    const qint64 nyukin = Statements::first(q.sumPayments);
-    const qint64 hanbai = Statements::first(q.sumNotes);
     const qint64 seikyu = zenkai - nyukin + hanbai;
     if (!fits32(nyukin) || !fits32(hanbai) || !fits32(seikyu))
         throw AppError(amountTooLarge(name));
@@ -204,16 +229,7 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing)
     ins.ParamByName(QStringLiteral("KosinYMD")).setAsDateTime(now);
     ins.ExecSQL();
 
-    q.lines.Open();
-    TEngineQuery &line = q.insertLine;
-    int gyo = 0;
-    for (q.lines.First(); !q.lines.Eof(); q.lines.Next()) {
-        line.ParamByName(QStringLiteral("Key")).setAsInteger(n.key);
-        line.ParamByName(QStringLiteral("Gyo")).setAsInteger(++gyo);
-        copyLine(q.lines, line);
-        line.ExecSQL();
-    }
-    q.lines.Close();
+    writeLines(n.key);
 
     q.carryOver.ParamByName(QStringLiteral("ZenkaiSeikyuGaku")).setAsInteger(int(seikyu));
     q.carryOver.ParamByName(QStringLiteral("Key")).setAsInteger(customer);
@@ -221,4 +237,19 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing)
     if (q.carryOver.RowsAffected() != 1)
         throw EngineError(QStringLiteral("取引先（key %1）が見つかりません").arg(customer));
     return n.key;
+}
+
+// One invoice line for each line of the notes taken, by date, note and line.
+void InvoiceRun::writeLines(int key)
+{
+    Statements &q = *m_q;
+    q.lines.Open();
+    int gyo = 0;
+    int dateOfNote = -1;
+    QDate date;
+    for (q.lines.First(); !q.lines.Eof(); q.lines.Next()) {
+        bindLine(q.lines, *q.lineParams, key, ++gyo, dateOfNote, date);
+        q.insertLine.ExecSQL();
+    }
+    q.lines.Close();
 }

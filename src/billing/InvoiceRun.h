@@ -53,7 +53,8 @@ public:
 
 private:
     struct Statements;
-    int writeInvoice(int customer, const QDate &closing);
+    int writeInvoice(int customer, const QDate &closing, qint64 nyukin, qint64 hanbai);
+    void writeLines(int key);
 
     TEngineDatabase &m_db;
     Numbering::SaibanSettei m_numbering;
