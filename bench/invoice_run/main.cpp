@@ -209,7 +209,8 @@ double cpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double peakMb()
@@ -219,7 +220,7 @@ double peakMb()
     return usage.ru_maxrss / 1024.0;
 }
 
-void measure(const char *engine, TDMdata &data, bool render)
+void measure(const char *engine, TDMdata &data, bool render, bool withPdf)
 {
     TEngineDatabase &db = *data.DataDB;
     if (db.dialect() == TEngineDialect::PostgreSQL)
@@ -254,19 +255,21 @@ void measure(const char *engine, TDMdata &data, bool render)
     if (!render)
         return;
 
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("batch.pdf"));
-    timer.start();
-    {
-        DocumentOutput::Job job(DocumentOutput::Kind::Seikyu, db,
-                                [](TEngineQuery &q) { InvoiceBatch::select(q, kClosing, true); });
-        job.printPdf(pdf);
+    if (withPdf) {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("batch.pdf"));
+        timer.start();
+        {
+            DocumentOutput::Job job(DocumentOutput::Kind::Seikyu, db,
+                                    [](TEngineQuery &q) { InvoiceBatch::select(q, kClosing, true); });
+            job.printPdf(pdf);
+        }
+        const double pdfSeconds = timer.nsecsElapsed() / 1e9;
+        const int pages = pdfPages(pdf);
+        report("batch_pdf_pages", pages);
+        report("batch_pdf_s", pdfSeconds);
+        report("batch_pdf_pages_per_s", pages / pdfSeconds);
     }
-    const double pdfSeconds = timer.nsecsElapsed() / 1e9;
-    const int pages = pdfPages(pdf);
-    report("batch_pdf_pages", pages);
-    report("batch_pdf_s", pdfSeconds);
-    report("batch_pdf_pages_per_s", pages / pdfSeconds);
 
     const int single = made.first();
     firstPageMs([single](TEngineQuery &q) { // warm-up: fonts and plug-ins load on the first window
@@ -292,14 +295,16 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     installFontSubstitutions();
+    // --no-render: the run alone; --no-pdf: the run and the first preview pages.
     const bool render = !app.arguments().contains(QStringLiteral("--no-render"));
+    const bool pdf = !app.arguments().contains(QStringLiteral("--no-pdf"));
 
     QTemporaryDir dir;
     {
         TDMdata data;
         data.DataDB->Directory = dir.path();
         data.DataDB->Open();
-        measure("sqlite", data, render);
+        measure("sqlite", data, render, pdf);
     }
     const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
     if (server.isValid() && !server.isEmpty()) {
@@ -311,7 +316,7 @@ int main(int argc, char *argv[])
         data.Session1.RemotePassword = server.password();
         data.DataDB->RemoteDatabase = server.path().mid(1);
         data.DataDB->Open();
-        measure("postgresql", data, render);
+        measure("postgresql", data, render, pdf);
     }
     return 0;
 }

@@ -23,6 +23,8 @@ void select(TEngineQuery &query, const QDate &closing, bool skipSettled)
     // day) in one fixed order.
     sql << QStringLiteral("Order By Seq, key");
     query.setSql(sql);
+    // A batch runs to thousands of invoices: read page by page, so that the first one shows at once.
+    query.setPaged(true);
     query.ParamByName(QStringLiteral("Simebi")).setAsDate(closing);
 }
 
