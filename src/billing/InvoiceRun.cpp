@@ -174,7 +174,10 @@ QList<int> InvoiceRun::run(const QList<int> &customers, const QDate &closing)
 std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
 {
     TEngineTransaction transaction(m_db);
-    m_db.LockForNumbering(QStringLiteral("Torihikisaki"));
+    // Saves of notes and payments take the customers' lock, their deletions the lock of their table:
+    // holding all three, nobody changes what this step counts before it has marked it.
+    for (const char *table : {"Torihikisaki", "Nohin", "Nyukin"})
+        m_db.LockForNumbering(QLatin1String(table));
     m_q->select(customer, closing);
     const auto [payments, nyukin] = Statements::countAndSum(m_q->payments);
     const auto [notes, hanbai] = Statements::countAndSum(m_q->notes);
@@ -185,8 +188,8 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
     m_q->markPayments.ExecSQL();
     m_q->markNotes.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(key);
     m_q->markNotes.ExecSQL();
-    // Under the customers' lock nobody adds or removes this customer's documents; a difference means
-    // a writer that does not take it, and the invoice would not match what it marks.
+    // Under these locks nobody adds or removes this customer's documents; a difference means a writer
+    // that takes none of them, and the invoice would not match what it marks.
     if (m_q->markPayments.RowsAffected() != payments || m_q->markNotes.RowsAffected() != notes)
         throw EngineError(QStringLiteral("請求の対象となる納品書・入金がほかのコンピュータで変更されました"));
     transaction.commit();

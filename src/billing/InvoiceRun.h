@@ -4,9 +4,10 @@
 // delivery-note line. The notes and payments taken are marked with the invoice's key and the
 // customer's previous invoice amount becomes the new invoice amount.
 //
-// Each customer is one durable transaction. It takes the customers' lock and then the invoices'
-// numbering lock (the schema's lock order), so a second computer running at the same moment, or
-// saving a document of the customer, waits for it; nothing is billed twice. A failure rolls back
+// Each customer is one durable transaction. It takes the locks of the customers, the delivery notes
+// and the payments, and then the invoices' numbering lock (the schema's lock order), so a second
+// computer running at the same moment, or saving or deleting a document of the customer, waits for
+// it; nothing is billed twice and an invoice always matches the documents it marks. A failure rolls back
 // that customer and ends the run; the customers before it stay committed.
 #include "common/AppError.h"
 #include "documents/Numbering.h"

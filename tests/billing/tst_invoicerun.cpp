@@ -8,6 +8,7 @@
 #include "common/Clock.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
+#include "OtherComputer.h"
 
 #include <QTest>
 #include <QThread>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void amountBeyond32BitsRefused();
     void failureRollsBackThatCustomerOnly();
     void twoComputersAtOnce();
+    void waitsForADeletionAtAnotherComputer();
     void batchSelection();
     void deletionLatestFirst();
 };
@@ -303,6 +305,32 @@ void tst_InvoiceRun::twoComputersAtOnce()
     QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai")).toInt(), customers.size() * 6);
     QCOMPARE(t.scalar(QStringLiteral("select count(distinct Seq) from Seikyu")).toInt(), customers.size());
     QCOMPARE(f.invariantViolations(opening), QString());
+}
+
+// Another computer deletes a delivery note (under the notes' lock, as a deletion does) while the run
+// starts: the run waits for it and bills what is left, the invoice matching its marked notes.
+void tst_InvoiceRun::waitsForADeletionAtAnotherComputer()
+{
+    TestDatabase t;
+    KADOMEL_REQUIRE_DB(t);
+    BillingFixture f(t);
+    const int c = f.addCustomer(QStringLiteral("削除待ち商店"), 0, 0);
+    f.addNote(c, 100, QDate(2024, 3, 1), 2);
+    const int gone = f.addNote(c, 200, QDate(2024, 3, 2), 2);
+    OtherComputer other(t);
+    other.writeAndHold([gone](TEngineDatabase &db) {
+        db.LockForNumbering(QStringLiteral("Nohin"));
+        TEngineQuery q(&db);
+        q.addSql(QStringLiteral("delete from NohinMesai where Key = %1; delete from Nohin where key = %1")
+                     .arg(gone));
+        q.ExecSQL();
+    });
+    const QList<int> made = runFor(t.db(), {c});
+    QCOMPARE(other.finish(), QString());
+    QCOMPARE(made.size(), 1);
+    QCOMPARE(f.invoiceValue(made.first(), QStringLiteral("Hanbaigaku")), 100);
+    QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai")).toInt(), 2);
+    QCOMPARE(f.invariantViolations({{c, 0}}), QString());
 }
 
 // The batch of one closing date: ascending Seq whatever the customer, the settled ones (a payment and
