@@ -4,6 +4,7 @@
 #include "app/DeletionCommands.h"
 #include "app/ExtractionPanel.h"
 #include "app/EstimateCommands.h"
+#include "app/InvoiceCommands.h"
 #include "app/MainLists.h"
 #include "app/PaymentCommands.h"
 #include "app/TFreadMe.h"
@@ -93,6 +94,7 @@ void TFmain::connectCommands()
     connectPaymentCommands(*this);
     connectDeletionCommands(*this);
     connectEstimateCommands(*this);
+    connectInvoiceCommands(*this);
 }
 
 // The lists close while the window is whole: closing the delivery-note list runs this window's

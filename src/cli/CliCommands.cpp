@@ -1,5 +1,7 @@
 #include "cli/CliCommands.h"
 
+#include "billing/ClosingDays.h"
+#include "billing/InvoiceRun.h"
 #include "data/AppPaths.h"
 #include "data/ConnectionSettings.h"
 #include "data/IniFile.h"
@@ -31,6 +33,34 @@ qint64 importPostal(TDMdata &data, const QString &path, const std::function<void
             progress(phase == PostalLoader::Phase::Registering || total <= 0 ? 100 : int(done * 100 / total));
     });
     return loader.load(path);
+}
+
+int runInvoices(TDMdata &data, const QDate &closing, std::optional<int> day, std::optional<int> customer,
+                const std::function<void(int percent)> &progress)
+{
+    TEngineDatabase &db = *data.DataDB;
+    QList<int> customers;
+    if (customer) {
+        TEngineQuery q(&db);
+        q.setSql({QStringLiteral("select key from Torihikisaki where key = :key")});
+        q.ParamByName(QStringLiteral("key")).setAsInteger(*customer);
+        q.Open();
+        if (q.IsEmpty())
+            throw AppError(QStringLiteral("取引先（key %1）が見つかりません").arg(*customer));
+        customers = {*customer};
+    } else {
+        customers = ClosingDays::customersForDay(db, *day, ClosingDays::readCompany(db).companyDay);
+    }
+    InvoiceRun run(db);
+    run.setProgress([&](int done, int total) {
+        if (progress)
+            progress(total == 0 ? 100 : done * 100 / total);
+    });
+    try {
+        return int(run.run(customers, closing).size());
+    } catch (const InvoiceRunError &e) {
+        throw AppError(kRunFailed + QLatin1Char('\n') + e.message());
+    }
 }
 
 } // namespace CliCommands

@@ -1,8 +1,10 @@
 #pragma once
 // What kadomel-cli does, on the database the configuration names: connecting as the program's
-// start-up does (data folder, connection, tables), loading a postal-code file, rendering documents.
+// start-up does (data folder, connection, tables), loading a postal-code file, the invoice run.
 #include <functional>
 #include <memory>
+#include <optional>
+#include <QDate>
 #include <QString>
 
 class TDMdata;
@@ -14,5 +16,12 @@ std::unique_ptr<TDMdata> openDatabase();
 
 // Loads the file into Address; progress gets the percentage read. Returns the rows loaded.
 qint64 importPostal(TDMdata &data, const QString &path, const std::function<void(int percent)> &progress);
+
+// Runs the invoice run for the closing date over the customers of a closing day (as the window's
+// closing-day mode selects them) or over one customer; progress gets the percentage of customers
+// done. Returns the number of invoices made. Throws AppError starting with "データ作成に失敗しました"
+// when a customer's step fails (the customers before it stay billed), or for an unknown customer.
+int runInvoices(TDMdata &data, const QDate &closing, std::optional<int> day, std::optional<int> customer,
+                const std::function<void(int percent)> &progress);
 
 } // namespace CliCommands

@@ -21,6 +21,64 @@ int keyOf(const QString &text)
     return key;
 }
 
+int customerOf(const QString &text)
+{
+    bool ok = false;
+    const int key = text.toInt(&ok);
+    if (!ok || key <= 0)
+        throw CliError(
+            QStringLiteral("--customer には取引先の key（正の整数）を指定してください（'%1'）").arg(text));
+    return key;
+}
+
+int dayOf(const QString &text)
+{
+    bool ok = false;
+    const int day = text.toInt(&ok);
+    if (!ok || !((day >= 1 && day <= 31) || day == 99))
+        throw CliError(
+            QStringLiteral("--day には締日 1～31 か 99（月末）を指定してください（'%1'）").arg(text));
+    return day;
+}
+
+QDate closingOf(const QString &text)
+{
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy/MM/dd"));
+    if (!date.isValid())
+        throw CliError(
+            QStringLiteral("--closing には請求締日を yyyy/mm/dd で指定してください（'%1'）").arg(text));
+    return date;
+}
+
+void checkInvoiceRun(const CliOptions &o)
+{
+    if (!o.closing.isValid())
+        throw CliError(QStringLiteral("請求締日を --closing yyyy/mm/dd で指定してください"));
+    if (o.day.has_value() == o.customer.has_value())
+        throw CliError(QStringLiteral("--day D か --customer K のどちらか一つを指定してください"));
+}
+
+void checkRender(const CliOptions &o)
+{
+    const std::optional<DocumentOutput::Kind> kind = DocumentOutput::kindFromName(o.kind);
+    if (!kind)
+        throw CliError(QStringLiteral("--kind には %1 のいずれかを指定してください（'%2'）")
+                           .arg(DocumentOutput::kindNames().join(QStringLiteral(", ")), o.kind));
+    const bool byClosing = o.closing.isValid();
+    if (byClosing && *kind != DocumentOutput::Kind::Seikyu)
+        throw CliError(QStringLiteral("--closing は --kind seikyu にだけ指定できます"));
+    if (byClosing && !o.keys.isEmpty())
+        throw CliError(QStringLiteral("--closing と --key は同時に指定できません"));
+    if (o.withSettled && !byClosing)
+        throw CliError(QStringLiteral("--with-settled は --closing と一緒に指定してください"));
+    if (!byClosing && DocumentOutput::takesKeys(*kind) == o.keys.isEmpty())
+        throw CliError(DocumentOutput::takesKeys(*kind)
+                           ? QStringLiteral("印刷する帳票を --key で指定してください")
+                           : QStringLiteral("%1 には --key を指定できません").arg(o.kind));
+    if (o.pdf.isEmpty() == o.pngFolder.isEmpty())
+        throw CliError(QStringLiteral("--pdf FILE か --png DIR のどちらか一つを指定してください"));
+}
+
 } // namespace
 
 QString CliOptions::usage()
@@ -33,6 +91,12 @@ QString CliOptions::usage()
         "1123）に\n"
         "      出力します。KIND は mitumori, nohin, seikyu, ryosyusyou, ineitest, ineidata。\n"
         "      --key を複数指定すると、指定した順に一つの出力にまとめます。\n"
+        "  render --kind seikyu --closing yyyy/mm/dd [--with-settled] (--pdf FILE | --png DIR)\n"
+        "      その請求締日の請求書を Seq 順に一括で出力します（請求書一括印刷と同じ選び方）。\n"
+        "      入金があって残高０になった請求は、--with-settled を付けたときだけ出力します。\n"
+        "  invoice-run --closing yyyy/mm/dd (--day D | --customer K)\n"
+        "      請求書データを作成します。D は締日 1～31 または 99（月末）で、会社の締日のときは締日 0 の\n"
+        "      取引先も対象です。K は取引先の key。作成した請求書の件数を表示します。\n"
         "  import-postal FILE\n"
         "      日本郵便の郵便番号データ（KEN_ALL.CSV）を読み込みます。\n"
         "  --help\n"
@@ -60,31 +124,34 @@ CliOptions CliOptions::parse(const QStringList &args)
             o.pdf = valueOf(args, i);
         else if (a == QLatin1String("--png"))
             o.pngFolder = valueOf(args, i);
+        else if (a == QLatin1String("--closing"))
+            o.closing = closingOf(valueOf(args, i));
+        else if (a == QLatin1String("--day"))
+            o.day = dayOf(valueOf(args, i));
+        else if (a == QLatin1String("--customer"))
+            o.customer = customerOf(valueOf(args, i));
+        else if (a == QLatin1String("--with-settled"))
+            o.withSettled = true;
         else if (a.startsWith(QLatin1String("--")))
             throw CliError(QStringLiteral("不明なオプションです: %1").arg(a));
         else
             positional.append(a);
     }
     if (positional.isEmpty())
-        throw CliError(QStringLiteral("コマンドを指定してください（render または import-postal）"));
+        throw CliError(
+            QStringLiteral("コマンドを指定してください（render、import-postal または invoice-run）"));
     const QString command = positional.takeFirst();
     if (command == QLatin1String("render")) {
         o.command = Command::Render;
-        const std::optional<DocumentOutput::Kind> kind = DocumentOutput::kindFromName(o.kind);
-        if (!kind)
-            throw CliError(QStringLiteral("--kind には %1 のいずれかを指定してください（'%2'）")
-                               .arg(DocumentOutput::kindNames().join(QStringLiteral(", ")), o.kind));
-        if (DocumentOutput::takesKeys(*kind) == o.keys.isEmpty())
-            throw CliError(DocumentOutput::takesKeys(*kind)
-                               ? QStringLiteral("印刷する帳票を --key で指定してください")
-                               : QStringLiteral("%1 には --key を指定できません").arg(o.kind));
-        if (o.pdf.isEmpty() == o.pngFolder.isEmpty())
-            throw CliError(QStringLiteral("--pdf FILE か --png DIR のどちらか一つを指定してください"));
+        checkRender(o);
     } else if (command == QLatin1String("import-postal")) {
         o.command = Command::ImportPostal;
         if (positional.isEmpty())
             throw CliError(QStringLiteral("読み込む郵便番号データのファイルを指定してください"));
         o.postalFile = positional.takeFirst();
+    } else if (command == QLatin1String("invoice-run")) {
+        o.command = Command::InvoiceRun;
+        checkInvoiceRun(o);
     } else {
         throw CliError(QStringLiteral("不明なコマンドです: %1").arg(command));
     }

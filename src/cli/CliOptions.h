@@ -4,6 +4,7 @@
 #include "common/AppError.h"
 
 #include <optional>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,14 +17,18 @@ public:
 
 struct CliOptions
 {
-    enum class Command { Help, Render, ImportPostal };
+    enum class Command { Help, Render, ImportPostal, InvoiceRun };
     Command command = Command::Help;
-    QString home;       // --home DIR: the folder used in place of the program's folder
-    QString kind;       // render: mitumori, nohin, seikyu, ryosyusyou, ineitest, ineidata
-    QList<int> keys;    // render: --key N, in order
-    QString pdf;        // render: --pdf FILE
-    QString pngFolder;  // render: --png DIR
-    QString postalFile; // import-postal FILE
+    QString home;                // --home DIR: the folder used in place of the program's folder
+    QString kind;                // render: mitumori, nohin, seikyu, ryosyusyou, ineitest, ineidata
+    QList<int> keys;             // render: --key N, in order
+    QString pdf;                 // render: --pdf FILE
+    QString pngFolder;           // render: --png DIR
+    QString postalFile;          // import-postal FILE
+    QDate closing;               // invoice-run, render --kind seikyu: --closing yyyy/mm/dd
+    std::optional<int> day;      // invoice-run: --day D, the customers of a closing day
+    std::optional<int> customer; // invoice-run: --customer K, one customer
+    bool withSettled = false;    // render --closing: --with-settled, also the invoices settled to 0
 
     // Throws CliError for an unknown command or option, a missing or extra value.
     static CliOptions parse(const QStringList &arguments);

@@ -1,7 +1,9 @@
-// kadomel-cli: the printed documents and the postal-code load without a window. Failures print a
-// message on stderr and end with a non-zero status; nothing is written then.
+// kadomel-cli: the printed documents, the postal-code load and the invoice run without a window. Failures
+// print a message on stderr and end with a non-zero status; nothing is written then.
+#include "billing/InvoiceBatch.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "data/Engine.h"
 #include "data/TDMdata.h"
 #include "report/DocumentOutput.h"
 #include "report/ReportFonts.h"
@@ -19,15 +21,15 @@ void print(FILE *stream, const QString &text)
 }
 
 // A bar on a terminal; nothing when stderr goes to a file or a pipe.
-void showProgress(int percent)
+void showProgress(const QString &what, int percent)
 {
     static int shown = -1;
     if (!isatty(fileno(stderr)) || percent == shown)
         return;
     shown = percent;
     const int filled = percent * 30 / 100;
-    print(stderr, QStringLiteral("\r郵便番号データ読み込み中 [%1%2] %3%")
-                      .arg(QString(filled, QLatin1Char('#')), QString(30 - filled, QLatin1Char('.')))
+    print(stderr, QStringLiteral("\r%1 [%2%3] %4%")
+                      .arg(what, QString(filled, QLatin1Char('#')), QString(30 - filled, QLatin1Char('.')))
                       .arg(percent, 3));
     if (percent == 100)
         print(stderr, QStringLiteral("\n"));
@@ -43,16 +45,34 @@ int run(const CliOptions &options)
         qputenv("KADOMEL_HOME", options.home.toUtf8());
     const std::unique_ptr<TDMdata> data = CliCommands::openDatabase();
     if (options.command == CliOptions::Command::ImportPostal) {
-        const qint64 rows = CliCommands::importPostal(*data, options.postalFile, showProgress);
+        const qint64 rows = CliCommands::importPostal(*data, options.postalFile, [](int percent) {
+            showProgress(QStringLiteral("郵便番号データ読み込み中"), percent);
+        });
         print(stdout, QStringLiteral("%1 件の郵便番号データを読み込みました\n").arg(rows));
         return 0;
     }
-    DocumentOutput::Job job(*DocumentOutput::kindFromName(options.kind), *data->DataDB, options.keys);
-    if (!options.pdf.isEmpty()) {
-        job.printPdf(options.pdf);
+    if (options.command == CliOptions::Command::InvoiceRun) {
+        const int made =
+            CliCommands::runInvoices(*data, options.closing, options.day, options.customer, [](int percent) {
+                showProgress(QStringLiteral("請求書データ作成中"), percent);
+            });
+        print(stdout, QStringLiteral("%1 件の請求書を作成しました\n").arg(made));
         return 0;
     }
-    const QList<QImage> pages = job.renderPages();
+    const DocumentOutput::Kind kind = *DocumentOutput::kindFromName(options.kind);
+    const std::unique_ptr<DocumentOutput::Job> job =
+        options.closing.isValid()
+            ? std::make_unique<DocumentOutput::Job>(kind, *data->DataDB,
+                                                    [&](TEngineQuery &master) {
+                                                        InvoiceBatch::select(master, options.closing,
+                                                                             !options.withSettled);
+                                                    })
+            : std::make_unique<DocumentOutput::Job>(kind, *data->DataDB, options.keys);
+    if (!options.pdf.isEmpty()) {
+        job->printPdf(options.pdf);
+        return 0;
+    }
+    const QList<QImage> pages = job->renderPages();
     DocumentOutput::savePages(pages, options.pngFolder);
     print(stdout, QStringLiteral("%1 ページを出力しました\n").arg(pages.size()));
     return 0;

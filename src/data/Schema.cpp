@@ -102,7 +102,8 @@ QList<Table> buildTables()
                {"HizukeYMIDX", {"HidukeY", "HidukeM"}}},
               {{"ListIDX", {"Hiduke", "key"}},
                {"TorihikisakiIDX", {"TorihikisakiKey"}},
-               {"SeikyuIDX", {"SeikyuKey"}}}});
+               {"SeikyuIDX", {"SeikyuKey"}},
+               {"MiseikyuIDX", {"TorihikisakiKey", "SeikyuKey", "Hiduke"}}}});
     t.append({"NohinMesai",
               "納品明細テーブルのチェック",
               lineColumns(),
@@ -120,7 +121,8 @@ QList<Table> buildTables()
                {"NyukinYMIDX", {"NyukinY", "NyukinM"}}},
               {{"ListIDX", {"NyukinYMD", "key"}},
                {"TorihikisakiIDX", {"TorihikisakiKey"}},
-               {"SeikyuIDX", {"SeikyuKey"}}}});
+               {"SeikyuIDX", {"SeikyuKey"}},
+               {"MiseikyuIDX", {"TorihikisakiKey", "SeikyuKey", "NyukinYMD"}}}});
     t.append({"RyosyusyouSettei", "領収証設定テーブルのチェック", settingsColumns(false), {}, {}});
     t.append(
         {"Seikyu",
@@ -130,7 +132,10 @@ QList<Table> buildTables()
           I("Hanbaigaku"), I("Seikyugaku"), C("JisyaTanto", 20), S("TorokuYMD"), S("KosinYMD")},
          {"key"},
          {{"MitumoriNoIDX", {"SeikyuNo"}}, {"HakkoYIDX", {"HakkoY"}}, {"HakkoYMIDX", {"HakkoY", "HakkoM"}}},
-         {{"ListIDX", {"Simebi", "key"}}, {"TorihikisakiIDX", {"TorihikisakiKey"}}}});
+         {{"ListIDX", {"Simebi", "key"}},
+          {"TorihikisakiIDX", {"TorihikisakiKey"}},
+          {"SeqIDX", {"Seq"}},
+          {"SimebiSeqIDX", {"Simebi", "Seq"}}}});
     t.append({"SeikyuMesai",
               "請求明細テーブルのチェック",
               {I("Key", true), I("Gyo", true), D("NohinYMD"), C("NohinNo", 20), C("SyohinNM", 40),

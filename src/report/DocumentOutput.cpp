@@ -110,6 +110,14 @@ Job::Job(Kind kind, TEngineDatabase &db, const QList<int> &keys)
     }
 }
 
+Job::Job(Kind kind, TEngineDatabase &db, const std::function<void(TEngineQuery &)> &selectMaster)
+    : m_root(std::make_unique<TLightRep>()), m_layout(makeLayout(kind, *m_root, db))
+{
+    m_layout->FormShow();
+    selectMaster(*m_layout->master());
+    m_layout->master()->Open();
+}
+
 Job::~Job() = default;
 
 // As the report window prepares each run: queries closed, the master on its first record, the

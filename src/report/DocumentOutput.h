@@ -4,6 +4,7 @@
 // shows them) or as one PDF job at printer resolution. For the command line and scripts.
 #include "common/AppError.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <QImage>
@@ -13,6 +14,7 @@
 
 class ReportLayout;
 class TEngineDatabase;
+class TEngineQuery;
 class TLightRep;
 
 namespace DocumentOutput {
@@ -31,6 +33,9 @@ class Job
 {
 public:
     Job(Kind kind, TEngineDatabase &db, const QList<int> &keys);
+    // The documents a statement selects (a batch of invoices): selectMaster gives the layout's
+    // master query its statement and parameters; the job opens it.
+    Job(Kind kind, TEngineDatabase &db, const std::function<void(TEngineQuery &)> &selectMaster);
     ~Job();
 
     // Every page, at scale 1.0 over white.

@@ -76,6 +76,18 @@ private Q_SLOTS:
         QTest::addRow("unknown option")
             << QStringList{"import-postal", "--fast", "f.csv"} << 2 << "不明なオプション";
         QTest::addRow("no postal file") << QStringList{"import-postal"} << 2 << "郵便番号データのファイル";
+        QTest::addRow("run without closing date")
+            << QStringList{"invoice-run", "--day", "20"} << 2 << "--closing";
+        QTest::addRow("run with day and customer")
+            << QStringList{"invoice-run", "--closing", "2010/01/31", "--day", "20", "--customer", "1"} << 2
+            << "どちらか一つ";
+        QTest::addRow("run on day 40") << QStringList{"invoice-run", "--closing", "2010/01/31", "--day", "40"}
+                                       << 2 << "締日 1～31 か 99";
+        QTest::addRow("bad closing date")
+            << QStringList{"invoice-run", "--closing", "2010/02/30", "--day", "20"} << 2 << "yyyy/mm/dd";
+        QTest::addRow("closing for notes")
+            << QStringList{"render", "--kind", "nohin", "--closing", "2010/01/31", "--pdf", "a"} << 2
+            << "--kind seikyu にだけ";
     }
     void badCommandLines()
     {
@@ -95,6 +107,7 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains(QStringLiteral("render --kind KIND")));
         QVERIFY(run.out.contains(QStringLiteral("import-postal FILE")));
+        QVERIFY(run.out.contains(QStringLiteral("invoice-run --closing")));
     }
 
     // The very same layouts as the windows: PDF with its texts, PNG pages as the preview shows them;
@@ -160,6 +173,50 @@ private Q_SLOTS:
                  QStringLiteral("--pdf"), out.filePath(QStringLiteral("no/such/folder/note.pdf"))});
         QCOMPARE(unwritable.exitCode, 1);
         QVERIFY2(unwritable.err.contains(QStringLiteral("書き込めません")), qPrintable(unwritable.err));
+    }
+
+    // A closing day selects its customers (day 0 with the company's day), a customer alone; a second
+    // run makes nothing; the batch of the closing date prints in one go.
+    void invoiceRunAndItsBatch()
+    {
+        DocumentFixture fixture(t->db());
+        fixture.addCompany();
+        t->exec(QStringLiteral("update JisyaJyoho set SeikyuSimebi = 20"));
+        const int companyDay = fixture.addCustomer();
+        const int tenth = fixture.addCustomer();
+        t->exec(QStringLiteral("update Torihikisaki set SeikyuSimebi = 10 where key = %1").arg(tenth));
+        fixture.addDeliveryNote(companyDay, DocumentFixture::lines(2), 300, QDate(2010, 1, 5));
+        fixture.addDeliveryNote(tenth, DocumentFixture::lines(1), 100, QDate(2010, 1, 5));
+        const QStringList home{QStringLiteral("--home"), t->folder()};
+        const QStringList closing{QStringLiteral("invoice-run"), QStringLiteral("--closing"),
+                                  QStringLiteral("2010/01/20")};
+        const Run run = cli(home + closing + QStringList{QStringLiteral("--day"), QStringLiteral("20")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("1 件の請求書を作成しました")),
+                 qPrintable(run.out + run.err));
+        QCOMPARE(t->scalar(QStringLiteral("select TorihikisakiKey from Seikyu")).toInt(), companyDay);
+        const Run again = cli(home + closing + QStringList{QStringLiteral("--day"), QStringLiteral("20")});
+        QVERIFY2(again.out.contains(QStringLiteral("0 件の請求書を作成しました")), qPrintable(again.out));
+        const Run one =
+            cli(home + closing + QStringList{QStringLiteral("--customer"), QString::number(tenth)});
+        QVERIFY2(one.out.contains(QStringLiteral("1 件の請求書を作成しました")), qPrintable(one.out));
+        const Run unknown =
+            cli(home + closing + QStringList{QStringLiteral("--customer"), QStringLiteral("99")});
+        QCOMPARE(unknown.exitCode, 1);
+        QVERIFY2(unknown.err.contains(QStringLiteral("見つかりません")), qPrintable(unknown.err));
+
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("batch.pdf"));
+        const Run batch = cli(home + QStringList{QStringLiteral("render"), QStringLiteral("--kind"),
+                                                 QStringLiteral("seikyu"), QStringLiteral("--closing"),
+                                                 QStringLiteral("2010/01/20"), QStringLiteral("--pdf"), pdf});
+        QCOMPARE(batch.exitCode, 0);
+        QCOMPARE(pdfPageCount(pdf), 2);
+        const Run none = cli(home + QStringList{QStringLiteral("render"), QStringLiteral("--kind"),
+                                                QStringLiteral("seikyu"), QStringLiteral("--closing"),
+                                                QStringLiteral("2010/01/21"), QStringLiteral("--pdf"), pdf});
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY2(none.err.contains(QStringLiteral("印刷対象データがありません．")), qPrintable(none.err));
     }
 
     void importPostalLoadsTheFile()

@@ -1,0 +1,117 @@
+#include "app/InvoiceCommands.h"
+
+#include "app/MainLists.h"
+#include "app/TFmain.h"
+#include "billing/InvoiceDeletion.h"
+#include "billing/TFseikyuIkkatuInsatu.h"
+#include "billing/TFseikyusyoData.h"
+#include "controls/Messages.h"
+#include "controls/TDateEdit.h"
+#include "controls/TDBGridEx.h"
+#include "controls/TFlatButton.h"
+#include "data/Engine.h"
+#include "report/TLRseikyusyo.h"
+
+#include <QRadioButton>
+
+namespace {
+
+int selectedKey(TEngineQuery &list)
+{
+    return list.FieldByName(QStringLiteral("key")).AsInteger();
+}
+
+// "請求書データ作成": the run's window; the invoice list shows the new invoices from its first row.
+void SeikyusyoDataBTNClick(TFmain &main)
+{
+    TFseikyusyoData window(&main);
+    window.exec();
+    MainLists::reopen(*main.Qseikyu);
+}
+
+void SeikyuIkkatuInsatuBTNClick(TFmain &main)
+{
+    TFseikyuIkkatuInsatu window(&main);
+    window.exec();
+}
+
+// "請求書印刷": the selected invoice in the invoice report window.
+void SeikyuInsatuBTNClick(TFmain &main)
+{
+    const int key = selectedKey(*main.Qseikyu);
+    TLRseikyusyo report(&main);
+    report.Qseikyu->addSql(QStringLiteral("select * from seikyu where key = :key"));
+    report.Qseikyu->ParamByName(QStringLiteral("Key")).setAsInteger(key);
+    report.Qseikyu->Open();
+    report.exec();
+}
+
+// "請求書削除": the customer's latest invoice only, without a question; the notes and payments it took
+// are unbilled again, so their lists are read again too.
+void SeikyuDelBTNClick(TFmain &main)
+{
+    const int key = selectedKey(*main.Qseikyu);
+    if (key == 0)
+        return; // an empty list
+    const TBookmark mark = main.Qseikyu->GetBookmark();
+    const InvoiceDeletion::Result result = InvoiceDeletion::remove(*main.Qseikyu->database(), key);
+    if (!result.deleted) {
+        Messages::information(&main, result.refusal);
+        return;
+    }
+    MainLists::reopenAt(*main.Qseikyu, mark);
+    MainLists::reopenKeepingPlace(*main.Qnohin);
+    MainLists::reopenKeepingPlace(*main.Qnyukin);
+}
+
+// "納品書から請求書作成": the run for the note's customer up to the note's date (everything of that
+// customer unbilled by then, not only this note), then the invoices of that customer and date.
+void Nohin2SeikyuBTNClick(TFmain &main)
+{
+    TEngineQuery &notes = *main.Qnohin;
+    if (notes.IsEmpty())
+        return;
+    if (notes.FieldByName(QStringLiteral("SeikyuKey")).AsInteger() != 0) {
+        Messages::information(&main, QStringLiteral("請求書発行済みです"));
+        return;
+    }
+    const int customer = notes.FieldByName(QStringLiteral("TorihikisakiKey")).AsInteger();
+    const QDate date = notes.FieldByName(QStringLiteral("Hiduke")).AsDate();
+    {
+        TFseikyusyoData run(&main);
+        run.KobetuRB->setChecked(true);
+        run.setCustomerKey(customer);
+        run.SeikyuSimebi->setDate(date);
+        run.DataSakuseiBTNClick();
+    }
+    TLRseikyusyo report(&main);
+    report.Qseikyu->setSql({QStringLiteral("select * from seikyu"),
+                            QStringLiteral("where Torihikisakikey = :Torihikisakikey"),
+                            QStringLiteral("and Simebi = :simebi")});
+    report.Qseikyu->ParamByName(QStringLiteral("Torihikisakikey")).setAsInteger(customer);
+    report.Qseikyu->ParamByName(QStringLiteral("simebi")).setAsDate(date);
+    report.Qseikyu->Open();
+    report.exec();
+    MainLists::reopenKeepingPlace(*main.Qseikyu);
+    MainLists::reopenKeepingPlace(notes);
+}
+
+} // namespace
+
+void connectInvoiceCommands(TFmain &main)
+{
+    const QList<std::pair<const char *, void (*)(TFmain &)>> commands{
+        {"SeikyusyoDataBTN", &SeikyusyoDataBTNClick}, {"SeikyuIkkatuInsatuBTN", &SeikyuIkkatuInsatuBTNClick},
+        {"SeikyuInsatuBTN", &SeikyuInsatuBTNClick},   {"SeikyuDelBTN", &SeikyuDelBTNClick},
+        {"Nohin2SeikyuBTN", &Nohin2SeikyuBTNClick},
+    };
+    TFmain *window = &main;
+    for (const auto &[name, command] : commands) {
+        main.enableCommand(QLatin1String(name));
+        QObject::connect(main.button(QLatin1String(name)), &QPushButton::clicked, window, [window, command] {
+            Messages::guarded(window, [window, command] { command(*window); });
+        });
+    }
+    QObject::connect(main.SeikyuGrid, &QAbstractItemView::doubleClicked, window,
+                     [window] { Messages::guarded(window, [window] { SeikyuInsatuBTNClick(*window); }); });
+}

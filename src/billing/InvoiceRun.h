@@ -1,0 +1,65 @@
+#pragma once
+// The invoice run: for each customer with anything unbilled up to the closing date, one invoice
+// (the previous invoice amount, less the payments, plus the deliveries since), with one line per
+// delivery-note line. The notes and payments taken are marked with the invoice's key and the
+// customer's previous invoice amount becomes the new invoice amount.
+//
+// Each customer is one durable transaction. It takes the locks of the customers, the delivery notes
+// and the payments, and then the invoices' numbering lock (the schema's lock order), so a second
+// computer running at the same moment, or saving or deleting a document of the customer, waits for
+// it; nothing is billed twice and an invoice always matches the documents it marks. A failure rolls back
+// that customer and ends the run; the customers before it stay committed.
+#include "common/AppError.h"
+#include "documents/Numbering.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+
+class TEngineDatabase;
+
+// What the user is told first when a customer's step fails; the engine's message follows.
+inline const QString kRunFailed = QStringLiteral("データ作成に失敗しました");
+
+// A failure of the run; the customers before `customerKey` are committed.
+class InvoiceRunError : public AppError
+{
+public:
+    InvoiceRunError(int customerKey, const QString &message) : AppError(message), m_customer(customerKey) {}
+    int customerKey() const { return m_customer; }
+
+private:
+    int m_customer;
+};
+
+class InvoiceRun
+{
+public:
+    // Reads the numbering settings of invoices and the fiscal-year start month.
+    explicit InvoiceRun(TEngineDatabase &db);
+    ~InvoiceRun();
+
+    // done customers of total; called before the first and after each customer.
+    void setProgress(std::function<void(int done, int total)> progress) { m_progress = std::move(progress); }
+
+    // Bills the customers in the order given; returns the keys of the invoices made. Throws
+    // InvoiceRunError (carrying the engine's or the amount check's message) at the first failure.
+    QList<int> run(const QList<int> &customers, const QDate &closing);
+    // One customer in its own transaction; the new invoice's key, or nothing when it has nothing
+    // unbilled up to the closing date.
+    std::optional<int> billCustomer(int customer, const QDate &closing);
+
+private:
+    struct Statements;
+    int writeInvoice(int customer, const QDate &closing, qint64 nyukin, qint64 hanbai);
+    void writeLines(int key);
+
+    TEngineDatabase &m_db;
+    Numbering::SaibanSettei m_numbering;
+    int m_fiscalYearStart = 4;
+    std::unique_ptr<Statements> m_q;
+    std::function<void(int, int)> m_progress;
+};
