@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -181,6 +182,30 @@ private Q_SLOTS:
         HelpCommand::showHelp(nullptr);
         QVERIFY(Messages::takeHistory().isEmpty());
         QCOMPARE(m_urls.opened, QList<QUrl>{QUrl::fromLocalFile(manual)});
+    }
+
+    // The manual shipped with the program: every picture and page it names is there, and every
+    // link inside it leads to a heading.
+    void shippedManualIsWhole()
+    {
+        const QDir dir(QStringLiteral(KADOMEL_MANUAL_DIR));
+        QFile f(dir.filePath(QStringLiteral("index.html")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(f.readAll());
+        const QRegularExpression link(QStringLiteral("(src|href)=\"([^\"]+)\""));
+        int pictures = 0;
+        for (const QRegularExpressionMatch &m : link.globalMatch(html)) {
+            const QString target = m.captured(2);
+            if (target.startsWith(QLatin1String("https:")) || target.startsWith(QLatin1String("mailto:")))
+                continue;
+            if (target.startsWith(u'#')) {
+                QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(target.mid(1))), qPrintable(target));
+                continue;
+            }
+            QVERIFY2(QFileInfo::exists(dir.filePath(target)), qPrintable(target));
+            pictures += m.captured(1) == QLatin1String("src");
+        }
+        QVERIFY(pictures >= 10);
     }
 
     // The menu of the main window opens each window modally.

@@ -7,6 +7,8 @@
 #include "app/MainProgram.h"
 #include "app/TFmain.h"
 #include "billing/TFnyukin.h"
+#include "billing/TFseikyuIkkatuInsatu.h"
+#include "billing/TFseikyusyoData.h"
 #include "controls/KadomelApplication.h"
 #include "controls/Messages.h"
 #include "data/TDMdata.h"
@@ -142,6 +144,8 @@ const QList<Shot> &shots()
         {"estimate-editor", &estimateEditor},
         {"delivery-editor", &deliveryEditor},
         {"payment", &paymentEditor},
+        {"invoice-run", &plain<TFseikyusyoData>},
+        {"batch-print", &plain<TFseikyuIkkatuInsatu>},
         {"sql-window", &plain<TFsql>},
         {"db-setting", [](TFmain &m) -> QWidget * { return new TFDBSetting(m.Settings, *DMdata, &m); }},
         {"preview-estimate",
@@ -176,7 +180,6 @@ bool take(const Shot &shot, TFmain &main, const QDir &out)
     QWidget *window = shot.open(main);
     const bool ownWindow = window != &main;
     window->show();
-    window->raise();
     settle();
     const bool saved = window->grab().save(out.filePath(QLatin1String(shot.name) + QLatin1String(".png")));
     if (ownWindow) {
