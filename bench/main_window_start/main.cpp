@@ -12,6 +12,7 @@
 // Prints "name: value" lines; the last is "ratio_vs_1k": the SQLite start on 100,000 documents of
 // each kind over that on 1,000.
 #include "app/TFmain.h"
+#include "BenchSupport.h"
 #include "controls/TDBGridEx.h"
 #include "data/AppPaths.h"
 #include "data/ConnectionSettings.h"
@@ -29,20 +30,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <sys/resource.h>
+
+using namespace bench;
 
 namespace {
 
 constexpr int kStarts = 10; // in each child
 constexpr int kRounds = 3;  // children for each size
 constexpr int kCustomers = 200;
-
-void exec(TEngineDatabase &db, const QString &sql)
-{
-    TEngineQuery q(&db);
-    q.addSql(sql);
-    q.ExecSQL();
-}
 
 // The documents are made by the engine itself from a generated series, in one transaction: 400,000
 // rows in a few seconds, where one statement per row would take minutes on a server.
@@ -91,31 +86,6 @@ void fill(TEngineDatabase &db, int rows)
         exec(db,
              QStringLiteral(
                  "analyze Torihikisaki; analyze Mitumori; analyze Nohin; analyze Nyukin; analyze Seikyu"));
-}
-
-void dropTables(TEngineDatabase &db)
-{
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select tablename from pg_tables where schemaname = current_schema()"));
-    q.Open();
-    QStringList tables;
-    for (; !q.Eof(); q.Next())
-        tables << q.Field(0).AsString();
-    for (const QString &table : tables)
-        db.ExecDirect(QStringLiteral("drop table if exists \"%1\" cascade").arg(table));
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-double peakMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
 }
 
 // The start-up fills the payment-method box right after it has opened the lists at their last rows.

@@ -1,6 +1,7 @@
 // Loads a national postal-code file through the program's loader into a fresh local database, and
 // the same rows through the sqlite3 command-line tool's .import into the same table and index (the
 // engine's own floor); prints the figures as "name: value" lines, the ratio last.
+#include "BenchSupport.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
 #include "masters/PostalLoader.h"
@@ -14,7 +15,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <sys/resource.h>
+
+using namespace bench;
 
 namespace {
 
@@ -116,13 +118,6 @@ double sqliteImportSeconds(const QString &folder, const QString &csv, qint64 exp
     return seconds;
 }
 
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
 int run(const QStringList &args)
 {
     QTemporaryDir work;
@@ -147,7 +142,7 @@ int run(const QStringList &args)
     print("lines", QString::number(lines));
     print("program_load_seconds", seconds);
     print("program_lines_per_second", lines / seconds, 0);
-    print("program_peak_rss_mb", peakMegabytes(), 1);
+    print("program_peak_rss_mb", peakMb(), 1);
 
     const qint64 rows = countRows(db);
     print("rows_in_address", QString::number(rows));

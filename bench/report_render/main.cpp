@@ -2,6 +2,7 @@
 // the report, how fast pages go into the preview store and into a 600-dpi PDF, and how much
 // memory a 1,000-page preview holds. Prints "name: value" lines, the last one first_page_ratio.
 #include "BenchReport.h"
+#include "BenchSupport.h"
 #include "report/ReportFileDialog.h"
 #include "report/ReportFonts.h"
 #include "report/TLRPreviewControl.h"
@@ -12,22 +13,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <sys/resource.h>
+
+using namespace bench;
 
 namespace {
-
-void report(const char *name, double value)
-{
-    std::printf("%s: %.3f\n", name, value);
-    std::fflush(stdout);
-}
-
-double peakRssMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 // Milliseconds from creating the window to its first page on screen (shown inside show()).
 double firstPageMs(int pages, const QByteArray &seal)
@@ -84,7 +73,7 @@ int main(int argc, char **argv)
         const QByteArray name = "preview_pages_per_second_" + QByteArray::number(pages);
         report(name.constData(), pages / seconds);
         if (pages == 1000) {
-            report("peak_rss_mb_with_1000_preview_pages", peakRssMb());
+            report("peak_rss_mb_with_1000_preview_pages", peakMb());
             report("preview_store_file_mb_1000", window.LRPreviewControl1->StoredBytes() / 1048576.0);
             if (int i = static_cast<int>(args.indexOf(QStringLiteral("--first-page-png")));
                 i > 0 && i + 1 < args.size())
@@ -109,7 +98,7 @@ int main(int argc, char **argv)
                QFileInfo(pdf).size() / 1048576.0);
         window.close();
     }
-    report("peak_rss_mb", peakRssMb());
+    report("peak_rss_mb", peakMb());
     report("first_page_ratio", first1000 / first1);
     return 0;
 }

@@ -1,0 +1,49 @@
+#include "BenchSupport.h"
+
+#include "data/Engine.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace bench {
+
+void report(const char *name, double value)
+{
+    std::printf("%s: %.3f\n", name, value);
+    std::fflush(stdout);
+}
+
+void exec(TEngineDatabase &db, const QString &sql)
+{
+    TEngineQuery q(&db);
+    q.addSql(sql);
+    q.ExecSQL();
+}
+
+void dropTables(TEngineDatabase &db)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select tablename from pg_tables where schemaname = current_schema()"));
+    q.Open();
+    QStringList tables;
+    for (; !q.Eof(); q.Next())
+        tables << q.Field(0).AsString();
+    for (const QString &table : tables)
+        db.ExecDirect(QStringLiteral("drop table if exists \"%1\" cascade").arg(table));
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double peakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+} // namespace bench

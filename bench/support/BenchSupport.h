@@ -1,0 +1,20 @@
+#pragma once
+// What the benchmark programs share: printing a figure, running a statement, emptying a PostgreSQL
+// test database, the median of repeated timings and the process's peak memory.
+#include <QList>
+#include <QString>
+
+class TEngineDatabase;
+
+namespace bench {
+
+// One figure as "name: value", flushed at once so that a long run shows its progress.
+void report(const char *name, double value);
+void exec(TEngineDatabase &db, const QString &sql);
+// Drops every table of the connected PostgreSQL schema, so that a run starts from nothing.
+void dropTables(TEngineDatabase &db);
+double median(QList<double> values);
+// The peak resident memory of this process so far, in MB.
+double peakMb();
+
+} // namespace bench
