@@ -1,7 +1,6 @@
 #include "app/DeletionCommands.h"
 
 #include "app/DocumentDeletion.h"
-#include "app/Extraction.h"
 #include "app/MainLists.h"
 #include "app/TFmain.h"
 #include "controls/Messages.h"
@@ -15,8 +14,7 @@ namespace {
 // The selected document of a list; false on an empty list, where there is nothing to delete.
 bool hasSelection(const TEngineQuery &list)
 {
-    if (!list.Active())
-        throw AppError(Extraction::kClosedListMessage);
+    list.CheckActive();
     return !list.IsEmpty();
 }
 

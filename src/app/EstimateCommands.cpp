@@ -21,8 +21,7 @@ constexpr int kNohinPage = 1;
 // connection) cannot say which document is meant.
 int selectedKey(const TEngineQuery &list)
 {
-    if (!list.Active())
-        throw EngineError(QStringLiteral("データセットは閉じているため, この操作は実行できません"));
+    list.CheckActive();
     return list.IsEmpty() ? 0 : list.FieldByName(QStringLiteral("key")).AsInteger();
 }
 

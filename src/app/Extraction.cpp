@@ -8,8 +8,6 @@
 
 namespace Extraction {
 
-const QString kClosedListMessage = QStringLiteral("データセットは閉じているため, この操作は実行できません");
-
 namespace {
 
 struct PageStatement
@@ -109,15 +107,13 @@ void run(TEngineQuery &list, Page page, const Filter &filter)
 
 void moveToFirst(TEngineQuery &list)
 {
-    if (!list.Active())
-        throw AppError(kClosedListMessage);
+    list.CheckActive();
     list.First();
 }
 
 void moveToLast(TEngineQuery &list)
 {
-    if (!list.Active())
-        throw AppError(kClosedListMessage);
+    list.CheckActive();
     list.Last();
 }
 

@@ -29,6 +29,4 @@ void build(TEngineQuery &list, Page page, const Filter &filter);
 void moveToFirst(TEngineQuery &list);
 void moveToLast(TEngineQuery &list);
 
-extern const QString kClosedListMessage;
-
 } // namespace Extraction

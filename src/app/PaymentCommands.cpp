@@ -13,8 +13,7 @@ namespace {
 // The key of the payment selected in the list; 0 on an empty list.
 int selectedKey(const TEngineQuery &list)
 {
-    if (!list.Active())
-        throw EngineError(QStringLiteral("データセットは閉じているため, この操作は実行できません"));
+    list.CheckActive();
     return list.FieldByName(QStringLiteral("key")).AsInteger();
 }
 

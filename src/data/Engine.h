@@ -24,6 +24,11 @@ inline const QDateTime kZeroDateTime{kZeroDate, QTime(0, 0)};
 // Name of the SQLite file inside the local database folder.
 inline constexpr auto kLocalDatabaseFile = "kadomel.sqlite3";
 
+// What a command hears that acts on the row of a closed query (a list left closed by a failed
+// connection or extraction).
+inline const QString kClosedQueryMessage =
+    QStringLiteral("データセットは閉じているため, この操作は実行できません");
+
 // Shown when a lock held by another computer was not released within the session's retries.
 inline const QString kLockMessage =
     QStringLiteral("ほかのコンピュータがデータを更新中のため、処理できませんでした。"
@@ -268,7 +273,11 @@ public:
     int FieldCount() const;
     QString FieldName(int i) const;
     TEngineField Field(int i) const;
-    TEngineField FieldByName(const QString &name) const; // throws EngineError for an unknown field
+    // Throws EngineError for an unknown field, and the closed-query message on a closed query.
+    TEngineField FieldByName(const QString &name) const;
+    // Throws EngineError with kClosedQueryMessage unless the query is open: a command that acts on
+    // the selected row of a list cannot say which row is meant while the list is closed.
+    void CheckActive() const;
     bool hasField(const QString &name) const;
     int fieldIndex(const QString &name) const;
 

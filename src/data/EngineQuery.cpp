@@ -461,8 +461,15 @@ TEngineField TEngineQuery::Field(int i) const
     return fieldAt(m_row, i);
 }
 
+void TEngineQuery::CheckActive() const
+{
+    if (!m_active)
+        throw EngineError(kClosedQueryMessage);
+}
+
 TEngineField TEngineQuery::FieldByName(const QString &name) const
 {
+    CheckActive();
     const int i = fieldIndex(name);
     if (i < 0)
         throw EngineError(QStringLiteral("フィールド '%1' が見つかりません").arg(name));
