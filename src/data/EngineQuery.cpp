@@ -89,8 +89,20 @@ struct TEngineQuery::Impl
     // Prepared statements kept for running the same text again, most recently used last.
     std::vector<std::pair<QString, std::unique_ptr<QSqlQuery>>> prepared;
     QHash<QString, SqlText::Positional> parsed; // statement texts read before
-    QSqlQuery direct;                           // a statement without parameters, run as it stands
-    QSqlQuery *current = &direct;               // the statement run last
+    // The statement text last split into its statements, and the statements: a query run again and
+    // again with new parameter values (a save's inserts, a run's statements) splits its text once.
+    QString splitText;
+    QStringList statements;
+    const QStringList &statementsOf(const QString &text)
+    {
+        if (text != splitText || statements.isEmpty()) {
+            statements = SqlText::splitStatements(text);
+            splitText = text;
+        }
+        return statements;
+    }
+    QSqlQuery direct;             // a statement without parameters, run as it stands
+    QSqlQuery *current = &direct; // the statement run last
     QSqlQuery &run() { return *current; }
 };
 
@@ -366,7 +378,7 @@ void TEngineQuery::ExecSQL()
 {
     Close();
     m_rowsAffected = 0;
-    for (const QString &statement : SqlText::splitStatements(m_sql.join(QLatin1Char('\n')))) {
+    for (const QString &statement : d->statementsOf(m_sql.join(QLatin1Char('\n')))) {
         runStatement(statement, {}, true);
         m_rowsAffected = d->run().numRowsAffected();
         d->run().finish();
