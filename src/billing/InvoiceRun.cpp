@@ -26,47 +26,22 @@ QStringList unbilled(const QString &dateColumn)
             QStringLiteral("and %1 <= :SeikyuSimebi").arg(dateColumn)};
 }
 
-// The columns of the lines statement, in the order it selects them.
-enum LineColumn { NoteKey, NohinNo, Hiduke, Gyo, SyohinNM, Kikaku, Suryo, Tani, Tanka, Kingaku };
-
-// The invoice-line insert's parameters, found once: the run binds fifty lines for each customer.
-struct LineParams
+// The customer with the number and the sum of its unbilled payments and delivery notes, read by
+// one statement (one row for an existing customer: the sums are aggregates over no group).
+QStringList customerWithUnbilled()
 {
-    explicit LineParams(TEngineQuery &insert)
-    {
-        for (const char *name :
-             {"Key", "Gyo", "NohinYMD", "NohinNo", "SyohinNM", "Kikaku", "Suryo", "Tani", "Tanka", "Kingaku"})
-            params.append(&insert.ParamByName(QLatin1String(name)));
-    }
-    TEngineParam &operator[](int i) const { return *params[i]; }
-    QList<TEngineParam *> params; // in the order of the names above
-};
-
-void bindFloat(TEngineParam &p, const TEngineField &f)
-{
-    f.IsNull() ? p.setNullFloat() : p.setAsFloat(f.AsFloat());
-}
-
-// One delivery-note line as invoice line `gyo`; a NULL quantity, price or amount stays NULL. The
-// note's date is read once per note.
-void bindLine(const TEngineQuery &from, const LineParams &to, int key, int gyo, int &dateOfNote, QDate &date)
-{
-    const int note = from.Field(NoteKey).AsInteger();
-    if (note != dateOfNote) {
-        dateOfNote = note;
-        date = from.Field(Hiduke).AsDate();
-    }
-    to[0].setAsInteger(key);
-    to[1].setAsInteger(gyo);
-    to[2].setAsDate(date);
-    to[3].setAsString(from.Field(NohinNo).AsString());
-    to[4].setAsString(from.Field(SyohinNM).AsString());
-    to[5].setAsString(from.Field(Kikaku).AsString());
-    bindFloat(to[6], from.Field(Suryo));
-    to[7].setAsString(from.Field(Tani).AsString());
-    bindFloat(to[8], from.Field(Tanka));
-    const TEngineField kingaku = from.Field(Kingaku);
-    kingaku.IsNull() ? to[9].setNullInteger() : to[9].setAsInteger(kingaku.AsInteger());
+    const auto countAndSum = [](const QString &amount, const QString &table,
+                                const QString &dateColumn) -> QString {
+        return QStringLiteral("(select count(*) Kensu, sum(%1) Gaku from %2 ").arg(amount, table) +
+               unbilled(dateColumn).join(QLatin1Char(' ')) + QLatin1Char(')');
+    };
+    return {QStringLiteral("select t.TorihikisakiNM, t.ZenkaiSeikyuGaku, p.Kensu, p.Gaku, n.Kensu, n.Gaku"),
+            QStringLiteral("from Torihikisaki t,"),
+            countAndSum(QStringLiteral("Nyukingaku"), QStringLiteral("Nyukin"), QStringLiteral("NyukinYMD")) +
+                QStringLiteral(" p,"),
+            countAndSum(QStringLiteral("Kingaku"), QStringLiteral("Nohin"), QStringLiteral("Hiduke")) +
+                QStringLiteral(" n"),
+            QStringLiteral("where t.key = :TorihikisakiKey")};
 }
 
 } // namespace
@@ -75,17 +50,9 @@ void bindLine(const TEngineQuery &from, const LineParams &to, int key, int gyo, 
 struct InvoiceRun::Statements
 {
     explicit Statements(TEngineDatabase *db)
-        : customer(db), payments(db), notes(db), insertInvoice(db), lines(db), insertLine(db),
-          markPayments(db), markNotes(db), carryOver(db)
+        : customer(db), insertInvoice(db), copyLines(db), markPayments(db), markNotes(db), carryOver(db)
     {
-        customer.setSql({QStringLiteral("select TorihikisakiNM, ZenkaiSeikyuGaku from Torihikisaki"),
-                         QStringLiteral("where key = :TorihikisakiKey")});
-        // How many unbilled documents there are and their sum, in one statement per table.
-        payments.setSql(
-            QStringList{QStringLiteral("Select count(*) Kensu, sum(Nyukingaku) Nyukingaku from Nyukin")} +
-            unbilled(QStringLiteral("NyukinYMD")));
-        notes.setSql(QStringList{QStringLiteral("Select count(*) Kensu, sum(Kingaku) Kingaku from Nohin")} +
-                     unbilled(QStringLiteral("Hiduke")));
+        customer.setSql(customerWithUnbilled());
         insertInvoice.setSql(
             {QStringLiteral("Insert Into Seikyu"),
              QStringLiteral(
@@ -96,19 +63,17 @@ struct InvoiceRun::Statements
              QStringLiteral("(:Key, :SeikyuNo, :HakkoYMD, :HakkoY, :HakkoM, :Seq, :Simebi, :TorihikisakiKey, "
                             ":ZenkaiSeikyu, :NyukinGaku, :TyoseiGaku, :HanbaiGaku, :SeikyuGaku, :JisyaTanto, "
                             ":TorokuYMD, :KosinYMD)")});
-        lines.setSql(
-            {QStringLiteral("Select N.key, NohinNo, Hiduke, Gyo, SyohinNM, Kikaku, Suryo, Tani, Tanka, "
-                            "M.Kingaku from Nohin N, NohinMesai M"),
-             QStringLiteral("Where N.Key = M.Key"), QStringLiteral("and TorihikisakiKey = :TorihikisakiKey"),
-             QStringLiteral("and SeikyuKey = 0"), QStringLiteral("and Hiduke <= :SeikyuSimebi"),
-             QStringLiteral("Order By Hiduke, N.Key, Gyo")});
-        insertLine.setSql(
+        // One invoice line for each line of the notes taken, numbered by date, note and line.
+        copyLines.setSql(
             {QStringLiteral("Insert Into SeikyuMesai"),
              QStringLiteral(
                  "( Key,  Gyo,  NohinYMD,  NohinNo,  SyohinNM,  Kikaku,  Suryo,  Tani,  Tanka,  Kingaku)"),
-             QStringLiteral("Values"),
              QStringLiteral(
-                 "(:Key, :Gyo, :NohinYMD, :NohinNo, :SyohinNM, :Kikaku, :Suryo, :Tani, :Tanka, :Kingaku)")});
+                 "Select cast(:Key as integer), row_number() over (Order By N.Hiduke, N.Key, M.Gyo), "
+                 "N.Hiduke, N.NohinNo, M.SyohinNM, M.Kikaku, M.Suryo, M.Tani, M.Tanka, M.Kingaku"),
+             QStringLiteral("From Nohin N, NohinMesai M"), QStringLiteral("Where N.Key = M.Key"),
+             QStringLiteral("and N.TorihikisakiKey = :TorihikisakiKey"),
+             QStringLiteral("and N.SeikyuKey = 0"), QStringLiteral("and N.Hiduke <= :SeikyuSimebi")});
         markPayments.setSql(
             QStringList{QStringLiteral("Update Nyukin"), QStringLiteral("Set SeikyuKey = :SeikyuKey")} +
             unbilled(QStringLiteral("NyukinYMD")));
@@ -118,31 +83,31 @@ struct InvoiceRun::Statements
         carryOver.setSql({QStringLiteral("Update Torihikisaki"),
                           QStringLiteral("Set ZenkaiSeikyuGaku = :ZenkaiSeikyuGaku"),
                           QStringLiteral("Where Key = :Key")});
-        lineParams.emplace(insertLine);
     }
 
     // Sets the customer and the closing date on every statement that selects unbilled documents.
     void select(int customerKey, const QDate &closing)
     {
-        for (TEngineQuery *q : {&payments, &notes, &lines, &markPayments, &markNotes}) {
+        for (TEngineQuery *q : {&customer, &copyLines, &markPayments, &markNotes}) {
             q->ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(customerKey);
             q->ParamByName(QStringLiteral("SeikyuSimebi")).setAsDate(closing);
         }
-        customer.ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(customerKey);
     }
 
-    // The count and the sum of a customer's unbilled documents.
-    static std::pair<qint64, qint64> countAndSum(TEngineQuery &q)
+    // The customer and its unbilled documents; nothing for a customer that is not there.
+    std::optional<Unbilled> readUnbilled()
     {
-        q.Open();
-        const std::pair<qint64, qint64> result{q.Field(0).AsLargeInt(), q.Field(1).AsLargeInt()};
-        q.Close();
-        return result;
+        customer.Open();
+        std::optional<Unbilled> u;
+        if (!customer.IsEmpty())
+            u = Unbilled{customer.Field(0).AsString(),   customer.Field(1).AsLargeInt(),
+                         customer.Field(2).AsLargeInt(), customer.Field(3).AsLargeInt(),
+                         customer.Field(4).AsLargeInt(), customer.Field(5).AsLargeInt()};
+        customer.Close();
+        return u;
     }
 
-    TEngineQuery customer, payments, notes, insertInvoice, lines, insertLine, markPayments, markNotes,
-        carryOver;
-    std::optional<LineParams> lineParams; // found once the insert has its statement
+    TEngineQuery customer, insertInvoice, copyLines, markPayments, markNotes, carryOver;
 };
 
 InvoiceRun::InvoiceRun(TEngineDatabase &db)
@@ -179,36 +144,30 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
     for (const char *table : {"Torihikisaki", "Nohin", "Nyukin"})
         m_db.LockForNumbering(QLatin1String(table));
     m_q->select(customer, closing);
-    const auto [payments, nyukin] = Statements::countAndSum(m_q->payments);
-    const auto [notes, hanbai] = Statements::countAndSum(m_q->notes);
-    if (payments == 0 && notes == 0)
+    const std::optional<Unbilled> u = m_q->readUnbilled();
+    if (!u || (u->payments == 0 && u->notes == 0))
         return std::nullopt; // the guard ends the transaction, which wrote nothing
-    const int key = writeInvoice(customer, closing, nyukin, hanbai);
+    const int key = writeInvoice(customer, closing, *u);
     m_q->markPayments.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(key);
     m_q->markPayments.ExecSQL();
     m_q->markNotes.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(key);
     m_q->markNotes.ExecSQL();
     // Under these locks nobody adds or removes this customer's documents; a difference means a writer
     // that takes none of them, and the invoice would not match what it marks.
-    if (m_q->markPayments.RowsAffected() != payments || m_q->markNotes.RowsAffected() != notes)
+    if (m_q->markPayments.RowsAffected() != u->payments || m_q->markNotes.RowsAffected() != u->notes)
         throw EngineError(QStringLiteral("請求の対象となる納品書・入金がほかのコンピュータで変更されました"));
     transaction.commit();
     return key;
 }
 
 // Inserts the invoice with its lines and carries its amount over to the customer; the key.
-int InvoiceRun::writeInvoice(int customer, const QDate &closing, qint64 nyukin, qint64 hanbai)
+int InvoiceRun::writeInvoice(int customer, const QDate &closing, const Unbilled &u)
 {
     Statements &q = *m_q;
-    q.customer.Open();
-    if (q.customer.IsEmpty())
-        throw EngineError(QStringLiteral("取引先（key %1）が見つかりません").arg(customer));
-    const QString name = q.customer.FieldByName(QStringLiteral("TorihikisakiNM")).AsString();
-    const qint64 zenkai = q.customer.FieldByName(QStringLiteral("ZenkaiSeikyuGaku")).AsLargeInt();
-    q.customer.Close();
+    const qint64 zenkai = u.zenkai, nyukin = u.nyukin, hanbai = u.hanbai;
     const qint64 seikyu = zenkai - nyukin + hanbai;
     if (!fits32(nyukin) || !fits32(hanbai) || !fits32(seikyu))
-        throw AppError(amountTooLarge(name));
+        throw AppError(amountTooLarge(u.name));
 
     const Numbering::Numbered n =
         Numbering::take(m_db, Numbering::Kind::Seikyu, m_numbering, m_fiscalYearStart, closing);
@@ -232,7 +191,8 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing, qint64 nyukin, 
     ins.ParamByName(QStringLiteral("KosinYMD")).setAsDateTime(now);
     ins.ExecSQL();
 
-    writeLines(n.key);
+    q.copyLines.ParamByName(QStringLiteral("Key")).setAsInteger(n.key);
+    q.copyLines.ExecSQL();
 
     q.carryOver.ParamByName(QStringLiteral("ZenkaiSeikyuGaku")).setAsInteger(int(seikyu));
     q.carryOver.ParamByName(QStringLiteral("Key")).setAsInteger(customer);
@@ -240,19 +200,4 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing, qint64 nyukin, 
     if (q.carryOver.RowsAffected() != 1)
         throw EngineError(QStringLiteral("取引先（key %1）が見つかりません").arg(customer));
     return n.key;
-}
-
-// One invoice line for each line of the notes taken, by date, note and line.
-void InvoiceRun::writeLines(int key)
-{
-    Statements &q = *m_q;
-    q.lines.Open();
-    int gyo = 0;
-    int dateOfNote = -1;
-    QDate date;
-    for (q.lines.First(); !q.lines.Eof(); q.lines.Next()) {
-        bindLine(q.lines, *q.lineParams, key, ++gyo, dateOfNote, date);
-        q.insertLine.ExecSQL();
-    }
-    q.lines.Close();
 }

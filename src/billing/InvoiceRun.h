@@ -54,8 +54,16 @@ public:
 
 private:
     struct Statements;
-    int writeInvoice(int customer, const QDate &closing, qint64 nyukin, qint64 hanbai);
-    void writeLines(int key);
+    // A customer as the run reads it: name, previous invoice amount, and the number and the sum of
+    // its unbilled payments and delivery notes up to the closing date.
+    struct Unbilled
+    {
+        QString name;
+        qint64 zenkai;
+        qint64 payments, nyukin;
+        qint64 notes, hanbai;
+    };
+    int writeInvoice(int customer, const QDate &closing, const Unbilled &unbilled);
 
     TEngineDatabase &m_db;
     Numbering::SaibanSettei m_numbering;
