@@ -1,10 +1,10 @@
 // The help menu's windows: the readme viewer, the about box and the help command, opened from the
 // main window's menu.
 #include "../masterdata/ModalHelper.h"
-#include "controls/HelpCommand.h"
 #include "app/TFmain.h"
 #include "app/TFreadMe.h"
 #include "app/TFversion.h"
+#include "controls/HelpCommand.h"
 #include "controls/Messages.h"
 #include "data/TFsql.h"
 

@@ -28,14 +28,14 @@
 #include "report/TLRryosyusyou.h"
 #include "report/TLRseikyusyo.h"
 
+#include <functional>
+#include <memory>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QThread>
-#include <functional>
-#include <memory>
 
 namespace {
 
@@ -82,8 +82,7 @@ template<typename Window> QWidget *plain(TFmain &main)
 }
 
 // A report window over one document: its master query gets the one statement and key.
-template<typename Window>
-QWidget *report(TEngineQuery *Window::*query, const char *table, TFmain &main)
+template<typename Window> QWidget *report(TEngineQuery *Window::*query, const char *table, TFmain &main)
 {
     auto *window = new Window(&main);
     TEngineQuery *q = window->*query;
@@ -150,8 +149,7 @@ const QList<Shot> &shots()
         {"db-setting", [](TFmain &m) -> QWidget * { return new TFDBSetting(m.Settings, *DMdata, &m); }},
         {"preview-estimate",
          [](TFmain &m) { return report<TLRmitumorisyo>(&TLRmitumorisyo::Qmitumori, "mitumori", m); }},
-        {"preview-delivery",
-         [](TFmain &m) { return report<TLRnohinsyo>(&TLRnohinsyo::Qnohin, "nohin", m); }},
+        {"preview-delivery", [](TFmain &m) { return report<TLRnohinsyo>(&TLRnohinsyo::Qnohin, "nohin", m); }},
         {"preview-invoice",
          [](TFmain &m) { return report<TLRseikyusyo>(&TLRseikyusyo::Qseikyu, "seikyu", m); }},
         {"preview-receipt",
