@@ -39,14 +39,11 @@ const QDate kClosing{2024, 3, 31};
 void fill(TEngineDatabase &db)
 {
     const bool pg = db.dialect() == TEngineDialect::PostgreSQL;
-    const QString series = pg ? QStringLiteral("generate_series(1, %1) g(n)")
-                              : QStringLiteral("(with recursive s(n) as (select 1 union all select n + 1 "
-                                               "from s where n < %1) select n from s) g");
     const QString day = pg ? QStringLiteral("(date '2024-03-01' + (n %% 28))")
                            : QStringLiteral("date('2024-03-01', '+' || (n %% 28) || ' days')");
     const auto sql = [&](QString text, int rows) {
         exec(db, text.replace(QStringLiteral("%DAY"), day)
-                     .replace(QStringLiteral("%SERIES"), series.arg(rows))
+                     .replace(QStringLiteral("%SERIES"), numberSeries(db, rows))
                      .replace(QStringLiteral("%%"), QStringLiteral("%")));
     };
     TEngineTransaction tr(db);

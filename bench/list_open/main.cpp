@@ -27,23 +27,20 @@ constexpr int kCustomers = 200;
 void fill(TEngineDatabase &db, int rows)
 {
     const bool pg = db.dialect() == TEngineDialect::PostgreSQL;
-    const QString series = pg ? QStringLiteral("generate_series(1, %1) g(n)")
-                              : QStringLiteral("(with recursive s(n) as (select 1 union all select n + 1 "
-                                               "from s where n < %1) select n from s) g");
     const QString date = pg ? QStringLiteral("date '2000-01-01' + n / 20")
                             : QStringLiteral("date('2000-01-01', '+' || (n / 20) || ' days')");
     TEngineTransaction tr(db);
     exec(db, QStringLiteral(
                  "insert into Torihikisaki (key, TorihikisakiNM) select n, '株式会社サンプル商事' || n "
                  "from %1")
-                 .arg(series.arg(kCustomers)));
+                 .arg(numberSeries(db, kCustomers)));
     exec(db, QStringLiteral(
                  "insert into Mitumori (key, MitumoriNo, Hiduke, Title, TorihikisakiKey, Kingaku, "
                  "JisyaTanto, KosinYMD) select n, 'M-' || n, %1, '事務所改装工事一式 第' || n || '期', "
                  "1 + n %% %2, n * 137, '山田', %1 from %3")
                  .arg(date)
                  .arg(kCustomers)
-                 .arg(series.arg(rows))
+                 .arg(numberSeries(db, rows))
                  .replace(QStringLiteral("%%"), QStringLiteral("%")));
     tr.commit();
     if (pg) // as the server's autovacuum does after a large change

@@ -44,10 +44,7 @@ constexpr int kCustomers = 200;
 void fill(TEngineDatabase &db, int rows)
 {
     const bool pg = db.dialect() == TEngineDialect::PostgreSQL;
-    const QString series = (pg ? QStringLiteral("generate_series(1, %1) g(n)")
-                               : QStringLiteral("(with recursive s(n) as (select 1 union all select n + 1 "
-                                                "from s where n < %1) select n from s) g"))
-                               .arg(rows);
+    const QString series = numberSeries(db, rows);
     // 20 documents a day up to today: 1,000 over 50 days, 100,000 over 14 years.
     const QString date = (pg ? QStringLiteral("current_date - (%1 - n) / 20")
                              : QStringLiteral("date('now', 'localtime', '-' || ((%1 - n) / 20) || ' days')"))
@@ -58,10 +55,7 @@ void fill(TEngineDatabase &db, int rows)
     exec(db, QStringLiteral(
                  "insert into Torihikisaki (key, TorihikisakiNM) select n, '株式会社サンプル商事' || n "
                  "from %1")
-                 .arg(pg ? QStringLiteral("generate_series(1, %1) g(n)").arg(kCustomers)
-                         : QStringLiteral("(with recursive s(n) as (select 1 union all select n + 1 from s "
-                                          "where n < %1) select n from s) g")
-                               .arg(kCustomers)));
+                 .arg(numberSeries(db, kCustomers)));
     exec(db, QStringLiteral(
                  "insert into Mitumori (key, MitumoriNo, Hiduke, Title, TorihikisakiKey, Kingaku, "
                  "JisyaTanto, KosinYMD) select n, 'M-' || n, %1, '事務所改装工事一式 第' || n || '期', "

@@ -33,6 +33,15 @@ void dropTables(TEngineDatabase &db)
         db.ExecDirect(QStringLiteral("drop table if exists \"%1\" cascade").arg(table));
 }
 
+QString numberSeries(const TEngineDatabase &db, int rows)
+{
+    if (db.dialect() == TEngineDialect::PostgreSQL)
+        return QStringLiteral("generate_series(1, %1) g(n)").arg(rows);
+    return QStringLiteral("(with recursive s(n) as (select 1 union all select n + 1 from s where n < %1) "
+                          "select n from s) g")
+        .arg(rows);
+}
+
 double median(QList<double> values)
 {
     std::sort(values.begin(), values.end());

@@ -14,6 +14,9 @@ void exec(TEngineDatabase &db, const QString &sql);
 // Drops every table of the connected PostgreSQL schema, so that a run starts from nothing.
 void dropTables(TEngineDatabase &db);
 double median(QList<double> values);
+// A table expression "g" with one column n numbering rows 1 to `rows` in the engine's own dialect,
+// for filling tables quickly by insert-select.
+QString numberSeries(const TEngineDatabase &db, int rows);
 // The peak resident memory of this process so far, in MB.
 double peakMb();
 
