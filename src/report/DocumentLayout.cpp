@@ -128,7 +128,7 @@ void DocumentLayout::FormShow()
     applySettings(readSettings(*Query1, m_design.settingsTable, true));
 }
 
-void DocumentLayout::applySettings(const SettingsRecord &settings)
+void DocumentLayout::applySettings(const LayoutSettings &settings)
 {
     TLRImage *seal = m_items.image("Inei");
     if (m_design.sealSizeFromSettings) {
@@ -194,7 +194,7 @@ void DocumentLayout::printRow(int row, TPrintStatus &status)
 // name line holding only the separator.
 void DocumentLayout::fillCustomer()
 {
-    const CustomerRecord c = readCustomer(*Query1, masterField("TorihikisakiKey").AsInteger());
+    const LayoutCustomer c = readCustomer(*Query1, masterField("TorihikisakiKey").AsInteger());
     m_items.setText("Yubin", QStringLiteral("〒") + c.yubin);
     m_items.setText("Jyusyo1", c.jyusyo1);
     m_items.setText("Jyusyo2", c.jyusyo2);

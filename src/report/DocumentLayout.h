@@ -101,7 +101,7 @@ protected:
     // After the detail grid of each page.
     virtual void detailPageDone() {}
     // The settings row read at show time.
-    virtual void applySettings(const SettingsRecord &settings);
+    virtual void applySettings(const LayoutSettings &settings);
 
     QString masterText(const char *field) const;
     TEngineField masterField(const char *field) const;
@@ -112,7 +112,7 @@ protected:
     TLRLayoutPanel *m_remarks;
     TLRGridPanel *m_detail;
     TLRLayoutPanel *m_headings;
-    CompanyRecord m_company;
+    LayoutCompany m_company;
 
 private:
     void printRow(int row, TPrintStatus &status);

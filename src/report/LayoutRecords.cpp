@@ -22,10 +22,10 @@ QString text(const TEngineQuery &query, const char *field)
 
 } // namespace
 
-CompanyRecord readCompany(TEngineQuery &query)
+LayoutCompany readCompany(TEngineQuery &query)
 {
     runKeyed(query, QStringLiteral("jisyaJyoho"));
-    CompanyRecord c;
+    LayoutCompany c;
     if (query.IsEmpty()) {
         query.Close();
         return c;
@@ -49,10 +49,10 @@ CompanyRecord readCompany(TEngineQuery &query)
     return c;
 }
 
-SettingsRecord readSettings(TEngineQuery &query, const QString &table, bool withRemarks)
+LayoutSettings readSettings(TEngineQuery &query, const QString &table, bool withRemarks)
 {
     runKeyed(query, table);
-    SettingsRecord s;
+    LayoutSettings s;
     if (!query.IsEmpty()) {
         s.top = query.FieldByName(QStringLiteral("top")).AsInteger();
         s.left = query.FieldByName(QStringLiteral("left")).AsInteger();
@@ -65,14 +65,14 @@ SettingsRecord readSettings(TEngineQuery &query, const QString &table, bool with
     return s;
 }
 
-CustomerRecord readCustomer(TEngineQuery &query, int key)
+LayoutCustomer readCustomer(TEngineQuery &query, int key)
 {
     query.clearSql();
     query.addSql(QStringLiteral("select * from torihikisaki"));
     query.addSql(QStringLiteral("where key = :key"));
     query.ParamByName(QStringLiteral("key")).setAsInteger(key);
     query.Open();
-    CustomerRecord c;
+    LayoutCustomer c;
     if (!query.IsEmpty()) {
         c.name = text(query, "TorihikisakiNM");
         c.keisyo = text(query, "Keisyo");

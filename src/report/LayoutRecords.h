@@ -8,7 +8,7 @@
 
 class TEngineQuery;
 
-struct CompanyRecord
+struct LayoutCompany
 {
     QString name;
     QString yubin;
@@ -24,7 +24,7 @@ struct CompanyRecord
     QStringList accounts[3];
 };
 
-struct SettingsRecord
+struct LayoutSettings
 {
     // As the settings dialog creates the row; used while no row exists yet.
     int top = 96;
@@ -34,7 +34,7 @@ struct SettingsRecord
     QStringList remarks;
 };
 
-struct CustomerRecord
+struct LayoutCustomer
 {
     QString name;
     QString keisyo;
@@ -46,11 +46,11 @@ struct CustomerRecord
 };
 
 // "select * from jisyaJyoho where key = 0" on `query`; an empty record when there is no row.
-CompanyRecord readCompany(TEngineQuery &query);
+LayoutCompany readCompany(TEngineQuery &query);
 // "select * from <table> where key = 0"; `withRemarks` for the tables that have `Bikou`.
-SettingsRecord readSettings(TEngineQuery &query, const QString &table, bool withRemarks);
+LayoutSettings readSettings(TEngineQuery &query, const QString &table, bool withRemarks);
 // "select * from torihikisaki where key = :key"; an empty record when the customer is gone.
-CustomerRecord readCustomer(TEngineQuery &query, int key);
+LayoutCustomer readCustomer(TEngineQuery &query, int key);
 
 // A JPEG (or bitmap) picture from its file bytes; null when the bytes hold no readable picture.
 QImage decodePicture(const QByteArray &bytes);

@@ -101,7 +101,7 @@ void RyosyusyouLayout::FormShow()
     seal->setPicture(m_company.seal);
     seal->setHeight(m_company.sealHeight);
     seal->setWidth(m_company.sealWidth);
-    const SettingsRecord settings = readSettings(*Query1, QStringLiteral("RyosyusyouSettei"), false);
+    const LayoutSettings settings = readSettings(*Query1, QStringLiteral("RyosyusyouSettei"), false);
     seal->setTop(settings.top);
     seal->setLeft(settings.left);
 }
@@ -117,7 +117,7 @@ void RyosyusyouLayout::fillPayment()
     m_items.setText("Tadasigaki", QStringLiteral("但し、") + field("Tadasigaki").AsString());
     m_items.setText("Gokei",
                     formatNumber(kReceiptAmount, field("Nyukingaku").AsInteger()) + QStringLiteral("- "));
-    const CustomerRecord c = readCustomer(*Query1, field("TorihikisakiKey").AsInteger());
+    const LayoutCustomer c = readCustomer(*Query1, field("TorihikisakiKey").AsInteger());
     m_items.setText("Yubin", QStringLiteral("〒") + c.yubin);
     m_items.setText("Jyusyo1", c.jyusyo1);
     m_items.setText("Jyusyo2", c.jyusyo2);

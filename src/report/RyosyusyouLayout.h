@@ -20,7 +20,7 @@ private:
     void fillPayment();
 
     TLRGridPanel *m_sheet;
-    CompanyRecord m_company;
+    LayoutCompany m_company;
 };
 
 // The border picture shipped with the program (2480 × 1748 pixels), decoded once.

@@ -173,7 +173,7 @@ void SeikyuLayout::detailPageDone()
     m_lastDate.reset();
 }
 
-QString transferAccountsText(const CompanyRecord &company)
+QString transferAccountsText(const LayoutCompany &company)
 {
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("振込先口座") + crlf + company.accounts[0].join(u' ') + crlf +

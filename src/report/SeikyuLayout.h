@@ -26,4 +26,4 @@ private:
 };
 
 // "振込先口座" and the three accounts, one a line, their fields separated by blanks.
-QString transferAccountsText(const CompanyRecord &company);
+QString transferAccountsText(const LayoutCompany &company);
