@@ -4,6 +4,7 @@
 #include "controls/Messages.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QUrl>
 
 namespace HelpCommand {
@@ -18,7 +19,10 @@ void showHelp(QWidget *parent)
         Messages::information(parent, QString::fromUtf8(kNoManualMessage));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual)))
+        Messages::information(parent, QStringLiteral("マニュアルを表示するブラウザが見つかりません。\r\n"
+                                                     "マニュアルは次の場所にあります：\r\n%1")
+                                          .arg(QDir::toNativeSeparators(manual)));
 }
 
 } // namespace HelpCommand

@@ -184,6 +184,41 @@ private Q_SLOTS:
         QCOMPARE(m_urls.opened, QList<QUrl>{QUrl::fromLocalFile(manual)});
     }
 
+    // Without a browser the command says where the manual lies instead of doing nothing.
+    void helpNamesTheManualWhenNoBrowserOpensIt()
+    {
+        const QString manual = m_home.filePath(QStringLiteral("docs/manual/index.html"));
+        QDir().mkpath(QFileInfo(manual).path());
+        QFile f(manual);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        HelpCommand::showHelp(nullptr);
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().kind, Messages::Kind::Information);
+        QVERIFY2(said.first().text.contains(QDir::toNativeSeparators(manual)), qPrintable(said.first().text));
+    }
+
+    // Statements the manual once made that the program does not bear out.
+    void shippedManualPromisesNothingTheProgramLacks_data()
+    {
+        QTest::addColumn<QString>("phrase");
+        QTest::addRow("a search field in the customer master") << "一覧の上の検索欄";
+        QTest::addRow("an era-year numbering element") << "和暦";
+        QTest::addRow("a free-text numbering element") << "自由な文字";
+        QTest::addRow("product call-up fills the specification") << "商品名・規格・単位・単価が入ります";
+        QTest::addRow("a code typed into the read-only company name") << "<li>「会社名」欄に取引先コード";
+    }
+    void shippedManualPromisesNothingTheProgramLacks()
+    {
+        QFETCH(QString, phrase);
+        QFile f(QDir(QStringLiteral(KADOMEL_MANUAL_DIR)).filePath(QStringLiteral("index.html")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY2(!QString::fromUtf8(f.readAll()).contains(phrase), qPrintable(phrase));
+    }
+
     // The manual shipped with the program: every picture and page it names is there, and every
     // link inside it leads to a heading.
     void shippedManualIsWhole()
