@@ -178,5 +178,7 @@ void TFseikyusyoData::DataSakuseiBTNClick()
         Messages::error(this, kRunFailed);
         throw AppError(e.message());
     }
+    progress.reset();
+    Messages::information(this, QStringLiteral("%1 件の請求書を作成しました").arg(m_created.size()));
     accept();
 }

@@ -4,12 +4,20 @@
 #include "common/Version.h"
 
 #include <QString>
+#include <QUrl>
 
 namespace AppInfo {
 
 inline constexpr char kProductName[] = "Kadomel";
 inline constexpr char kHomePage[] = "https://kadomel.example/";
 inline constexpr char kContactAddress[] = "support@kadomel.example";
+
+// False while the home page is a reserved example address (".example"), which no one can visit.
+inline bool hasRealHomePage()
+{
+    const QString host = QUrl(QString::fromLatin1(kHomePage)).host();
+    return !host.isEmpty() && !host.endsWith(QStringLiteral(".example")) && host != QStringLiteral("example");
+}
 
 // "Version 1.03": the number with two decimals.
 inline QString versionText()

@@ -1,5 +1,7 @@
 #include "common/PostalLookup.h"
 
+#include <algorithm>
+
 #include "common/Ukansu.h"
 #include "data/Engine.h"
 
@@ -21,6 +23,18 @@ std::optional<int> searchCode(QStringView yubin)
     if (!IsDigitsOrPoint(text))
         return std::nullopt;
     return TextToInteger(text);
+}
+
+QString storedCode(const QString &yubin)
+{
+    QString digits = yubin.trimmed();
+    for (QChar &c : digits)
+        if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)
+            c = QChar(u'0' + (c.unicode() - 0xFF10));
+    if (digits.size() != 7 ||
+        !std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return yubin;
+    return digits.left(3) + u'-' + digits.mid(3);
 }
 
 namespace {

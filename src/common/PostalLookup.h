@@ -15,6 +15,10 @@ QString searchText(QStringView yubin);
 // when what is left is no whole number (a "." from a pasted code, too many digits).
 std::optional<int> searchCode(QStringView yubin);
 
+// The code as it is stored and printed: seven digits typed without their hyphen ("4520961", also in
+// full width) become "452-0961"; any other text stays as typed.
+QString storedCode(const QString &yubin);
+
 int countAddresses(TEngineDatabase &db, int code);
 // The addresses of the code in the order the engine returns them.
 QStringList addresses(TEngineDatabase &db, int code);

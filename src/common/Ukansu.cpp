@@ -1,9 +1,11 @@
 #include "common/Ukansu.h"
 
 #include "common/Clock.h"
+#include "common/Wareki.h"
 #include "data/Engine.h"
 
 #include <cmath>
+#include <QRegularExpression>
 
 namespace {
 
@@ -187,6 +189,42 @@ QString expandShortForms(QString text)
     return text;
 }
 
+// Full-width digits and slashes, as an input method gives them, in their ASCII forms.
+QString halfWidthDigits(QString text)
+{
+    for (QChar &c : text) {
+        if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)
+            c = QChar(u'0' + (c.unicode() - 0xFF10));
+        else if (c.unicode() == 0xFF0F)
+            c = u'/';
+    }
+    return text;
+}
+
+// The written forms of a date as "y/m/d": an era letter with slashes ("R8/12/10"), an era name or a
+// western year in kanji ("令和8年12月10日", "令和元年5月1日", "2026年12月10日"). Any other text, and an
+// era name the calendar does not know, comes back as it was.
+QString readWrittenForms(const QString &typed)
+{
+    const QString text = halfWidthDigits(typed);
+    static const QRegularExpression kanji(
+        QStringLiteral("^(\\D*?)(元|\\d{1,4})年(\\d{1,2})月(\\d{1,2})日?$"));
+    if (const QRegularExpressionMatch m = kanji.match(text); m.hasMatch()) {
+        const QString era = m.captured(1);
+        const int number = m.captured(2) == u"元" ? 1 : m.captured(2).toInt();
+        const int year = era.isEmpty() ? (m.captured(2) == u"元" ? 0 : number) : WesternYearOf(era, number);
+        if (year == 0)
+            return typed;
+        return QStringLiteral("%1/%2/%3").arg(year).arg(m.captured(3), m.captured(4));
+    }
+    static const QRegularExpression letter(QStringLiteral("^([A-Za-z])(\\d{1,2})/(\\d{1,2})/(\\d{1,2})$"));
+    if (const QRegularExpressionMatch m = letter.match(text); m.hasMatch() && eraBaseYear(m.captured(1)[0])) {
+        const int year = eraBaseYear(m.captured(1)[0]) + m.captured(2).toInt();
+        return QStringLiteral("%1/%2/%3").arg(year).arg(m.captured(3), m.captured(4));
+    }
+    return typed;
+}
+
 // A part of a date text as DateTextToDate reads it: 0 unless digits (and points) only.
 int datePart(QStringView part)
 {
@@ -314,7 +352,7 @@ QString NormalizeDateText(const QString &text)
         return text;
     if (sjisLength(text) < 4)
         throw DateError(text + QStringLiteral("は日付ではありません"));
-    const QString expanded = expandShortForms(text);
+    const QString expanded = expandShortForms(readWrittenForms(text));
     const auto value = TextToDateTime(expanded);
     if (!value)
         throw ConvertError(QStringLiteral("'%1' は日付または時刻ではありません").arg(expanded));

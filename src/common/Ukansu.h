@@ -43,9 +43,9 @@ double FieldTextToFloat(const QString &field, QStringView text);
 // and a time "h[:n[:s[.z]]]". Nothing for an impossible date or anything else.
 std::optional<QDateTime> TextToDateTime(QStringView text);
 
-// Turns what the user typed into a date field ("1225", "101225", "20101225", "H221225", "2010/1/5")
-// into "yyyy/mm/dd". The empty text stays empty. Throws DateError for one to three characters and
-// ConvertError for a text that is no date.
+// Turns what the user typed into a date field ("1225", "101225", "20101225", "H221225", "2010/1/5",
+// "R8/12/10", "令和8年12月10日", "2026年12月10日") into "yyyy/mm/dd". The empty text stays empty. Throws
+// DateError for one to three characters and ConvertError for a text that is no date.
 QString NormalizeDateText(const QString &text);
 
 // Reads "yyyy/mm/dd" without any century completion ("10/12/25" is the year 10). Returns the zero

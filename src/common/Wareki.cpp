@@ -22,16 +22,53 @@ UDate noonOf(const QDate &date)
     return double(date.toJulianDay() - kUnixEpochJulianDay) * kMillisecondsPerDay + kMillisecondsPerDay / 2;
 }
 
+std::unique_ptr<icu::Calendar> japaneseCalendar(const icu::Locale &locale, UErrorCode &status)
+{
+    return std::unique_ptr<icu::Calendar>(
+        icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), locale, status));
+}
+
+const icu::Locale &japaneseLocale()
+{
+    static const icu::Locale locale("ja_JP@calendar=japanese");
+    return locale;
+}
+
 } // namespace
+
+int WesternYearOf(const QString &eraName, int eraYear)
+{
+    if (eraName.isEmpty() || eraYear < 1)
+        return 0;
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Calendar> calendar = japaneseCalendar(japaneseLocale(), status);
+    icu::DateFormatSymbols symbols(japaneseLocale(), "japanese", status);
+    if (U_FAILURE(status) || !calendar)
+        return 0;
+    int32_t eraCount = 0;
+    const icu::UnicodeString *eras = symbols.getEras(eraCount);
+    for (int32_t era = 0; era < eraCount; ++era) {
+        if (toQString(eras[era]) != eraName)
+            continue;
+        // The middle of the year, which lies within the era for every year but a short first or last.
+        calendar->clear();
+        calendar->set(UCAL_ERA, era);
+        calendar->set(UCAL_YEAR, eraYear);
+        calendar->set(UCAL_MONTH, UCAL_JUNE);
+        calendar->set(UCAL_DATE, 30);
+        const int32_t year = calendar->get(UCAL_EXTENDED_YEAR, status);
+        return U_SUCCESS(status) ? year : 0;
+    }
+    return 0;
+}
 
 WarekiYear WarekiOf(const QDate &date)
 {
     if (!date.isValid())
         return {};
     UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale locale("ja_JP@calendar=japanese");
-    std::unique_ptr<icu::Calendar> calendar(
-        icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), locale, status));
+    const icu::Locale &locale = japaneseLocale();
+    std::unique_ptr<icu::Calendar> calendar = japaneseCalendar(locale, status);
     icu::DateFormatSymbols symbols(locale, "japanese", status);
     if (U_FAILURE(status) || !calendar)
         return {};

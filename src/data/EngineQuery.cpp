@@ -4,6 +4,7 @@
 #include "data/PageQuery.h"
 #include "data/SqlText.h"
 
+#include <algorithm>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -380,7 +381,7 @@ void TEngineQuery::ExecSQL()
     m_rowsAffected = 0;
     for (const QString &statement : d->statementsOf(m_sql.join(QLatin1Char('\n')))) {
         runStatement(statement, {}, true);
-        m_rowsAffected = d->run().numRowsAffected();
+        m_rowsAffected += std::max(0, d->run().numRowsAffected()); // the rows of every statement
         d->run().finish();
     }
     d->current = &d->direct;

@@ -144,17 +144,17 @@ QString confirmText()
 QString copyText(TEngineQuery &query)
 {
     const QChar tab = QLatin1Char('\t');
-    const QChar cr = QLatin1Char('\r');
+    const QChar lf = QLatin1Char('\n'); // the line end every program on this system reads
     QString text;
     const int columns = query.FieldCount();
     for (int c = 0; c < columns; ++c)
         text += (c ? QString(tab) : QString()) + columnTitle(query, c);
-    text += cr;
+    text += lf;
     const int rows = query.fetchedRowCount();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c)
             text += (c ? QString(tab) : QString()) + cellText(query.fieldAt(r, c));
-        text += cr;
+        text += lf;
     }
     return text;
 }

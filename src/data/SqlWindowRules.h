@@ -45,7 +45,7 @@ QString refusalMessage(Verdict verdict);
 QString confirmText();
 
 // The open query's rows as tab-separated text for the clipboard: a header line of column titles,
-// then one line per row, every line ended by a carriage return alone. Binary values are empty;
+// then one line per row, every line ended by a line feed. Binary values are empty;
 // line breaks inside a text value are dropped, so that each row stays one line. The query's
 // current row is left where it was. The query is one read whole (not page by page).
 QString copyText(TEngineQuery &query);

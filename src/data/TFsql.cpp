@@ -174,8 +174,10 @@ void TFsql::run()
         return;
     }
     case Verdict::AskAndRun:
-        if (Messages::confirmOkCancel(this, confirmText()))
+        if (Messages::confirmOkCancel(this, confirmText())) {
             Query1->ExecSQL();
+            Messages::information(this, QStringLiteral("%1 行を変更しました").arg(Query1->RowsAffected()));
+        }
         return;
     default:
         Messages::error(this, refusalMessage(verdict));

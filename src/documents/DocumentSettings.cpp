@@ -83,9 +83,12 @@ QStringList defaultRemarks(Kind kind)
                                                     : QString();
     if (document.isEmpty())
         return {};
-    return {QStringLiteral("この%1は無料ソフト「Kadomel」で作成しました。").arg(document),
-            QStringLiteral("下記のホームページからダウンロードできます。"),
-            QStringLiteral("Kadomel 開発チーム　") + QLatin1String(AppInfo::kHomePage)};
+    QStringList lines{QStringLiteral("この%1は無料ソフト「Kadomel」で作成しました。").arg(document)};
+    // A placeholder address never prints on a customer's document.
+    if (AppInfo::hasRealHomePage())
+        lines << QStringLiteral("下記のホームページからダウンロードできます。")
+              << QStringLiteral("Kadomel 開発チーム　") + QLatin1String(AppInfo::kHomePage);
+    return lines;
 }
 
 Record loadOrCreate(TEngineDatabase &db, Kind kind, const QStringList &remarks)

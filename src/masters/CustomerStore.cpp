@@ -1,5 +1,7 @@
 #include "masters/CustomerStore.h"
 
+#include "common/PostalLookup.h"
+
 #include "common/Clock.h"
 #include "data/Engine.h"
 
@@ -49,7 +51,7 @@ void bindFields(TEngineQuery &q, const CustomerRecord &c)
     q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(c.TorihikisakiCD);
     q.ParamByName(QStringLiteral("TorihikisakiNM")).setAsString(c.TorihikisakiNM);
     q.ParamByName(QStringLiteral("Keisyo")).setAsString(c.Keisyo);
-    q.ParamByName(QStringLiteral("Yubin")).setAsString(c.Yubin);
+    q.ParamByName(QStringLiteral("Yubin")).setAsString(PostalLookup::storedCode(c.Yubin));
     q.ParamByName(QStringLiteral("Jyusyo1")).setAsString(c.Jyusyo1);
     q.ParamByName(QStringLiteral("Jyusyo2")).setAsString(c.Jyusyo2);
     q.ParamByName(QStringLiteral("Tel")).setAsString(c.Tel);

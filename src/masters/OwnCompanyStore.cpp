@@ -1,5 +1,7 @@
 #include "masters/OwnCompanyStore.h"
 
+#include "common/PostalLookup.h"
+
 #include "data/Engine.h"
 #include "data/IniFile.h"
 
@@ -139,8 +141,10 @@ void save(TEngineDatabase &db, const OwnCompanyRecord &c)
               QStringLiteral("    Kouza3      = :Kouza3"),
               QStringLiteral("Where Key = 0")});
     const std::pair<const char *, QString> texts[] = {
-        {"JisyaNM", c.JisyaNM}, {"Yubin", c.Yubin}, {"Jyusyo1", c.Jyusyo1}, {"Jyusyo2", c.Jyusyo2},
-        {"Tel", c.Tel},         {"Fax", c.Fax},     {"Busyo", c.Busyo},     {"Daihyosya", c.Daihyosya}};
+        {"JisyaNM", c.JisyaNM}, {"Yubin", PostalLookup::storedCode(c.Yubin)},
+        {"Jyusyo1", c.Jyusyo1}, {"Jyusyo2", c.Jyusyo2},
+        {"Tel", c.Tel},         {"Fax", c.Fax},
+        {"Busyo", c.Busyo},     {"Daihyosya", c.Daihyosya}};
     for (const auto &[name, value] : texts)
         q.ParamByName(QLatin1String(name)).setAsString(value);
     q.ParamByName(QStringLiteral("SeikyuSimebi")).setAsInteger(c.SeikyuSimebi);

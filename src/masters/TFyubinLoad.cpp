@@ -177,7 +177,8 @@ void TFyubinLoad::load(const QString &path)
             ProgressBar1->repaint();
         }
     });
-    loader.load(path);
+    const qint64 rows = loader.load(path);
+    Messages::information(this, QStringLiteral("郵便番号データを %1 件読み込みました").arg(rows));
 }
 
 void TFyubinLoad::showStatus(const QString &text)

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -568,6 +569,12 @@ void TBaseLRep::ActSavePdfExecute()
     pdf.setOutputFileName(fileName);
     TLRPrinterTarget target(pdf, false);
     // A job that failed half-way leaves no file that looks like the whole report.
-    if (!runJob(target) && target.begun())
-        QFile::remove(fileName);
+    if (!runJob(target)) {
+        if (target.begun())
+            QFile::remove(fileName);
+        return;
+    }
+    Messages::information(this, QStringLiteral("%1 ページをPDFファイル「%2」に保存しました")
+                                    .arg(LightRep1->PagesPrinted())
+                                    .arg(QDir::toNativeSeparators(fileName)));
 }

@@ -66,18 +66,23 @@ void TLRItemR::DrawFrame(QPainter &surface, const TLRRect &rect, double scale)
 
     surface.save();
     if (!Transparent) {
-        const QPolygon body({f.LT,
-                             {R.Left + q, f.LT.y()},
-                             {R.Left + q, f.LB.y()},
-                             f.LB,
-                             {f.LB.x(), R.Bottom},
+        // A square corner of the body lies inside the lines, which R was moved out for: at the
+        // outer point the fill would leave a dot on the line of the item above or beside.
+        const QPoint LT = RoundLeftTop ? f.LT : QPoint(R.Left + q, R.Top + q);
+        const QPoint RT = RoundRightTop ? f.RT : QPoint(R.Right, R.Top + q);
+        const QPoint LB = RoundLeftBottom ? f.LB : QPoint(R.Left + q, R.Bottom);
+        const QPolygon body({LT,
+                             {R.Left + q, LT.y()},
+                             {R.Left + q, LB.y()},
+                             LB,
+                             {LB.x(), R.Bottom},
                              {f.RB.x(), R.Bottom},
                              f.RB,
                              {R.Right, f.RB.y()},
-                             {R.Right, f.RT.y()},
-                             f.RT,
-                             {f.RT.x(), R.Top + q},
-                             {f.LT.x(), R.Top + q}});
+                             {R.Right, RT.y()},
+                             RT,
+                             {RT.x(), R.Top + q},
+                             {LT.x(), R.Top + q}});
         surface.setPen(Qt::NoPen);
         surface.setBrush(Color());
         surface.drawPolygon(body);

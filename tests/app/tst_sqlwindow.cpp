@@ -125,7 +125,10 @@ private Q_SLOTS:
         Messages::queueAnswer(true);
         run(QStringLiteral("delete from Syohin where SyohinCD > 1;\n"
                            "update Syohin set SyohinNM = 'デスク' where SyohinCD = 1"));
-        QCOMPARE(Messages::takeHistory().size(), 1);
+        said = Messages::takeHistory();
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.last().kind, Messages::Kind::Information);
+        QCOMPARE(said.last().text, QStringLiteral("3 行を変更しました")); // the rows of both statements
         QCOMPARE(products(), 1);
         QCOMPARE(t->scalar(QStringLiteral("select SyohinNM from Syohin")).toString(),
                  QStringLiteral("デスク"));
@@ -175,8 +178,8 @@ private Q_SLOTS:
         QTest::mouseClick(w->Button5, Qt::LeftButton);
         // PostgreSQL folds the names of unquoted columns to lower case.
         const QString header =
-            t->isPostgres() ? QStringLiteral("syohincd\tsyohinnm\r") : QStringLiteral("SyohinCD\tSyohinNM\r");
-        QCOMPARE(QGuiApplication::clipboard()->text(), header + QStringLiteral("1\t机\r2\t椅子\r3\t棚\r"));
+            t->isPostgres() ? QStringLiteral("syohincd\tsyohinnm\n") : QStringLiteral("SyohinCD\tSyohinNM\n");
+        QCOMPARE(QGuiApplication::clipboard()->text(), header + QStringLiteral("1\t机\n2\t椅子\n3\t棚\n"));
         QCOMPARE(w->Query1->RecNo(), 1);
         QCOMPARE(w->DBGridEx1->currentIndex().row(), 1);
 
@@ -199,8 +202,8 @@ private Q_SLOTS:
         insert.ExecSQL();
         run(QStringLiteral("select * from CopyCase"));
         QTest::mouseClick(w->Button5, Qt::LeftButton);
-        QCOMPARE(QGuiApplication::clipboard()->text().section(QLatin1Char('\r'), 1),
-                 QStringLiteral("一行目二行目\t\t\tab\r"));
+        QCOMPARE(QGuiApplication::clipboard()->text().section(QLatin1Char('\n'), 1),
+                 QStringLiteral("一行目二行目\t\t\tab\n"));
     }
 
     void savesAndLoadsStatementFiles()

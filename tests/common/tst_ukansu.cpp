@@ -107,6 +107,25 @@ private Q_SLOTS:
                                             << "2010/12/25";
         QTest::addRow("three-digit year kept") << "010/12/25"
                                                << "0010/12/25";
+        // The written forms users type or paste: era letter with slashes, era name or year in kanji.
+        QTest::addRow("era letter with slashes") << "R8/12/10"
+                                                 << "2026/12/10";
+        QTest::addRow("lower-case era letter, slashes") << "h22/1/5"
+                                                        << "2010/01/05";
+        QTest::addRow("era name") << "令和8年12月10日"
+                                  << "2026/12/10";
+        QTest::addRow("era name, first year") << "令和元年5月1日"
+                                              << "2019/05/01";
+        QTest::addRow("era name, full-width digits") << "平成２２年１２月２５日"
+                                                     << "2010/12/25";
+        QTest::addRow("Showa in its last year") << "昭和64年1月7日"
+                                                << "1989/01/07";
+        QTest::addRow("an earlier era the calendar knows") << "天保8年12月10日"
+                                                           << "1837/12/10";
+        QTest::addRow("year in kanji form") << "2026年12月10日"
+                                            << "2026/12/10";
+        QTest::addRow("kanji form without the day mark") << "2026年12月10"
+                                                         << "2026/12/10";
     }
     void normalizeDateText()
     {
@@ -141,6 +160,10 @@ private Q_SLOTS:
             << "2010/12/2510:00" << false << "'2010/12/2510:00' は日付または時刻ではありません";
         QTest::addRow("two Japanese characters")
             << "あい" << false << "'あい' は日付または時刻ではありません";
+        QTest::addRow("unknown era name")
+            << "未来8年12月10日" << false << "'未来8年12月10日' は日付または時刻ではありません";
+        QTest::addRow("era letter, day 32")
+            << "R8/12/32" << false << "'2026/12/32' は日付または時刻ではありません";
     }
     void normalizeDateTextErrors()
     {

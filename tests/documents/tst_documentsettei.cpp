@@ -170,10 +170,9 @@ private Q_SLOTS:
                                .arg(table))
                      .toString(),
                  QStringLiteral("%1|96|576|%2|%3|null").arg(method, syurui, remarks.isEmpty() ? "-1" : "73"));
+        // The home page is still a placeholder address: no line names it on a customer's document.
         if (!remarks.isEmpty())
-            QCOMPARE(
-                t->scalar(QStringLiteral("select Bikou from %1").arg(table)).toString().split('\n').size(),
-                3);
+            QCOMPARE(t->scalar(QStringLiteral("select Bikou from %1").arg(table)).toString(), remarks);
         QCOMPARE(Numbering::readSettings(t->db(), kind).SaibanHouhou, method);
     }
 

@@ -121,6 +121,27 @@ private Q_SLOTS:
         QCOMPARE(found.value_or(-1), code);
     }
 
+    void storedCode_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("without hyphen") << "4520961"
+                                        << "452-0961";
+        QTest::newRow("full-width, blanks around") << " ４５２０９６１ "
+                                                   << "452-0961";
+        QTest::newRow("with hyphen") << "452-0961"
+                                     << "452-0961";
+        QTest::newRow("six digits stay") << "600000"
+                                         << "600000";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void storedCode()
+    {
+        QFETCH(QString, typed);
+        QTEST(PostalLookup::storedCode(typed), "stored");
+    }
+
     void searchCodeWithPointIsNoWholeNumber()
     {
         QVERIFY_THROWS_EXCEPTION(ConvertError, PostalLookup::searchCode(u"100.0001"));

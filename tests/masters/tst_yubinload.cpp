@@ -95,7 +95,10 @@ private Q_SLOTS:
         QCOMPARE(w->result(), int(QDialog::Accepted));
         QVERIFY(!w->isVisible());
         QCOMPARE(addressRows(), 1484);
-        QVERIFY(Messages::takeHistory().isEmpty());
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().kind, Messages::Kind::Information);
+        QCOMPARE(said.first().text, QStringLiteral("郵便番号データを 1484 件読み込みました"));
         QVERIFY(!QApplication::overrideCursor());
     }
 

@@ -10,6 +10,7 @@
 #include "ReportWindowFixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
@@ -259,10 +260,12 @@ void TestBaseLRep::pdfHoldsTheReportTexts()
     const QString pdf = m_dir.filePath(QStringLiteral("report-%1").arg(QTest::currentDataTag()));
     ReportFileDialog::setNextSaveFileName(pdf);
     window.ActSavePdf->trigger();
-    QVERIFY(messageTexts().isEmpty());
+    const QString file = pdf + QStringLiteral(".pdf");
+    QCOMPARE(messageTexts(), QStringList{QStringLiteral("%1 ページをPDFファイル「%2」に保存しました")
+                                             .arg(pages.size())
+                                             .arg(QDir::toNativeSeparators(file))});
     // Each printed page on its own sheet, in order; the title in the header's item and the last
     // detail row in the 20th cell of the grid below the header (37 + 60 + 19 × 28 = 629).
-    const QString file = pdf + QStringLiteral(".pdf");
     const QList<PdfWord> words = pdfWords(file);
     QCOMPARE(pdfPageCount(file), pages.size());
     for (int sheet = 1; sheet <= pages.size(); ++sheet) {

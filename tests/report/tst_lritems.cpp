@@ -55,6 +55,8 @@ private Q_SLOTS:
     void displayMask_data();
     void displayMask();
     void roundedCornerJoinsShortenedEdges();
+    void squareCornersFillOnlyInsideTheLines_data();
+    void squareCornersFillOnlyInsideTheLines();
     void roundSizeOutsideRangeIsRefused();
     void stretchedPictureFillsTheItem();
     void unstretchedPictureIsCut();
@@ -234,6 +236,33 @@ void TestLRItems::roundedCornerJoinsShortenedEdges()
     QVERIFY(darkPixels(image, QRect(20, 20, 3, 3)) > 0);                                 // the arc
     QCOMPARE(darkColumnsAt(image, 59, 0, 199).last(), 118); // square corners elsewhere, end points left out
     QCOMPARE(darkRowsAt(image, 119, 0, 99).first(), 19);
+}
+
+void TestLRItems::squareCornersFillOnlyInsideTheLines_data()
+{
+    QTest::addColumn<int>("roundSize");
+    QTest::addRow("no rounding") << 0;
+    QTest::addRow("rounding set, no corner rounded") << 5; // as the invoice's line cells
+}
+
+// A filled rounded item whose corners are all square, at (20, 20) as 100 × 40 with its right line
+// only, as the name cell of a document's line: the fill stays within the lines, so nothing lies on the
+// row boundary above it (row 19), where the row before draws its bottom.
+void TestLRItems::squareCornersFillOnlyInsideTheLines()
+{
+    QFETCH(int, roundSize);
+    TLRItemR item;
+    item.setRoundSize(roundSize);
+    item.Transparent = false;
+    item.setColor(Qt::black);
+    item.LineRight = TLineStyle::lsSingle;
+    item.LineColor = Qt::white;
+    const QImage image = paintedImage(QSize(200, 100), [&](QPainter &p) {
+        item.PrintItem(p, unitRect(20, 20, 100, 40), TPrintStatus::stFrameOnly, 1.0);
+    });
+    QCOMPARE(darkPixels(image, QRect(0, 0, 200, 20)), 0);
+    QCOMPARE(darkPixels(image, QRect(0, 0, 20, 100)), 0);
+    QVERIFY(isDark(image, 20, 20) && isDark(image, 70, 40));
 }
 
 void TestLRItems::roundSizeOutsideRangeIsRefused()
