@@ -265,8 +265,8 @@ public:
     void ExecSQL(); // statements separated by ";" are run in order
     void Close();
     bool Active() const { return m_active; }
-    // Rows changed by the last statement that ExecSQL ran (an UPDATE or DELETE that must hit a
-    // row checks this).
+    // Rows changed by the statements the last ExecSQL ran, together (an UPDATE or DELETE that must
+    // hit a row checks this).
     int RowsAffected() const { return m_rowsAffected; }
 
     // Result set.

@@ -269,6 +269,8 @@ void TDocumentEditor::TorihikisakiHyoji(int customerKey)
     Busyo->setText(c->Busyo);
     Tantousya->setText(c->Tantosya);
     Mail->setText(c->Mail);
+    for (QWidget *field : customerFields())
+        static_cast<QLineEdit *>(field)->setCursorPosition(0); // long texts show from their beginning
     afterCustomer()->setFocus();
 }
 

@@ -246,6 +246,7 @@ private Q_SLOTS:
         CustomerRecord c;
         c.TorihikisakiNM = QStringLiteral("鈴木工業");
         c.Keisyo = QStringLiteral("様");
+        c.Jyusyo1 = QStringLiteral("北海道札幌市中央区北一条西二丁目一番地　札幌中央ビルディング十二階");
         CustomerStore::insert(db(), c);
         const int key = CustomerStore::insert(db(), c);
         TFnohin w;
@@ -258,6 +259,7 @@ private Q_SLOTS:
         QCOMPARE(w.TorihikisakiKey->text(), QString::number(key));
         QCOMPARE(w.Kaisyamei->text(), QStringLiteral("鈴木工業"));
         QCOMPARE(w.Keisyo->currentText(), QStringLiteral("様"));
+        QCOMPARE(w.Jyusyo1->cursorPosition(), 0); // a long address shows from its beginning
         QVERIFY(w.Kaisyamei->isReadOnly());
         QCOMPARE(w.Kaisyamei->focusPolicy(), Qt::ClickFocus);
         QCOMPARE(w.focusWidget(), w.Basyo);

@@ -336,8 +336,11 @@ void TestBaseLRep::printingWithoutPrintersOffersPdf()
     const QString pdf = m_dir.filePath(QStringLiteral("noprinter.pdf"));
     ReportFileDialog::setNextSaveFileName(pdf);
     window.ActPrint->trigger();
-    QCOMPARE(messageTexts(),
-             QStringList{QStringLiteral("プリンタが登録されていません．PDFファイルに保存します．")});
+    QCOMPARE(
+        messageTexts(),
+        (QStringList{
+            QStringLiteral("プリンタが登録されていません．PDFファイルに保存します．"),
+            QStringLiteral("2 ページをPDFファイル「%1」に保存しました").arg(QDir::toNativeSeparators(pdf))}));
     QCOMPARE(pdfText(pdf).count(QStringLiteral("御見積書")), 2);
 }
 

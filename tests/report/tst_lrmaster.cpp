@@ -10,6 +10,7 @@
 #include "report/TLRPanels.h"
 #include "TestDatabase.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -92,7 +93,8 @@ private Q_SLOTS:
             QVERIFY2(name && name->page == page, qPrintable(describe(name)));
             QVERIFY2(liesWithin(name, QRectF(37, 37, 300, 20)), qPrintable(describe(name)));
         }
-        QVERIFY(messageTexts().isEmpty());
+        QCOMPARE(messageTexts(), QStringList{QStringLiteral("3 ページをPDFファイル「%1」に保存しました")
+                                                 .arg(QDir::toNativeSeparators(pdf))});
     }
 
     void emptyQueryHasNothingToPrint()
