@@ -42,6 +42,7 @@ QLineEdit *makeField(const char *name, EntryFields::Kind kind, QWidget *parent)
 TFnyukin::TFnyukin(QWidget *parent) : TForm1(QStringLiteral("Fnyukin"), parent)
 {
     setWindowTitle(QStringLiteral("入金登録"));
+    setAsksBeforeDiscarding(true);
     setSizeable(false);
     buildControls();
     bodyLayout()->setSizeConstraint(QLayout::SetFixedSize);

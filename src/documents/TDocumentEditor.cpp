@@ -64,6 +64,7 @@ TDocumentEditor::TDocumentEditor(Numbering::Kind kind, const Names &names, QWidg
     : TForm1(names.window, parent), m_kind(kind)
 {
     setWindowTitle(names.caption);
+    setAsksBeforeDiscarding(true);
     auto *top = new QHBoxLayout;
     TorihikisakiKensakuBTN = new TFlatButton(QStringLiteral("取引先検索"), this);
     TorihikisakiKensakuBTN->setObjectName(QStringLiteral("TorihikisakiKensakuBTN"));
