@@ -193,14 +193,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("closing");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("typed field, Escape") << "field" << "escape" << true;
-        QTest::newRow("typed field, close box") << "field" << "closebox" << true;
-        QTest::newRow("typed memo, キャンセル") << "memo" << "cancel" << true;
-        QTest::newRow("edited grid cell, Escape") << "grid" << "escape" << true;
-        QTest::newRow("typed field, OK") << "field" << "ok" << false;
-        QTest::newRow("filled by the program, Escape") << "program" << "escape" << false;
-        QTest::newRow("saved and kept open, Escape") << "saved" << "escape" << false;
-        QTest::newRow("nothing, close box") << "none" << "closebox" << false;
+        QTest::newRow("typed field, Escape") << "field"
+                                             << "escape" << true;
+        QTest::newRow("typed field, close box") << "field"
+                                                << "closebox" << true;
+        QTest::newRow("typed memo, キャンセル") << "memo"
+                                                << "cancel" << true;
+        QTest::newRow("edited grid cell, Escape") << "grid"
+                                                  << "escape" << true;
+        QTest::newRow("typed field, OK") << "field"
+                                         << "ok" << false;
+        QTest::newRow("filled by the program, Escape") << "program"
+                                                       << "escape" << false;
+        QTest::newRow("saved and kept open, Escape") << "saved"
+                                                     << "escape" << false;
+        QTest::newRow("nothing, close box") << "none"
+                                            << "closebox" << false;
     }
 
     void typedChangesAreDiscardedOnlyAfterAsking()
