@@ -193,7 +193,7 @@ void TForm1::saveOnce()
 
 // Only signals that come from the user count: a line edit's textEdited (also inside spin boxes,
 // editable combo boxes and date fields), a combo box's activated, a check box's clicked, a grid
-// cell's committed editor. Text set by the program while loading emits none of them. A memo's
+// cell's editor writing its value. Text set by the program while loading emits none of them. A memo's
 // document keeps its own modified mark, which setPlainText clears.
 void TForm1::watchUserEdits()
 {
@@ -204,9 +204,17 @@ void TForm1::watchUserEdits()
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
         if (button->isCheckable())
             connect(button, &QAbstractButton::clicked, this, &TForm1::markModified);
-    for (QAbstractItemView *view : findChildren<QAbstractItemView *>())
-        if (view->itemDelegate() && view->editTriggers() != QAbstractItemView::NoEditTriggers)
-            connect(view->itemDelegate(), &QAbstractItemDelegate::commitData, this, &TForm1::markModified);
+    // A grid's cell editor lives in the grid's viewport; a value it writes to the model is typed,
+    // a value the program writes while the editor is closed is not.
+    for (QAbstractItemView *view : findChildren<QAbstractItemView *>()) {
+        if (!view->model() || view->editTriggers() == QAbstractItemView::NoEditTriggers)
+            continue;
+        connect(view->model(), &QAbstractItemModel::dataChanged, this, [this, view] {
+            const QWidget *focus = QApplication::focusWidget();
+            if (focus && view->viewport()->isAncestorOf(focus))
+                markModified();
+        });
+    }
 }
 
 bool TForm1::hasUnsavedChanges() const
