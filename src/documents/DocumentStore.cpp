@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
 #include "data/Engine.h"
+#include "documents/BilledDocuments.h"
 
 namespace DocumentStore {
 
@@ -156,10 +157,16 @@ int heldByInvoice(TEngineDatabase &db, int key)
 }
 
 // Deletes the stored document before it is written anew; returns the invoice that held a delivery
-// note. Raises when the document is gone (deleted at another computer since it was opened).
-int deleteStored(TEngineDatabase &db, Kind kind, int key)
+// note. Raises when the document is gone (deleted at another computer since it was opened), and when
+// an invoice run or an invoice deletion at another computer changed the note's invoice since then:
+// the invoice would no longer count what the note says.
+int deleteStored(TEngineDatabase &db, Kind kind, const DocumentRecord &document)
 {
+    const int key = document.key;
     const int seikyuKey = isEstimate(kind) ? 0 : heldByInvoice(db, key);
+    if (!isEstimate(kind))
+        BilledDocuments::checkUnchanged(BilledDocuments::Kind::DeliveryNote, key, document.SeikyuKey,
+                                        seikyuKey);
     TEngineQuery q(&db);
     execWithKey(q, QStringLiteral("DELETE from %1").arg(lineTable(kind)), QStringLiteral("WHERE Key = :Key"),
                 key);
@@ -277,6 +284,13 @@ std::optional<DocumentRecord> noteFromEstimate(TEngineDatabase &db, int estimate
     return note;
 }
 
+bool changesBilledNote(const DocumentRecord &opened, const DocumentRecord &edited)
+{
+    return opened.SeikyuKey != 0 &&
+           (sumOf(edited.lines) != opened.Kingaku || edited.TorihikisakiKey != opened.TorihikisakiKey ||
+            edited.Hiduke != opened.Hiduke);
+}
+
 void checkAmounts(const QList<DocumentLine> &lines)
 {
     qint64 sum = 0;
@@ -302,7 +316,7 @@ SavedDocument save(TEngineDatabase &db, Kind kind, const DocumentRecord &documen
     SavedDocument saved;
     saved.TorihikisakiKey = customerFor(db, document, options.newCustomer);
     db.LockForNumbering(headerTable(kind));
-    const int seikyuKey = document.key != 0 ? deleteStored(db, kind, document.key) : 0;
+    const int seikyuKey = document.key != 0 ? deleteStored(db, kind, document) : 0;
     const Numbering::Numbered n = Numbering::take(db, kind, options.settings, options.fiscalYearStart,
                                                   document.Hiduke, document.key, document.number);
     saved.key = n.key;

@@ -11,6 +11,7 @@
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
+#include "documents/BilledDocuments.h"
 #include "documents/TMesaiGrid.h"
 #include "masters/ProductStore.h"
 
@@ -236,6 +237,7 @@ void TDocumentEditor::reportMissing(const QString &documentName, int key)
 
 void TDocumentEditor::fillFrom(const DocumentRecord &d)
 {
+    m_opened = d;
     NumberField->setText(d.number);
     DateField->setDate(d.Hiduke);
     TorihikisakiKey->setText(QString::number(d.TorihikisakiKey));
@@ -393,6 +395,7 @@ DocumentRecord TDocumentEditor::readDocument() const
     d.TorihikisakiKey = TorihikisakiKey->text().toInt();
     d.UkewatasiBasyo = Basyo->text();
     d.JisyaTanto = JisyaTanto->text();
+    d.SeikyuKey = m_opened.SeikyuKey;
     for (int row = 1; row <= kMaxLines; ++row) {
         LineCells cells;
         for (int c = 0; c < kLineColumns; ++c)
@@ -404,20 +407,34 @@ DocumentRecord TDocumentEditor::readDocument() const
     return d;
 }
 
+// A change of the amount, customer or date of a billed delivery note does not reach its invoice: the
+// user is asked first.
+bool TDocumentEditor::confirmBilledChange(const DocumentRecord &edited)
+{
+    return !DocumentStore::changesBilledNote(m_opened, edited) ||
+           Messages::confirmYesNo(this, BilledDocuments::changeQuestion(BilledDocuments::Kind::DeliveryNote));
+}
+
 // The whole save is one transaction; when it fails, the message says why and the window stays open
 // with everything typed.
 void TDocumentEditor::OkBTNClick()
 {
     GokeiKeisan();
     SavedDocument result;
+    bool declined = false;
     const bool stored = Messages::guarded(this, [&] {
+        const DocumentRecord document = readDocument();
+        if (!confirmBilledChange(document)) {
+            declined = true;
+            return;
+        }
         DocumentStore::SaveOptions options;
         options.settings = m_settings;
         options.fiscalYearStart = m_fiscalYearStart;
         options.newCustomer = readCustomer();
-        result = DocumentStore::save(db(), m_kind, readDocument(), options);
+        result = DocumentStore::save(db(), m_kind, document, options);
     });
-    if (!stored)
+    if (!stored || declined)
         return;
     NumberField->setText(result.number);
     TorihikisakiKey->setText(QString::number(result.TorihikisakiKey));

@@ -9,6 +9,7 @@
 #include "controls/TDateEdit.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
+#include "documents/BilledDocuments.h"
 #include "report/TLRryosyusyou.h"
 #include "TestDatabase.h"
 
@@ -185,7 +186,8 @@ private Q_SLOTS:
     }
 
     // A stored payment opens as saved; a method no longer offered shows empty. Under "手入力" the
-    // typed receipt number of the change is stored; its invoice stays.
+    // typed receipt number of the change is stored; its invoice stays. The payment is billed: opening
+    // says so, and a change of its amount is saved only after the user agreed.
     void changeOfStoredPayment()
     {
         setNumbering(QStringLiteral("手入力"));
@@ -198,6 +200,7 @@ private Q_SLOTS:
         w.NyukinKey = 4;
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("入金修正"));
+        QCOMPARE(errors(), QStringList{BilledDocuments::openedNotice(BilledDocuments::Kind::Payment)});
         QCOMPARE(w.NyukinYMD->text(), QStringLiteral("2006/03/31"));
         QCOMPARE(w.TorihikisakiKey->text(), QStringLiteral("1"));
         QCOMPARE(w.Kaisyamei->text(), QStringLiteral("山田商事"));
@@ -209,8 +212,14 @@ private Q_SLOTS:
         QVERIFY(!w.RyosyuNo->isReadOnly());
         type(w.RyosyuNo, QStringLiteral("R-1a"));
         type(w.Nyukingaku, QStringLiteral("8500"));
+        const QStringList question{BilledDocuments::changeQuestion(BilledDocuments::Kind::Payment)};
+        Messages::queueAnswer(false);
         QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
-        QCOMPARE(errors(), QStringList());
+        QCOMPARE(errors(), question);
+        QCOMPARE(w.savedKey(), 0);
+        QCOMPARE(PaymentStore::load(t->db(), 4)->Nyukingaku, 8000);
+        QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
+        QCOMPARE(errors(), question);
         QCOMPARE(w.savedKey(), 4);
         const auto stored = PaymentStore::load(t->db(), 4);
         QCOMPARE(stored->RyosyuNo, QStringLiteral("R-1a"));

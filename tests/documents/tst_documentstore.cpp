@@ -285,28 +285,78 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 1);
     }
 
-    // Saved again, a note keeps the invoice that holds it, also when an invoice run at another
-    // computer marks it while this save waits.
+    // Saved again, a note keeps the invoice that holds it; a change of its amount, customer or date is
+    // one its invoice does not follow.
     void invoicedNoteKeepsItsInvoice()
     {
         const int customer = addCustomer(QStringLiteral("山田商事"));
         DocumentRecord d = document(customer);
         d.key = save(Kind::Nohin, d).key;
         t->exec(QStringLiteral("update Nohin set SeikyuKey = 7 where key = %1").arg(d.key));
-        d.lines[0].Kingaku = 31000;
-        save(Kind::Nohin, d);
+        const DocumentRecord opened = *DocumentStore::load(db(), Kind::Nohin, d.key);
+        QCOMPARE(opened.SeikyuKey, 7);
+        DocumentRecord edited = opened;
+        edited.lines[0].SyohinNM = QStringLiteral("事務机（黒）");
+        QVERIFY(!DocumentStore::changesBilledNote(opened, edited));
+        edited.lines[0].Kingaku = 31000;
+        QVERIFY(DocumentStore::changesBilledNote(opened, edited));
+        save(Kind::Nohin, edited);
         QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), 7);
         QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(d.key)), 31000);
 
+        edited = opened;
+        edited.Hiduke = opened.Hiduke.addDays(1);
+        QVERIFY(DocumentStore::changesBilledNote(opened, edited));
+        edited = opened;
+        edited.TorihikisakiKey = addCustomer(QStringLiteral("鈴木工業"));
+        QVERIFY(DocumentStore::changesBilledNote(opened, edited));
+        edited = opened;
+        edited.SeikyuKey = 0;
+        edited.lines[0].Kingaku = 1;
+        QVERIFY(!DocumentStore::changesBilledNote(edited, edited)); // not billed: nothing to ask
+    }
+
+    // An invoice run (or an invoice deletion) at another computer changes the note's invoice after the
+    // editor read it, while this save waits for the row: the save stores nothing and says so.
+    void invoiceChangedMeanwhileRefused_data()
+    {
+        QTest::addColumn<int>("openedKey");
+        QTest::addColumn<int>("otherKey");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("billed meanwhile") << 0 << 9 << "開いた後にほかのコンピュータで請求書に計上されました";
+        QTest::newRow("invoice deleted meanwhile")
+            << 7 << 0 << "請求書は、開いた後にほかのコンピュータで削除";
+    }
+    void invoiceChangedMeanwhileRefused()
+    {
+        QFETCH(int, openedKey);
+        QFETCH(int, otherKey);
+        QFETCH(QString, message);
+        DocumentRecord d = document(addCustomer(QStringLiteral("山田商事")));
+        d.key = save(Kind::Nohin, d).key;
+        t->exec(QStringLiteral("update Nohin set SeikyuKey = %1 where key = %2").arg(openedKey).arg(d.key));
+        d = *DocumentStore::load(db(), Kind::Nohin, d.key);
+        d.lines[0].Kingaku = 31000;
         OtherComputer other(*t);
         other.writeAndHold([&](TEngineDatabase &otherDb) {
             TEngineQuery q(&otherDb);
-            q.addSql(QStringLiteral("update Nohin set SeikyuKey = 9 where key = %1").arg(d.key));
+            q.addSql(
+                QStringLiteral("update Nohin set SeikyuKey = %1 where key = %2").arg(otherKey).arg(d.key));
             q.ExecSQL();
         });
-        save(Kind::Nohin, d);
+        QString error;
+        try {
+            save(Kind::Nohin, d);
+        } catch (const AppError &e) {
+            error = e.message();
+        }
         QCOMPARE(other.finish(), QString());
-        QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), 9);
+        QVERIFY2(error.contains(message) && error.contains(QStringLiteral("保存していません")),
+                 qPrintable(error));
+        QVERIFY(!db().InTransaction());
+        QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), otherKey);
+        QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(d.key)), 30000);
+        QCOMPARE(count(QStringLiteral("select count(*) from NohinMesai where key = %1").arg(d.key)), 1);
     }
 
     void refusalsStoreNothing_data()

@@ -6,6 +6,7 @@
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
+#include "documents/BilledDocuments.h"
 #include "documents/TFmitumori.h"
 #include "documents/TFnohin.h"
 #include "documents/TMesaiGrid.h"
@@ -237,6 +238,43 @@ private Q_SLOTS:
         w.MesaiGrid->setCell(0, 1, QStringLiteral("椅子"));
         QCOMPARE(saveClosingReport<TLRnohinsyo>(w), 1);
         QCOMPARE(w.nohinKey(), 1);
+    }
+
+    // A note that an invoice counts says so when it opens; a change of its amount is saved only after
+    // the user agreed that the invoice will not follow, and the note keeps its invoice.
+    void billedNoteAsksBeforeAChange()
+    {
+        CustomerRecord c;
+        c.TorihikisakiNM = QStringLiteral("山田商事");
+        DocumentRecord d;
+        d.Hiduke = QDate(2024, 4, 1);
+        d.TorihikisakiKey = CustomerStore::insert(db(), c);
+        DocumentLine line;
+        line.Gyo = 1;
+        line.SyohinNM = QStringLiteral("椅子");
+        line.Suryo = 2;
+        line.Tanka = 15000;
+        line.Kingaku = 30000;
+        d.lines = {line};
+        const int key = DocumentStore::save(db(), Numbering::Kind::Nohin, d, {}).key;
+        t->exec(QStringLiteral("update Nohin set SeikyuKey = 5 where key = %1").arg(key));
+        TFnohin w;
+        w.setNohinKey(key);
+        show(w);
+        QCOMPARE(messages(), QStringList{BilledDocuments::openedNotice(BilledDocuments::Kind::DeliveryNote)});
+        QVERIFY(messages().isEmpty());
+        w.MesaiGrid->setCell(3, 1, QStringLiteral("14000"));
+        w.MesaiGrid->setCell(4, 1, QStringLiteral("28000"));
+        Messages::queueAnswer(false);
+        QTest::mouseClick(w.OkBTN, Qt::LeftButton);
+        QCOMPARE(messages(Messages::Kind::ConfirmYesNo),
+                 QStringList{BilledDocuments::changeQuestion(BilledDocuments::Kind::DeliveryNote)});
+        QVERIFY(w.isVisible());
+        QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(key)), 30000);
+        Messages::queueAnswer(true);
+        QCOMPARE(saveClosingReport<TLRnohinsyo>(w), 1);
+        QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(key)), 28000);
+        QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(key)), 5);
     }
 
     // A customer chosen in the search is shown read-only and out of the tab order; the save registers
