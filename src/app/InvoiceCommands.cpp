@@ -65,9 +65,9 @@ void SeikyuDelBTNClick(TFmain &main)
 }
 
 // "納品書から請求書作成": the run for the note's customer up to the note's date (everything of that
-// customer unbilled by then, not only this note), then the invoice it made. An older invoice of the
-// same customer and closing date (made before, and deleted notes billed again) is not shown again;
-// a run that made none (the customer has an invoice for a later closing date) has said why.
+// customer unbilled by then, not only this note), then the invoice it made; an earlier invoice of the
+// same customer and closing date is not shown again. A run that made none (the customer has an
+// invoice for a later closing date) has said why.
 void Nohin2SeikyuBTNClick(TFmain &main)
 {
     TEngineQuery &notes = *main.Qnohin;

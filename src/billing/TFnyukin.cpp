@@ -266,8 +266,15 @@ bool TFnyukin::save()
     const bool stored = Messages::guarded(this, [this, &declined] {
         const PaymentRecord payment = readFields();
         declined = !confirmBilledChange(payment);
-        if (!declined)
+        if (declined)
+            return;
+        try {
             m_savedKey = PaymentStore::save(*DMdata->DataDB, payment, m_numbering, m_fiscalYearStart);
+        } catch (const BilledDocuments::ChangedMeanwhile &e) {
+            if (m_opened)
+                m_opened->SeikyuKey = e.storedSeikyuKey();
+            throw;
+        }
     });
     return stored && !declined;
 }

@@ -1,7 +1,5 @@
 #include "documents/BilledDocuments.h"
 
-#include "common/AppError.h"
-
 namespace BilledDocuments {
 
 namespace {
@@ -48,8 +46,10 @@ void checkUnchanged(Kind kind, int key, int openedSeikyuKey, int storedSeikyuKey
                                               "計上されました。")
                              : QStringLiteral("この%1（Key %2）を計上していた請求書は、開いた後にほかの"
                                               "コンピュータで削除されました。");
-    throw AppError(what.arg(nameOf(kind)).arg(key) +
-                   QStringLiteral("変更は保存していません。\r\n画面を閉じて開き直してから変更してください"));
+    throw ChangedMeanwhile(
+        what.arg(nameOf(kind)).arg(key) +
+            QStringLiteral("変更は保存していません。\r\n内容を確かめて、もう一度保存してください"),
+        storedSeikyuKey);
 }
 
 } // namespace BilledDocuments

@@ -432,7 +432,12 @@ void TDocumentEditor::OkBTNClick()
         options.settings = m_settings;
         options.fiscalYearStart = m_fiscalYearStart;
         options.newCustomer = readCustomer();
-        result = DocumentStore::save(db(), m_kind, document, options);
+        try {
+            result = DocumentStore::save(db(), m_kind, document, options);
+        } catch (const BilledDocuments::ChangedMeanwhile &e) {
+            m_opened.SeikyuKey = e.storedSeikyuKey();
+            throw;
+        }
     });
     if (!stored || declined)
         return;

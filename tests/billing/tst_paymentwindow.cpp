@@ -228,6 +228,35 @@ private Q_SLOTS:
         QCOMPARE(stored->SeikyuKey, 9);
     }
 
+    // Another computer billed the payment after the window opened: the save says so and stores
+    // nothing, the window keeps what was typed, and saving again asks as for a billed payment.
+    void billedAfterOpening()
+    {
+        t->exec(QStringLiteral(
+            "insert into Nyukin (key, RyosyuNo, NyukinYMD, NyukinY, NyukinM, Seq, TorihikisakiKey, "
+            "Nyukingaku, NyukinHouhou, Tadasigaki, SeikyuKey) values (4, 'R-1', '2006-03-31', 2006, 3, 1, 1, "
+            "8000, '現金', '内金', 0)"));
+        TFnyukin w;
+        w.NyukinKey = 4;
+        w.show();
+        QCOMPARE(errors(), QStringList());
+        t->exec(QStringLiteral("update Nyukin set SeikyuKey = 9 where key = 4"));
+        type(w.Nyukingaku, QStringLiteral("8500"));
+        QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
+        const QStringList refusal = errors();
+        QCOMPARE(refusal.size(), 1);
+        QVERIFY2(refusal.first().contains(QStringLiteral("請求書に計上されました")),
+                 qPrintable(refusal.first()));
+        QCOMPARE(PaymentStore::load(t->db(), 4)->Nyukingaku, 8000);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.Nyukingaku->text(), QStringLiteral("8500"));
+        QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
+        QCOMPARE(errors(), QStringList{BilledDocuments::changeQuestion(BilledDocuments::Kind::Payment)});
+        QCOMPARE(w.savedKey(), 4);
+        QCOMPARE(PaymentStore::load(t->db(), 4)->Nyukingaku, 8500);
+        QCOMPARE(PaymentStore::load(t->db(), 4)->SeikyuKey, 9);
+    }
+
     // "登録→領収書印刷" saves, closes, and shows the receipt of the saved payment.
     void saveAndPrintShowsReceipt()
     {
