@@ -3,6 +3,7 @@
 #include "billing/PaymentStore.h"
 #include "common/Clock.h"
 #include "data/Engine.h"
+#include "InvoiceChangedMeanwhile.h"
 #include "OtherComputer.h"
 #include "TestDatabase.h"
 
@@ -323,15 +324,7 @@ private Q_SLOTS:
 
     // An invoice run (or an invoice deletion) at another computer changes the payment's invoice after
     // the window read it, while this save waits: the save stores nothing and says so.
-    void invoiceChangedMeanwhileRefused_data()
-    {
-        QTest::addColumn<int>("openedKey");
-        QTest::addColumn<int>("otherKey");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("billed meanwhile") << 0 << 9 << "開いた後にほかのコンピュータで請求書に計上されました";
-        QTest::newRow("invoice deleted meanwhile")
-            << 7 << 0 << "請求書は、開いた後にほかのコンピュータで削除";
-    }
+    void invoiceChangedMeanwhileRefused_data() { invoiceChangedMeanwhileRows(); }
     void invoiceChangedMeanwhileRefused()
     {
         QFETCH(int, openedKey);
