@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
+#include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "documents/BilledDocuments.h"
 
@@ -309,9 +310,43 @@ void checkAmounts(const QList<DocumentLine> &lines)
                            .arg(amountText(sum)));
 }
 
+void checkTexts(Kind kind, const QList<DocumentLine> &lines)
+{
+    const struct
+    {
+        QString column;
+        QString label;
+        QString DocumentLine::*text;
+    } texts[] = {{QStringLiteral("SyohinNM"), QStringLiteral("品名"), &DocumentLine::SyohinNM},
+                 {QStringLiteral("Tani"), QStringLiteral("単位"), &DocumentLine::Tani}};
+    for (const DocumentLine &line : lines)
+        for (const auto &t : texts) {
+            const int limit = columnByteLength(lineTable(kind), t.column);
+            if (sjisByteLength(line.*(t.text)) > limit)
+                throw AppError(QStringLiteral("%1行目の%2「%3」が長すぎるため保存できません。"
+                                              "%2は%4バイト（全角%5文字）までです")
+                                   .arg(line.Gyo)
+                                   .arg(t.label, line.*(t.text))
+                                   .arg(limit)
+                                   .arg(limit / 2));
+        }
+}
+
+void checkHeader(const DocumentRecord &document, const SaveOptions &options)
+{
+    if (!document.Hiduke.isValid() || document.Hiduke == kZeroDate)
+        throw AppError(
+            QStringLiteral("日付がないか、日付として読めません。日付を入力してから保存してください"));
+    if (document.TorihikisakiKey == 0 && options.newCustomer.TorihikisakiNM.trimmed().isEmpty())
+        throw AppError(QStringLiteral("取引先の会社名がありません。取引先を選ぶか、新規取引先の会社名を"
+                                      "入力してから保存してください"));
+}
+
 SavedDocument save(TEngineDatabase &db, Kind kind, const DocumentRecord &document, const SaveOptions &options)
 {
     checkAmounts(document.lines);
+    checkTexts(kind, document.lines);
+    checkHeader(document, options);
     TEngineTransaction transaction(db);
     SavedDocument saved;
     saved.TorihikisakiKey = customerFor(db, document, options.newCustomer);

@@ -105,6 +105,9 @@ private:
     void YubinBTNClick();
     void NumberEnter();
     bool MesaiGridSelectCell(int column, int row);
+    bool callUpProduct(int row, const QString &missing);
+    void followAmount(int row);
+    bool completeRows();
     void OkBTNClick();
     DocumentRecord readDocument() const;
     bool confirmBilledChange(const DocumentRecord &edited);

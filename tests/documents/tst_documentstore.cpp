@@ -31,6 +31,7 @@ DocumentStore::SaveOptions options(const QString &method = Numbering::kTenyuryok
 {
     DocumentStore::SaveOptions o;
     o.settings = {method, f1, f2, {}};
+    o.newCustomer.TorihikisakiNM = QStringLiteral("新規商事"); // registered when a document names none
     return o;
 }
 
@@ -127,17 +128,19 @@ private Q_SLOTS:
 
     // Lines keep their grid rows, NULLs stay NULL, and a new estimate without a customer registers
     // an empty one that the estimate points to.
-    void roundTripRegistersEmptyCustomer()
+    void roundTripRegistersNewCustomer()
     {
         DocumentRecord d = document(0);
         d.lines = {line(2, QStringLiteral("椅子"), 1.5, std::nullopt, 700),
                    line(5, QString(), std::nullopt, 3, {})};
-        const SavedDocument s = save(Kind::Mitumori, d, options(Numbering::kRenban));
+        DocumentStore::SaveOptions o = options(Numbering::kRenban);
+        o.newCustomer.TorihikisakiNM = QStringLiteral("山田商事");
+        const SavedDocument s = save(Kind::Mitumori, d, o);
         QCOMPARE(s.key, 1);
         QCOMPARE(s.number, QStringLiteral("1"));
         QCOMPARE(s.TorihikisakiKey, 1);
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki where TorihikisakiCD = 0 "
-                                      "and coalesce(TorihikisakiNM, '') = ''")),
+                                      "and TorihikisakiNM = '山田商事'")),
                  1);
         const auto back = DocumentStore::load(db(), Kind::Mitumori, s.key);
         QVERIFY(back);
@@ -381,6 +384,52 @@ private Q_SLOTS:
             QVERIFY2(e.message().contains(message), qPrintable(e.message()));
         }
         QCOMPARE(count(QStringLiteral("select count(*) from Mitumori")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
+    }
+
+    // Texts beyond their columns, a missing date and a new customer without a name: the save says
+    // why (naming the row), and neither the document nor a customer is stored.
+    void badLinesAndHeaderStoreNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<QString>("message");
+        const QString fits = QString(20, QChar(u'机'));
+        const QDate day(2024, 4, 9);
+        const QString co = QStringLiteral("山田商事");
+        QTest::addRow("name 41 bytes") << fits + QStringLiteral("a") << QString() << day << co
+                                       << "2行目の品名「" + fits + "a」が長すぎる";
+        QTest::addRow("unit 11 bytes")
+            << fits << QStringLiteral("ケースx1000") << day << co << "2行目の単位「ケースx1000」が長すぎる";
+        QTest::addRow("zero date") << fits << QString() << kZeroDate << co << "日付がない";
+        QTest::addRow("no date") << fits << QString() << QDate() << co << "日付がない";
+        QTest::addRow("no customer name")
+            << fits << QString() << day << QStringLiteral("　 ") << "取引先の会社名がありません";
+    }
+    void badLinesAndHeaderStoreNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, unit);
+        QFETCH(QDate, date);
+        QFETCH(QString, customer);
+        QFETCH(QString, message);
+        for (Kind kind : {Kind::Mitumori, Kind::Nohin}) {
+            DocumentRecord d = document(0, date);
+            d.lines.append(line(2, name, 1, 1, 1));
+            d.lines.last().Tani = unit;
+            DocumentStore::SaveOptions o = options();
+            o.newCustomer.TorihikisakiNM = customer;
+            try {
+                save(kind, d, o);
+                QFAIL("saved");
+            } catch (const AppError &e) {
+                QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+            }
+        }
+        QCOMPARE(count(QStringLiteral("select count(*) from Mitumori")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Nohin")), 0);
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
     }
 
