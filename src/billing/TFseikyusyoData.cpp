@@ -178,5 +178,8 @@ void TFseikyusyoData::DataSakuseiBTNClick()
         Messages::error(this, kRunFailed);
         throw AppError(e.message());
     }
+    progress.reset();
+    if (!run.refused().isEmpty())
+        Messages::warning(this, refusalReport(run.refused()));
     accept();
 }
