@@ -65,7 +65,9 @@ void SeikyuDelBTNClick(TFmain &main)
 }
 
 // "納品書から請求書作成": the run for the note's customer up to the note's date (everything of that
-// customer unbilled by then, not only this note), then the invoices of that customer and date.
+// customer unbilled by then, not only this note), then the invoice it made; an earlier invoice of the
+// same customer and closing date is not shown again. A run that made none (the customer has an
+// invoice for a later closing date) has said why.
 void Nohin2SeikyuBTNClick(TFmain &main)
 {
     TEngineQuery &notes = *main.Qnohin;
@@ -77,21 +79,22 @@ void Nohin2SeikyuBTNClick(TFmain &main)
     }
     const int customer = notes.FieldByName(QStringLiteral("TorihikisakiKey")).AsInteger();
     const QDate date = notes.FieldByName(QStringLiteral("Hiduke")).AsDate();
+    QList<int> made;
     {
         TFseikyusyoData run(&main);
         run.KobetuRB->setChecked(true);
         run.setCustomerKey(customer);
         run.SeikyuSimebi->setDate(date);
         run.DataSakuseiBTNClick();
+        made = run.createdInvoices();
     }
-    TLRseikyusyo report(&main);
-    report.Qseikyu->setSql({QStringLiteral("select * from seikyu"),
-                            QStringLiteral("where Torihikisakikey = :Torihikisakikey"),
-                            QStringLiteral("and Simebi = :simebi")});
-    report.Qseikyu->ParamByName(QStringLiteral("Torihikisakikey")).setAsInteger(customer);
-    report.Qseikyu->ParamByName(QStringLiteral("simebi")).setAsDate(date);
-    report.Qseikyu->Open();
-    report.exec();
+    if (!made.isEmpty()) {
+        TLRseikyusyo report(&main);
+        report.Qseikyu->setSql({QStringLiteral("select * from seikyu where key = :key")});
+        report.Qseikyu->ParamByName(QStringLiteral("key")).setAsInteger(made.first());
+        report.Qseikyu->Open();
+        report.exec();
+    }
     MainLists::reopenKeepingPlace(*main.Qseikyu);
     MainLists::reopenKeepingPlace(notes);
 }

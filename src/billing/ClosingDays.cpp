@@ -51,15 +51,15 @@ std::optional<int> fromCaption(const QString &text)
 
 std::optional<QDate> defaultClosingDate(int day, const QDate &today)
 {
-    const QDate firstOfMonth(today.year(), today.month(), 1);
-    const QDate previousMonth = firstOfMonth.addMonths(-1);
-    if (day == kMonthEnd)
-        return firstOfMonth.addDays(-1);
-    if (day < 1 || day > 31)
+    if (day != kMonthEnd && (day < 1 || day > 31))
         return std::nullopt;
-    if (today.day() < day)
-        return QDate(previousMonth.year(), previousMonth.month(), qMin(day, previousMonth.daysInMonth()));
-    return QDate(today.year(), today.month(), day);
+    // A day beyond the month's length (and the month end) closes on the month's last day, so the last
+    // day of the month is itself a closing date of such a day.
+    const int thisMonth = qMin(day, today.daysInMonth());
+    if (today.day() >= thisMonth)
+        return QDate(today.year(), today.month(), thisMonth);
+    const QDate previousMonth = QDate(today.year(), today.month(), 1).addMonths(-1);
+    return QDate(previousMonth.year(), previousMonth.month(), qMin(day, previousMonth.daysInMonth()));
 }
 
 int effectiveDay(int customerDay, int companyDay)

@@ -1,6 +1,7 @@
 #include "billing/InvoiceRun.h"
 
 #include "common/Clock.h"
+#include "common/DisplayFormat.h"
 #include "data/Engine.h"
 
 #include <limits>
@@ -45,6 +46,14 @@ QStringList customerWithUnbilled()
 }
 
 } // namespace
+
+QString refusalReport(const QList<InvoiceRunRefusal> &refused)
+{
+    QStringList lines{QStringLiteral("次の取引先の請求書は作成しませんでした（%1 件）").arg(refused.size())};
+    for (const InvoiceRunRefusal &r : refused)
+        lines << r.message;
+    return lines.join(QLatin1Char('\n'));
+}
 
 // The run's statements, prepared once and run for every customer.
 struct InvoiceRun::Statements
@@ -121,12 +130,15 @@ InvoiceRun::~InvoiceRun() = default;
 QList<int> InvoiceRun::run(const QList<int> &customers, const QDate &closing)
 {
     QList<int> made;
+    m_refused.clear();
     if (m_progress)
         m_progress(0, int(customers.size()));
     for (int i = 0; i < customers.size(); ++i) {
         try {
             if (const std::optional<int> key = billCustomer(customers[i], closing))
                 made.append(*key);
+        } catch (const ClosingOrderError &e) {
+            m_refused.append({customers[i], e.message()});
         } catch (const AppError &e) {
             throw InvoiceRunError(customers[i], e.message());
         }
@@ -147,6 +159,7 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
     const std::optional<Unbilled> u = m_q->readUnbilled();
     if (!u || (u->payments == 0 && u->notes == 0))
         return std::nullopt; // the guard ends the transaction, which wrote nothing
+    checkClosingOrder(customer, closing, u->name);
     const int key = writeInvoice(customer, closing, *u);
     m_q->markPayments.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(key);
     m_q->markPayments.ExecSQL();
@@ -158,6 +171,26 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
         throw EngineError(QStringLiteral("請求の対象となる納品書・入金がほかのコンピュータで変更されました"));
     transaction.commit();
     return key;
+}
+
+// Under the customers' lock no other run adds an invoice for the customer meanwhile.
+void InvoiceRun::checkClosingOrder(int customer, const QDate &closing, const QString &name)
+{
+    TEngineQuery q(&m_db);
+    // The column itself (not an aggregate) keeps its date type on both engines.
+    q.setSql({QStringLiteral("select Simebi from Seikyu"),
+              QStringLiteral("where TorihikisakiKey = :TorihikisakiKey"),
+              QStringLiteral("and Simebi > :SeikyuSimebi"), QStringLiteral("order by Simebi desc")});
+    q.ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(customer);
+    q.ParamByName(QStringLiteral("SeikyuSimebi")).setAsDate(closing);
+    q.Open();
+    if (q.IsEmpty())
+        return;
+    const QDate latest = q.Field(0).AsDate();
+    throw ClosingOrderError(
+        QStringLiteral("取引先「%1」には締日 %2 の請求書があるため、それより前の締日 %3 の"
+                       "請求書は作成できません。締日 %2 以降で作成してください")
+            .arg(name, formatDate(DisplayFormat::kDate, latest), formatDate(DisplayFormat::kDate, closing)));
 }
 
 // Inserts the invoice with its lines and carries its amount over to the customer; the key.
@@ -186,7 +219,7 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing, const Unbilled 
     ins.ParamByName(QStringLiteral("TyoseiGaku")).setAsInteger(0);
     ins.ParamByName(QStringLiteral("HanbaiGaku")).setAsInteger(int(hanbai));
     ins.ParamByName(QStringLiteral("SeikyuGaku")).setAsInteger(int(seikyu));
-    ins.ParamByName(QStringLiteral("JisyaTanto")).setAsString(QString());
+    ins.ParamByName(QStringLiteral("JisyaTanto")).setAsString(QStringLiteral("")); // empty text, not NULL
     ins.ParamByName(QStringLiteral("TorokuYMD")).setAsDateTime(now);
     ins.ParamByName(QStringLiteral("KosinYMD")).setAsDateTime(now);
     ins.ExecSQL();

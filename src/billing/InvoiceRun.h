@@ -35,6 +35,24 @@ private:
     int m_customer;
 };
 
+// A customer whose latest invoice has a later closing date than the run's: an invoice for the
+// earlier date would carry the newer balance over as its previous amount, so none is made.
+class ClosingOrderError : public AppError
+{
+public:
+    using AppError::AppError;
+};
+
+// A customer the run skipped, and why.
+struct InvoiceRunRefusal
+{
+    int customerKey = 0;
+    QString message;
+};
+
+// What the user is told about the skipped customers: a heading, then one message per customer.
+QString refusalReport(const QList<InvoiceRunRefusal> &refused);
+
 class InvoiceRun
 {
 public:
@@ -45,11 +63,16 @@ public:
     // done customers of total; called before the first and after each customer.
     void setProgress(std::function<void(int done, int total)> progress) { m_progress = std::move(progress); }
 
-    // Bills the customers in the order given; returns the keys of the invoices made. Throws
-    // InvoiceRunError (carrying the engine's or the amount check's message) at the first failure.
+    // Bills the customers in the order given; returns the keys of the invoices made. A customer whose
+    // latest invoice is for a later closing date is skipped and listed in refused(); the others still
+    // run. Throws InvoiceRunError (carrying the engine's or the amount check's message) at the first
+    // failure.
     QList<int> run(const QList<int> &customers, const QDate &closing);
+    // The customers the last run skipped, in the order met.
+    const QList<InvoiceRunRefusal> &refused() const { return m_refused; }
     // One customer in its own transaction; the new invoice's key, or nothing when it has nothing
-    // unbilled up to the closing date.
+    // unbilled up to the closing date. Throws ClosingOrderError, writing nothing, when the customer's
+    // latest invoice has a later closing date (the same date is allowed).
     std::optional<int> billCustomer(int customer, const QDate &closing);
 
 private:
@@ -64,10 +87,12 @@ private:
         qint64 notes, hanbai;
     };
     int writeInvoice(int customer, const QDate &closing, const Unbilled &unbilled);
+    void checkClosingOrder(int customer, const QDate &closing, const QString &name);
 
     TEngineDatabase &m_db;
     Numbering::SaibanSettei m_numbering;
     int m_fiscalYearStart = 4;
     std::unique_ptr<Statements> m_q;
     std::function<void(int, int)> m_progress;
+    QList<InvoiceRunRefusal> m_refused;
 };

@@ -5,6 +5,7 @@
 #include "common/Ukansu.h"
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "documents/BilledDocuments.h"
 
 #include <algorithm>
 #include <limits>
@@ -124,7 +125,9 @@ int insert(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanS
 }
 
 // The receipt number is stored too when the user types it ("手入力"); a composed number stays as
-// it was given when the payment was created.
+// it was given when the payment was created. The row is changed only while it still carries the
+// invoice key read when the window opened: an invoice run (or an invoice deletion) at another
+// computer since then refuses the save, for the invoice would no longer count what the payment says.
 void update(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanSettei &settings)
 {
     const bool typedNumber = numberTyped(settings);
@@ -139,16 +142,23 @@ void update(TEngineDatabase &db, const PaymentRecord &p, const Numbering::Saiban
         q.addSql(QStringLiteral("    RyosyuNo = :RyosyuNo,"));
     q.addSql(QStringLiteral("    KosinYMD = :KosinYMD"));
     q.addSql(QStringLiteral("WHERE Key = :Key"));
+    q.addSql(QStringLiteral("and SeikyuKey = :SeikyuKey"));
     bindCommon(q, p);
     if (typedNumber)
         q.ParamByName(QStringLiteral("RyosyuNo")).setAsString(p.RyosyuNo);
     q.ParamByName(QStringLiteral("KosinYMD")).setAsDateTime(Clock::now());
     q.ParamByName(QStringLiteral("Key")).setAsInteger(p.key);
+    q.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(p.SeikyuKey);
     q.ExecSQL();
-    if (q.RowsAffected() == 0)
+    if (q.RowsAffected() != 0)
+        return;
+    const std::optional<PaymentRecord> stored = PaymentStore::load(db, p.key);
+    if (!stored)
         throw EngineError(QStringLiteral("入金（Key %1）が見つかりません。ほかのコンピュータで削除された"
                                          "可能性があります。入金一覧を開き直してください")
                               .arg(p.key));
+    BilledDocuments::checkUnchanged(BilledDocuments::Kind::Payment, p.key, p.SeikyuKey, stored->SeikyuKey);
+    throw EngineError(QStringLiteral("入金（Key %1）を保存できませんでした").arg(p.key));
 }
 
 } // namespace
@@ -194,6 +204,13 @@ std::optional<PaymentCustomer> customer(TEngineDatabase &db, int key)
     if (q.IsEmpty())
         return std::nullopt;
     return PaymentCustomer{integer(q, "key"), text(q, "TorihikisakiNM"), integer(q, "ZenkaiSeikyuGaku")};
+}
+
+bool changesBilled(const PaymentRecord &opened, const PaymentRecord &edited)
+{
+    return opened.SeikyuKey != 0 &&
+           (edited.Nyukingaku != opened.Nyukingaku || edited.TorihikisakiKey != opened.TorihikisakiKey ||
+            edited.NyukinYMD != opened.NyukinYMD);
 }
 
 int amountFromText(const QString &text)

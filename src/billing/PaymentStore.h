@@ -28,7 +28,9 @@ struct PaymentRecord
     int Nyukingaku = 0;
     QString NyukinHouhou;
     QString Tadasigaki;
-    int SeikyuKey = 0; // the invoice that counted the payment; 0 while unbilled
+    // The invoice that counted the payment; 0 while unbilled. For a save of a stored payment, the one
+    // read when the window opened: the save refuses when the stored one differs.
+    int SeikyuKey = 0;
     QDateTime TorokuYMD;
     QDateTime KosinYMD;
 };
@@ -55,6 +57,10 @@ QStringList paymentMethods(TEngineDatabase &db);
 std::optional<PaymentRecord> load(TEngineDatabase &db, int key);
 std::optional<PaymentCustomer> customer(TEngineDatabase &db, int key);
 
+// Whether saving `edited` changes what the invoice of the billed payment `opened` counted: its amount,
+// its customer or its date. The payment window asks before such a save.
+bool changesBilled(const PaymentRecord &opened, const PaymentRecord &edited);
+
 // The typed amount as whole yen. Throws ConvertError for a text that is no whole number, and for an
 // amount that the amount column cannot hold.
 int amountFromText(const QString &text);
@@ -67,6 +73,7 @@ int amountFromText(const QString &text);
 // change; its running number, year, month and invoice stay as they are, and so does its receipt
 // number, except under "手入力", where the typed number is stored.
 // Throws AppError without a customer, for a customer or payment that another computer has deleted,
+// for a payment whose invoice key another computer changed since it was read (payment.SeikyuKey),
 // and for texts too long for their columns; nothing is stored then.
 int save(TEngineDatabase &db, const PaymentRecord &payment, const Numbering::SaibanSettei &settings,
          int fiscalYearStart);

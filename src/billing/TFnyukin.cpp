@@ -10,6 +10,7 @@
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
+#include "documents/BilledDocuments.h"
 #include "report/TLRryosyusyou.h"
 
 #include <QComboBox>
@@ -42,6 +43,7 @@ QLineEdit *makeField(const char *name, EntryFields::Kind kind, QWidget *parent)
 TFnyukin::TFnyukin(QWidget *parent) : TForm1(QStringLiteral("Fnyukin"), parent)
 {
     setWindowTitle(QStringLiteral("入金登録"));
+    setAsksBeforeDiscarding(true);
     setSizeable(false);
     buildControls();
     bodyLayout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -170,6 +172,8 @@ void TFnyukin::FormShow()
         showPayment(*payment);
     else
         NyukinYMD->setFocus();
+    if (payment && payment->SeikyuKey != 0)
+        Messages::information(this, BilledDocuments::openedNotice(BilledDocuments::Kind::Payment));
 }
 
 // Under "手入力" the user types the receipt number; otherwise it is taken when a new payment is saved
@@ -186,6 +190,7 @@ void TFnyukin::readNumberingSettings()
 
 void TFnyukin::showPayment(const PaymentRecord &p)
 {
+    m_opened = p;
     NyukinYMD->setDate(p.NyukinYMD);
     loadCustomer(p.TorihikisakiKey);
     Nyukingaku->setText(QString::number(p.Nyukingaku));
@@ -241,7 +246,16 @@ PaymentRecord TFnyukin::readFields() const
     p.NyukinHouhou = SiharaiHouHouCB->currentText();
     p.Tadasigaki = Tadasigaki->text();
     p.RyosyuNo = RyosyuNo->text();
+    p.SeikyuKey = m_opened ? m_opened->SeikyuKey : 0;
     return p;
+}
+
+// A change of the amount, customer or date of a billed payment does not reach its invoice: the user
+// is asked first.
+bool TFnyukin::confirmBilledChange(const PaymentRecord &edited)
+{
+    return !m_opened || !PaymentStore::changesBilled(*m_opened, edited) ||
+           Messages::confirmYesNo(this, BilledDocuments::changeQuestion(BilledDocuments::Kind::Payment));
 }
 
 // A refused save says why and leaves the window open with everything typed.
@@ -249,9 +263,21 @@ bool TFnyukin::save()
 {
     if (!NyukinYMD->normalize())
         return false;
-    return Messages::guarded(this, [this] {
-        m_savedKey = PaymentStore::save(*DMdata->DataDB, readFields(), m_numbering, m_fiscalYearStart);
+    bool declined = false;
+    const bool stored = Messages::guarded(this, [this, &declined] {
+        const PaymentRecord payment = readFields();
+        declined = !confirmBilledChange(payment);
+        if (declined)
+            return;
+        try {
+            m_savedKey = PaymentStore::save(*DMdata->DataDB, payment, m_numbering, m_fiscalYearStart);
+        } catch (const BilledDocuments::ChangedMeanwhile &e) {
+            if (m_opened)
+                m_opened->SeikyuKey = e.storedSeikyuKey();
+            throw;
+        }
     });
+    return stored && !declined;
 }
 
 void TFnyukin::TorokuBTNClick()

@@ -2,8 +2,11 @@
 // The payment window: a new payment ("入金登録") or a stored one ("入金修正"). The caller sets
 // NyukinKey (0 for a new payment), shows the window modally and reads savedKey() afterwards (0 when
 // nothing was saved). "登録→領収書印刷" saves, closes and shows the receipt of the saved payment.
+#include "billing/PaymentStore.h"
 #include "controls/TForm1.h"
 #include "documents/Numbering.h"
+
+#include <optional>
 
 class QComboBox;
 class QGridLayout;
@@ -11,7 +14,6 @@ class QLabel;
 class QLineEdit;
 class TDateEdit;
 class TFlatButton;
-struct PaymentRecord;
 
 class TFnyukin : public TForm1
 {
@@ -55,6 +57,7 @@ private:
     void selectMethod(const QString &method);
     void loadCustomer(int key);
     PaymentRecord readFields() const;
+    bool confirmBilledChange(const PaymentRecord &edited);
     bool save();
 
     void TorihikisakiKensakuBTNClick();
@@ -67,4 +70,5 @@ private:
     int m_fiscalYearStart = 4;
     Numbering::SaibanSettei m_numbering;
     int m_savedKey = 0;
+    std::optional<PaymentRecord> m_opened; // the stored payment as read when the window opened
 };

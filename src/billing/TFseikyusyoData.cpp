@@ -180,5 +180,7 @@ void TFseikyusyoData::DataSakuseiBTNClick()
     }
     progress.reset();
     Messages::information(this, QStringLiteral("%1 件の請求書を作成しました").arg(m_created.size()));
+    if (!run.refused().isEmpty())
+        Messages::warning(this, refusalReport(run.refused()));
     accept();
 }

@@ -35,8 +35,8 @@ qint64 importPostal(TDMdata &data, const QString &path, const std::function<void
     return loader.load(path);
 }
 
-int runInvoices(TDMdata &data, const QDate &closing, std::optional<int> day, std::optional<int> customer,
-                const std::function<void(int percent)> &progress)
+InvoiceRunOutcome runInvoices(TDMdata &data, const QDate &closing, std::optional<int> day,
+                              std::optional<int> customer, const std::function<void(int percent)> &progress)
 {
     TEngineDatabase &db = *data.DataDB;
     QList<int> customers;
@@ -57,7 +57,11 @@ int runInvoices(TDMdata &data, const QDate &closing, std::optional<int> day, std
             progress(total == 0 ? 100 : done * 100 / total);
     });
     try {
-        return int(run.run(customers, closing).size());
+        InvoiceRunOutcome outcome;
+        outcome.made = int(run.run(customers, closing).size());
+        if (!run.refused().isEmpty())
+            outcome.refusals = refusalReport(run.refused());
+        return outcome;
     } catch (const InvoiceRunError &e) {
         throw AppError(kRunFailed + QLatin1Char('\n') + e.message());
     }

@@ -19,9 +19,16 @@ qint64 importPostal(TDMdata &data, const QString &path, const std::function<void
 
 // Runs the invoice run for the closing date over the customers of a closing day (as the window's
 // closing-day mode selects them) or over one customer; progress gets the percentage of customers
-// done. Returns the number of invoices made. Throws AppError starting with "データ作成に失敗しました"
-// when a customer's step fails (the customers before it stay billed), or for an unknown customer.
-int runInvoices(TDMdata &data, const QDate &closing, std::optional<int> day, std::optional<int> customer,
-                const std::function<void(int percent)> &progress);
+// done. Returns the number of invoices made and, when the run skipped customers whose latest invoice
+// has a later closing date, what it says about them (empty otherwise). Throws AppError starting with
+// "データ作成に失敗しました" when a customer's step fails (the customers before it stay billed), or
+// for an unknown customer.
+struct InvoiceRunOutcome
+{
+    int made = 0;
+    QString refusals;
+};
+InvoiceRunOutcome runInvoices(TDMdata &data, const QDate &closing, std::optional<int> day,
+                              std::optional<int> customer, const std::function<void(int percent)> &progress);
 
 } // namespace CliCommands

@@ -97,6 +97,7 @@ QString CliOptions::usage()
         "  invoice-run --closing yyyy/mm/dd (--day D | --customer K)\n"
         "      請求書データを作成します。D は締日 1～31 または 99（月末）で、会社の締日のときは締日 0 の\n"
         "      取引先も対象です。K は取引先の key。作成した請求書の件数を表示します。\n"
+        "      最新の請求書の締日がこれより後の取引先は作成せずに表示し、終了コード 3 で終わります。\n"
         "  import-postal FILE\n"
         "      日本郵便の郵便番号データ（KEN_ALL.CSV）を読み込みます。\n"
         "  --help\n"

@@ -52,12 +52,16 @@ int run(const CliOptions &options)
         return 0;
     }
     if (options.command == CliOptions::Command::InvoiceRun) {
-        const int made =
+        const CliCommands::InvoiceRunOutcome outcome =
             CliCommands::runInvoices(*data, options.closing, options.day, options.customer, [](int percent) {
                 showProgress(QStringLiteral("請求書データ作成中"), percent);
             });
-        print(stdout, QStringLiteral("%1 件の請求書を作成しました\n").arg(made));
-        return 0;
+        print(stdout, QStringLiteral("%1 件の請求書を作成しました\n").arg(outcome.made));
+        if (outcome.refusals.isEmpty())
+            return 0;
+        // The other customers are billed; the status tells a script that some were not.
+        print(stderr, outcome.refusals + QStringLiteral("\n"));
+        return 3;
     }
     const DocumentOutput::Kind kind = *DocumentOutput::kindFromName(options.kind);
     const std::unique_ptr<DocumentOutput::Job> job =

@@ -4,14 +4,18 @@
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -171,6 +175,8 @@ void TForm1::showEvent(QShowEvent *event)
         m_shownOnce = true;
         m_saved = false;
         qApp->installEventFilter(this);
+        if (m_asksBeforeDiscarding)
+            watchUserEdits();
         Messages::guarded(this, [this] { FormShow(); });
     }
     QDialog::showEvent(event);
@@ -185,14 +191,82 @@ void TForm1::saveOnce()
     Messages::guarded(this, [this] { FormClose(); });
 }
 
+// Only signals that come from the user count: a line edit's textEdited (also inside spin boxes,
+// editable combo boxes and date fields), a combo box's activated, a check box's clicked, a grid
+// cell's editor writing its value. Text set by the program while loading emits none of them. A memo's
+// document keeps its own modified mark, which setPlainText clears.
+void TForm1::watchUserEdits()
+{
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textEdited, this, &TForm1::markModified);
+    for (QComboBox *combo : findChildren<QComboBox *>())
+        connect(combo, &QComboBox::activated, this, &TForm1::markModified);
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        if (button->isCheckable())
+            connect(button, &QAbstractButton::clicked, this, &TForm1::markModified);
+    // A grid's cell editor lives in the grid's viewport; a value it writes to the model is typed,
+    // a value the program writes while the editor is closed is not.
+    for (QAbstractItemView *view : findChildren<QAbstractItemView *>()) {
+        if (!view->model() || view->editTriggers() == QAbstractItemView::NoEditTriggers)
+            continue;
+        connect(view->model(), &QAbstractItemModel::dataChanged, this, [this, view] {
+            const QWidget *focus = QApplication::focusWidget();
+            if (focus && view->viewport()->isAncestorOf(focus))
+                markModified();
+        });
+    }
+}
+
+bool TForm1::hasUnsavedChanges() const
+{
+    if (m_modified)
+        return true;
+    for (const QPlainTextEdit *memo : findChildren<QPlainTextEdit *>())
+        if (!memo->isReadOnly() && memo->document()->isModified())
+            return true;
+    for (const QTextEdit *memo : findChildren<QTextEdit *>())
+        if (!memo->isReadOnly() && memo->document()->isModified())
+            return true;
+    return false;
+}
+
+void TForm1::setModified(bool modified)
+{
+    m_modified = modified;
+    if (modified)
+        return;
+    for (QPlainTextEdit *memo : findChildren<QPlainTextEdit *>())
+        memo->document()->setModified(false);
+    for (QTextEdit *memo : findChildren<QTextEdit *>())
+        memo->document()->setModified(false);
+}
+
+// Escape, キャンセル and the close box all come here; with typed changes the user decides.
+// Once the changes are given up the window closes without asking again.
+bool TForm1::mayDiscardChanges()
+{
+    if (!m_asksBeforeDiscarding || !isVisible() || !hasUnsavedChanges())
+        return true;
+    if (!Messages::confirmYesNo(this, QStringLiteral("変更を破棄しますか？")))
+        return false;
+    setModified(false);
+    return true;
+}
+
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (!mayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
     saveOnce();
     QDialog::closeEvent(event);
 }
 
 void TForm1::done(int result)
 {
+    if (result == QDialog::Rejected && !mayDiscardChanges())
+        return;
     saveOnce();
     QDialog::done(result);
 }

@@ -31,6 +31,16 @@ public:
     // close (the main window) ignores it.
     void setClosesOnEscape(bool closes) { m_closesOnEscape = closes; }
 
+    // An editing window asks "変更を破棄しますか？" before Escape, キャンセル or the close box throw
+    // away typed changes; set in its constructor.
+    void setAsksBeforeDiscarding(bool asks) { m_asksBeforeDiscarding = asks; }
+
+    // Typed changes not yet saved. Fields filled by the program do not count: the window watches
+    // only what the user types or picks (see the source). A window that saves without closing
+    // clears the mark; a window with changes kept elsewhere overrides hasUnsavedChanges().
+    virtual bool hasUnsavedChanges() const;
+    void setModified(bool modified);
+
     // The remembered normal bounds (what is written to the configuration file).
     QRect rememberedBounds() const { return m_bounds; }
 
@@ -58,6 +68,9 @@ private:
     void restorePlacement();
     void rememberNormalBounds();
     void saveOnce();
+    void watchUserEdits();
+    void markModified() { m_modified = true; }
+    bool mayDiscardChanges();
 
     QVBoxLayout *m_body = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
@@ -67,4 +80,6 @@ private:
     bool m_placed = false;
     bool m_shownOnce = false;
     bool m_saved = false;
+    bool m_modified = false;
+    bool m_asksBeforeDiscarding = false;
 };

@@ -43,6 +43,7 @@ TFsql::TFsql(QWidget *parent)
     : TForm1(QStringLiteral("Fsql"), parent), m_dialogFolder(AppPaths::programFolder())
 {
     setWindowTitle(QStringLiteral("SQL"));
+    setAsksBeforeDiscarding(true);
     Query1 = new TEngineQuery(DMdata->DataDB, this);
     buildActions();
     buildMenu();
@@ -222,5 +223,6 @@ bool TFsql::saveFile(const QString &path)
         const QString target = SqlWindowRules::withDefaultExtension(path);
         SqlWindowRules::writeStatementFile(target, Memo1->toPlainText());
         m_dialogFolder = QFileInfo(target).absolutePath();
+        setModified(false);
     });
 }

@@ -81,6 +81,18 @@ std::optional<qint64> amountOf(const QString &text)
     return negative ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
 }
 
+QString halfWidthDigits(const QString &text)
+{
+    QString result = text;
+    for (QChar &c : result) {
+        if (c >= QChar(0xFF10) && c <= QChar(0xFF19))
+            c = QChar(u'0' + (c.unicode() - 0xFF10));
+        else if (c == QChar(0xFF0E))
+            c = QLatin1Char('.');
+    }
+    return result;
+}
+
 qint64 total(const QList<QString> &amountCells)
 {
     qint64 sum = 0;

@@ -36,6 +36,10 @@ std::optional<qint64> lineAmount(const QString &quantity, const QString &unitPri
 // number beyond 64 bits reads as the nearest 64-bit value (the save refuses it anyway).
 std::optional<qint64> amountOf(const QString &text);
 
+// The text with full-width digits and point ("１２", "．") as half-width ones, so that a code typed
+// with the input method on reads as the code.
+QString halfWidthDigits(const QString &text);
+
 // The sum of the amounts that count; saturates instead of wrapping.
 qint64 total(const QList<QString> &amountCells);
 

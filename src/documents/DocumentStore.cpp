@@ -2,7 +2,9 @@
 
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
+#include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "documents/BilledDocuments.h"
 
 namespace DocumentStore {
 
@@ -156,10 +158,16 @@ int heldByInvoice(TEngineDatabase &db, int key)
 }
 
 // Deletes the stored document before it is written anew; returns the invoice that held a delivery
-// note. Raises when the document is gone (deleted at another computer since it was opened).
-int deleteStored(TEngineDatabase &db, Kind kind, int key)
+// note. Raises when the document is gone (deleted at another computer since it was opened), and when
+// an invoice run or an invoice deletion at another computer changed the note's invoice since then:
+// the invoice would no longer count what the note says.
+int deleteStored(TEngineDatabase &db, Kind kind, const DocumentRecord &document)
 {
+    const int key = document.key;
     const int seikyuKey = isEstimate(kind) ? 0 : heldByInvoice(db, key);
+    if (!isEstimate(kind))
+        BilledDocuments::checkUnchanged(BilledDocuments::Kind::DeliveryNote, key, document.SeikyuKey,
+                                        seikyuKey);
     TEngineQuery q(&db);
     execWithKey(q, QStringLiteral("DELETE from %1").arg(lineTable(kind)), QStringLiteral("WHERE Key = :Key"),
                 key);
@@ -277,6 +285,13 @@ std::optional<DocumentRecord> noteFromEstimate(TEngineDatabase &db, int estimate
     return note;
 }
 
+bool changesBilledNote(const DocumentRecord &opened, const DocumentRecord &edited)
+{
+    return opened.SeikyuKey != 0 &&
+           (sumOf(edited.lines) != opened.Kingaku || edited.TorihikisakiKey != opened.TorihikisakiKey ||
+            edited.Hiduke != opened.Hiduke);
+}
+
 void checkAmounts(const QList<DocumentLine> &lines)
 {
     qint64 sum = 0;
@@ -295,14 +310,48 @@ void checkAmounts(const QList<DocumentLine> &lines)
                            .arg(amountText(sum)));
 }
 
+void checkTexts(Kind kind, const QList<DocumentLine> &lines)
+{
+    const struct
+    {
+        QString column;
+        QString label;
+        QString DocumentLine::*text;
+    } texts[] = {{QStringLiteral("SyohinNM"), QStringLiteral("品名"), &DocumentLine::SyohinNM},
+                 {QStringLiteral("Tani"), QStringLiteral("単位"), &DocumentLine::Tani}};
+    for (const DocumentLine &line : lines)
+        for (const auto &t : texts) {
+            const int limit = columnByteLength(lineTable(kind), t.column);
+            if (sjisByteLength(line.*(t.text)) > limit)
+                throw AppError(QStringLiteral("%1行目の%2「%3」が長すぎるため保存できません。"
+                                              "%2は%4バイト（全角%5文字）までです")
+                                   .arg(line.Gyo)
+                                   .arg(t.label, line.*(t.text))
+                                   .arg(limit)
+                                   .arg(limit / 2));
+        }
+}
+
+void checkHeader(const DocumentRecord &document, const SaveOptions &options)
+{
+    if (!document.Hiduke.isValid() || document.Hiduke == kZeroDate)
+        throw AppError(
+            QStringLiteral("日付がないか、日付として読めません。日付を入力してから保存してください"));
+    if (document.TorihikisakiKey == 0 && options.newCustomer.TorihikisakiNM.trimmed().isEmpty())
+        throw AppError(QStringLiteral("取引先の会社名がありません。取引先を選ぶか、新規取引先の会社名を"
+                                      "入力してから保存してください"));
+}
+
 SavedDocument save(TEngineDatabase &db, Kind kind, const DocumentRecord &document, const SaveOptions &options)
 {
     checkAmounts(document.lines);
+    checkTexts(kind, document.lines);
+    checkHeader(document, options);
     TEngineTransaction transaction(db);
     SavedDocument saved;
     saved.TorihikisakiKey = customerFor(db, document, options.newCustomer);
     db.LockForNumbering(headerTable(kind));
-    const int seikyuKey = document.key != 0 ? deleteStored(db, kind, document.key) : 0;
+    const int seikyuKey = document.key != 0 ? deleteStored(db, kind, document) : 0;
     const Numbering::Numbered n = Numbering::take(db, kind, options.settings, options.fiscalYearStart,
                                                   document.Hiduke, document.key, document.number);
     saved.key = n.key;

@@ -31,7 +31,9 @@ struct DocumentRecord
     QString UkewatasiBasyo;
     QString JisyaTanto;
     qint64 Kingaku = 0; // the sum of the line amounts
-    int SeikyuKey = 0;  // delivery notes: the invoice that holds the note, 0 when none
+    // Delivery notes: the invoice that holds the note, 0 when none. For a save, the one read when the
+    // window opened: the save refuses when the stored one differs.
+    int SeikyuKey = 0;
     QList<DocumentLine> lines;
 };
 
@@ -65,12 +67,21 @@ struct SaveOptions
 // Saves the document under its key (0: a new one) and returns key, number and customer. The
 // number: under "手入力" the typed one; an estimate saved again keeps it; otherwise composed anew.
 // A delivery note that an invoice holds keeps its SeikyuKey. Throws AppError, storing nothing, for
-// an amount or total beyond 32 bits, a number longer than its column, a customer or a document
-// deleted meanwhile at another computer, and any engine failure.
+// an amount or total beyond 32 bits, a line's name or unit longer than its column (naming the row), a
+// missing or unreadable date, a new customer without a name, a number longer than its column, a
+// customer or a document deleted meanwhile at another computer, a delivery note whose invoice key
+// another computer changed since it was read (document.SeikyuKey), and any engine failure.
 SavedDocument save(TEngineDatabase &db, Kind kind, const DocumentRecord &document,
                    const SaveOptions &options);
 
+// Whether saving `edited` changes what the invoice of the billed delivery note `opened` counted: its
+// amount (the sum of the lines), its customer or its date. The editor asks before such a save.
+bool changesBilledNote(const DocumentRecord &opened, const DocumentRecord &edited);
+
 // The 32-bit check of the save, for the editors to use before anything is written.
 void checkAmounts(const QList<DocumentLine> &lines);
+// The byte lengths of the lines' names and units, and the date and customer name of the header.
+void checkTexts(Kind kind, const QList<DocumentLine> &lines);
+void checkHeader(const DocumentRecord &document, const SaveOptions &options);
 
 } // namespace DocumentStore

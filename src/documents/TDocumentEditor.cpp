@@ -11,6 +11,7 @@
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
+#include "documents/BilledDocuments.h"
 #include "documents/TMesaiGrid.h"
 #include "masters/ProductStore.h"
 
@@ -64,6 +65,7 @@ TDocumentEditor::TDocumentEditor(Numbering::Kind kind, const Names &names, QWidg
     : TForm1(names.window, parent), m_kind(kind)
 {
     setWindowTitle(names.caption);
+    setAsksBeforeDiscarding(true);
     auto *top = new QHBoxLayout;
     TorihikisakiKensakuBTN = new TFlatButton(QStringLiteral("取引先検索"), this);
     TorihikisakiKensakuBTN->setObjectName(QStringLiteral("TorihikisakiKensakuBTN"));
@@ -97,6 +99,12 @@ TDocumentEditor::TDocumentEditor(Numbering::Kind kind, const Names &names, QWidg
 
     MesaiGrid = new TMesaiGrid(names.shade, this);
     MesaiGrid->beforeSelectCell = [this](int column, int row) { return MesaiGridSelectCell(column, row); };
+    connect(MesaiGrid, &TMesaiGrid::cellCommitted, this, [this](int column, int row) {
+        if (column == 1 || column == 3) {
+            followAmount(row);
+            GokeiKeisan();
+        }
+    });
     bodyLayout()->addWidget(MesaiGrid, 1);
     buildBottomBar();
 
@@ -236,6 +244,7 @@ void TDocumentEditor::reportMissing(const QString &documentName, int key)
 
 void TDocumentEditor::fillFrom(const DocumentRecord &d)
 {
+    m_opened = d;
     NumberField->setText(d.number);
     DateField->setDate(d.Hiduke);
     TorihikisakiKey->setText(QString::number(d.TorihikisakiKey));
@@ -271,14 +280,16 @@ void TDocumentEditor::TorihikisakiHyoji(int customerKey)
     Mail->setText(c->Mail);
     for (QWidget *field : customerFields())
         static_cast<QLineEdit *>(field)->setCursorPosition(0); // long texts show from their beginning
+    // The page prints the stored customer's honorific, so the box shows it and cannot change it.
+    Keisyo->setEnabled(false);
     afterCustomer()->setFocus();
 }
 
-void TDocumentEditor::disableCustomerBlock(bool withHonorific)
+void TDocumentEditor::disableCustomerBlock(bool)
 {
     for (QWidget *field : customerFields())
         field->setEnabled(false);
-    Keisyo->setEnabled(!withHonorific);
+    Keisyo->setEnabled(false); // the stored customer's honorific is what the page prints
 }
 
 void TDocumentEditor::TorihikisakiKensakuBTNClick()
@@ -314,13 +325,14 @@ void TDocumentEditor::SinkiTorihikisakiBTNClick()
 // A name made of digits (and ".") is a customer code: the customer with that code is called up.
 void TDocumentEditor::KaisyameiExit()
 {
-    if (!IsDigitsOrPoint(Kaisyamei->text()))
+    const QString code = DocumentLines::halfWidthDigits(Kaisyamei->text());
+    if (!IsDigitsOrPoint(code))
         return;
-    Messages::guarded(this, [this] {
+    Messages::guarded(this, [this, &code] {
         TEngineQuery q(&db());
         q.setSql({QStringLiteral("select key from torihikisaki"),
                   QStringLiteral("where TorihikisakiCD = :TorihikisakiCD")});
-        q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(TextToInteger(Kaisyamei->text()));
+        q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(TextToInteger(code));
         q.Open();
         if (!q.IsEmpty())
             TorihikisakiHyoji(q.Field(0).AsInteger());
@@ -342,21 +354,52 @@ void TDocumentEditor::NumberEnter()
 // cancels the move), its amount is formed from quantity and unit price, and the total follows.
 bool TDocumentEditor::MesaiGridSelectCell(int, int row)
 {
-    const QString name = MesaiGrid->cell(0, row);
-    if (IsDigitsOrPoint(name)) {
-        std::optional<ProductRecord> product;
-        if (!Messages::guarded(this, [&] { product = ProductStore::load(db(), TextToInteger(name)); }))
-            return false;
-        if (!product) {
-            Messages::information(this, QStringLiteral("商品がありません"));
-            return false;
-        }
-        MesaiGrid->setCell(0, row, product->SyohinNM);
-        MesaiGrid->setCell(2, row, product->Tani);
-        MesaiGrid->setCell(3, row, product->Tanka ? DocumentLines::numberText(*product->Tanka) : QString());
+    if (!callUpProduct(row, QStringLiteral("商品がありません")))
+        return false;
+    followAmount(row);
+    GokeiKeisan();
+    return true;
+}
+
+// A product code (half- or full-width digits) in the name cell of the row becomes the product's
+// name, unit and price. False, after saying `missing`, when no product has the code.
+bool TDocumentEditor::callUpProduct(int row, const QString &missing)
+{
+    const QString name = DocumentLines::halfWidthDigits(MesaiGrid->cell(0, row));
+    if (!IsDigitsOrPoint(name))
+        return true;
+    std::optional<ProductRecord> product;
+    if (!Messages::guarded(this, [&] { product = ProductStore::load(db(), TextToInteger(name)); }))
+        return false;
+    if (!product) {
+        Messages::information(this, missing);
+        return false;
     }
+    MesaiGrid->setCell(0, row, product->SyohinNM);
+    MesaiGrid->setCell(2, row, product->Tani);
+    MesaiGrid->setCell(3, row, product->Tanka ? DocumentLines::numberText(*product->Tanka) : QString());
+    return true;
+}
+
+// The row's amount follows its quantity and unit price when both are numbers.
+void TDocumentEditor::followAmount(int row)
+{
     if (const auto amount = DocumentLines::lineAmount(MesaiGrid->cell(1, row), MesaiGrid->cell(3, row)))
         MesaiGrid->setCell(4, row, QString::number(*amount));
+}
+
+// Before the save every row is brought up to date as if the cursor had passed it: codes still in a
+// name cell are called up (an unknown one refuses the save naming its row) and amounts are formed.
+bool TDocumentEditor::completeRows()
+{
+    for (int row = 1; row <= kMaxLines; ++row) {
+        if (!callUpProduct(row,
+                           QStringLiteral("%1行目の商品コード「%2」の商品がありません。保存できませんでした")
+                               .arg(row)
+                               .arg(MesaiGrid->cell(0, row))))
+            return false;
+        followAmount(row);
+    }
     GokeiKeisan();
     return true;
 }
@@ -395,6 +438,7 @@ DocumentRecord TDocumentEditor::readDocument() const
     d.TorihikisakiKey = TorihikisakiKey->text().toInt();
     d.UkewatasiBasyo = Basyo->text();
     d.JisyaTanto = JisyaTanto->text();
+    d.SeikyuKey = m_opened.SeikyuKey;
     for (int row = 1; row <= kMaxLines; ++row) {
         LineCells cells;
         for (int c = 0; c < kLineColumns; ++c)
@@ -406,20 +450,40 @@ DocumentRecord TDocumentEditor::readDocument() const
     return d;
 }
 
+// A change of the amount, customer or date of a billed delivery note does not reach its invoice: the
+// user is asked first.
+bool TDocumentEditor::confirmBilledChange(const DocumentRecord &edited)
+{
+    return !DocumentStore::changesBilledNote(m_opened, edited) ||
+           Messages::confirmYesNo(this, BilledDocuments::changeQuestion(BilledDocuments::Kind::DeliveryNote));
+}
+
 // The whole save is one transaction; when it fails, the message says why and the window stays open
 // with everything typed.
 void TDocumentEditor::OkBTNClick()
 {
-    GokeiKeisan();
+    if (!completeRows())
+        return;
     SavedDocument result;
+    bool declined = false;
     const bool stored = Messages::guarded(this, [&] {
+        const DocumentRecord document = readDocument();
+        if (!confirmBilledChange(document)) {
+            declined = true;
+            return;
+        }
         DocumentStore::SaveOptions options;
         options.settings = m_settings;
         options.fiscalYearStart = m_fiscalYearStart;
         options.newCustomer = readCustomer();
-        result = DocumentStore::save(db(), m_kind, readDocument(), options);
+        try {
+            result = DocumentStore::save(db(), m_kind, document, options);
+        } catch (const BilledDocuments::ChangedMeanwhile &e) {
+            m_opened.SeikyuKey = e.storedSeikyuKey();
+            throw;
+        }
     });
-    if (!stored)
+    if (!stored || declined)
         return;
     NumberField->setText(result.number);
     TorihikisakiKey->setText(QString::number(result.TorihikisakiKey));

@@ -105,8 +105,12 @@ private:
     void YubinBTNClick();
     void NumberEnter();
     bool MesaiGridSelectCell(int column, int row);
+    bool callUpProduct(int row, const QString &missing);
+    void followAmount(int row);
+    bool completeRows();
     void OkBTNClick();
     DocumentRecord readDocument() const;
+    bool confirmBilledChange(const DocumentRecord &edited);
     CustomerRecord readCustomer() const;
     void applyNumberFieldRule();
 
@@ -114,6 +118,7 @@ private:
     Numbering::SaibanSettei m_settings;
     int m_fiscalYearStart = 4;
     int m_savedKey = 0;
+    DocumentRecord m_opened; // as read when the window opened; empty for a new document
     QGridLayout *m_fields = nullptr;
     QHBoxLayout *m_buttons = nullptr;
 };

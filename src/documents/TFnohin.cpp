@@ -1,8 +1,10 @@
 #include "documents/TFnohin.h"
 
 #include "common/Clock.h"
+#include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "data/TDMdata.h"
+#include "documents/BilledDocuments.h"
 #include "report/TLRnohinsyo.h"
 
 #include <QComboBox>
@@ -48,6 +50,8 @@ void TFnohin::showDocument()
         return;
     fillFrom(*d);
     disableCustomerBlock(true);
+    if (d->SeikyuKey != 0)
+        Messages::information(this, BilledDocuments::openedNotice(BilledDocuments::Kind::DeliveryNote));
 }
 
 void TFnohin::showReport(int key)

@@ -1,5 +1,6 @@
 #include "documents/TMesaiGrid.h"
 
+#include "controls/SjisLengthValidator.h"
 #include "documents/DocumentLines.h"
 
 #include <QHeaderView>
@@ -24,6 +25,17 @@ bool inputMethodOn(int column)
     return column == 0 || column == 2;
 }
 
+// The byte limit of the name and unit columns (the same in estimate and delivery note lines); 0 for
+// the number columns.
+int byteLimit(int column)
+{
+    if (column == 0)
+        return columnByteLength(QStringLiteral("NohinMesai"), QStringLiteral("SyohinNM"));
+    if (column == 2)
+        return columnByteLength(QStringLiteral("NohinMesai"), QStringLiteral("Tani"));
+    return 0;
+}
+
 // Drops the characters a column cannot hold, from the cell editor.
 class KeyFilter : public QObject
 {
@@ -45,7 +57,7 @@ private:
 
 // Paints the cells filled by row and draws the text on one line, centred vertically, two pixels in
 // from the edge; the cell editor writes every change through to the grid at once, so the grid's
-// cells always hold what is typed.
+// cells always hold what is typed. Name and unit stop at their columns' byte lengths.
 class MesaiDelegate : public QStyledItemDelegate
 {
 public:
@@ -74,9 +86,21 @@ public:
         edit->setAlignment(rightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft);
         edit->setAttribute(Qt::WA_InputMethodEnabled, inputMethodOn(index.column()));
         edit->installEventFilter(new KeyFilter(index.column(), edit));
+        if (const int limit = byteLimit(index.column()))
+            edit->setValidator(new SjisLengthValidator(limit, edit));
         auto *self = const_cast<MesaiDelegate *>(this);
         connect(edit, &QLineEdit::textEdited, self, [self, edit] { Q_EMIT self->commitData(edit); });
         return edit;
+    }
+
+    // The editor's own change written back leaves it alone (text, cursor and selection as typed);
+    // only a cell changed from outside (product call-up, amount) is shown in it.
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *edit = static_cast<QLineEdit *>(editor);
+        const QString text = index.data().toString();
+        if (edit->text() != text)
+            edit->setText(text);
     }
 
 private:
@@ -152,6 +176,14 @@ void TMesaiGrid::placeCurrent(int column, int row)
     m_placing = true;
     setCurrentCell(row - 1, column);
     m_placing = false;
+}
+
+void TMesaiGrid::commitData(QWidget *editor)
+{
+    QTableWidget::commitData(editor);
+    const QModelIndex at = currentIndex();
+    if (at.isValid())
+        Q_EMIT cellCommitted(at.column(), at.row() + 1);
 }
 
 bool TMesaiGrid::allowMove(const QModelIndex &to)

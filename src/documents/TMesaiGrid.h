@@ -25,7 +25,12 @@ public:
     // Called with the cell about to become current (row 1 to 99); false keeps the current cell.
     std::function<bool(int column, int row)> beforeSelectCell;
 
+Q_SIGNALS:
+    // The cell editor wrote its text into the cell (row 1 to 99).
+    void cellCommitted(int column, int row);
+
 protected:
+    void commitData(QWidget *editor) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

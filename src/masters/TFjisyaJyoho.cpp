@@ -35,6 +35,7 @@ int integerOf(const QLineEdit *edit)
 TFjisyaJyoho::TFjisyaJyoho(QWidget *parent) : TForm1(QStringLiteral("FjisyaJyoho"), parent)
 {
     setWindowTitle(QStringLiteral("自社情報"));
+    setAsksBeforeDiscarding(true);
     setSizeable(false);
     auto *columns = new QHBoxLayout;
     columns->addWidget(buildCompanyFields());

@@ -19,6 +19,7 @@ using Kind = EntryFields::Kind;
 TFsyohinMaster2::TFsyohinMaster2(QWidget *parent) : TForm1(QStringLiteral("FsyohinMaster2"), parent)
 {
     setWindowTitle(QStringLiteral("商品マスター"));
+    setAsksBeforeDiscarding(true);
     setSizeable(false);
     auto *grid = new QGridLayout;
     buildFields(grid);

@@ -38,6 +38,7 @@ TFtorihikisakiMaster2::TFtorihikisakiMaster2(QWidget *parent)
     : TForm1(QStringLiteral("FtorihikisakiMaster2"), parent)
 {
     setWindowTitle(QStringLiteral("取引先マスター"));
+    setAsksBeforeDiscarding(true);
     setSizeable(false);
     buildControls();
     bodyLayout()->setSizeConstraint(QLayout::SetFixedSize);

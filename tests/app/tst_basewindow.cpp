@@ -4,6 +4,7 @@
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,6 +184,96 @@ private Q_SLOTS:
         QTest::keyClick(w.grid, Qt::Key_Return); // last cell of the last row: stays
         QCOMPARE(w.grid->currentRow(), 1);
         QCOMPARE(w.grid->currentColumn(), 1);
+    }
+
+    // Typed changes are given up only after "変更を破棄しますか？" is answered はい; いいえ keeps the
+    // window and what was typed. Text the program fills in, and saving (OK), do not ask.
+    void typedChangesAreDiscardedOnlyAfterAsking_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("closing");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("typed field, Escape") << "field"
+                                             << "escape" << true;
+        QTest::newRow("typed field, close box") << "field"
+                                                << "closebox" << true;
+        QTest::newRow("typed memo, キャンセル") << "memo"
+                                                << "cancel" << true;
+        QTest::newRow("edited grid cell, Escape") << "grid"
+                                                  << "escape" << true;
+        QTest::newRow("typed field, OK") << "field"
+                                         << "ok" << false;
+        QTest::newRow("filled by the program, Escape") << "program"
+                                                       << "escape" << false;
+        QTest::newRow("saved and kept open, Escape") << "saved"
+                                                     << "escape" << false;
+        QTest::newRow("nothing, close box") << "none"
+                                            << "closebox" << false;
+    }
+
+    void typedChangesAreDiscardedOnlyAfterAsking()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, closing);
+        QFETCH(bool, asks);
+        Window w;
+        w.setAsksBeforeDiscarding(true);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        if (change == QLatin1String("field") || change == QLatin1String("saved")) {
+            w.first->setFocus();
+            QTest::keyClicks(w.first, QStringLiteral("abc"));
+        } else if (change == QLatin1String("memo")) {
+            w.memo->setFocus();
+            QTest::keyClicks(w.memo, QStringLiteral("abc"));
+        } else if (change == QLatin1String("grid")) {
+            w.grid->setFocus();
+            w.grid->setCurrentCell(0, 0);
+            QTest::keyClick(w.grid, Qt::Key_F2);
+            QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("abc"));
+            w.grid->setCurrentCell(1, 1); // the cell's text is committed
+            QVERIFY(w.grid->item(0, 0));
+        } else if (change == QLatin1String("program")) {
+            w.first->setText(QStringLiteral("abc"));
+            w.memo->setPlainText(QStringLiteral("abc"));
+            w.grid->setItem(0, 0, new QTableWidgetItem(QStringLiteral("abc")));
+        }
+        if (change == QLatin1String("saved"))
+            w.setModified(false);
+
+        const auto closeOnce = [&] {
+            if (closing == QLatin1String("escape"))
+                QTest::keyClick(&w, Qt::Key_Escape);
+            else if (closing == QLatin1String("closebox"))
+                w.close();
+            else if (closing == QLatin1String("cancel"))
+                w.reject();
+            else
+                w.accept();
+        };
+        Messages::takeHistory();
+        if (asks) {
+            Messages::queueAnswer(false);
+            closeOnce();
+            QVERIFY(w.isVisible());
+            const QTableWidgetItem *cell = w.grid->item(0, 0);
+            QCOMPARE(w.first->text() + w.memo->toPlainText() + (cell ? cell->text() : QString()),
+                     QStringLiteral("abc"));
+            Messages::queueAnswer(true);
+            closeOnce();
+            const auto history = Messages::takeHistory();
+            QCOMPARE(history.size(), 2);
+            for (const auto &record : history) {
+                QCOMPARE(record.kind, Messages::Kind::ConfirmYesNo);
+                QCOMPARE(record.text, QStringLiteral("変更を破棄しますか？"));
+            }
+        } else {
+            closeOnce();
+            QVERIFY(Messages::takeHistory().isEmpty());
+        }
+        QVERIFY(!w.isVisible());
     }
 };
 

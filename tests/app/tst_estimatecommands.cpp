@@ -31,6 +31,8 @@ class TestEstimateCommands : public QObject
     template<class Editor, class Report> static void saveIn(Editor *editor)
     {
         editor->MesaiGrid->setCell(0, 1, QStringLiteral("事務机"));
+        if (editor->TorihikisakiKey->text() == QStringLiteral("0"))
+            editor->Kaisyamei->setText(QStringLiteral("新規商事")); // a new customer needs a name
         onModal<Report>([](Report *report) { report->reject(); });
         QTest::mouseClick(editor->OkBTN, Qt::LeftButton);
     }

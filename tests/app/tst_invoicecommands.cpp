@@ -82,6 +82,20 @@ private Q_SLOTS:
         QCOMPARE(w->Qnohin->FieldByName(QStringLiteral("key")).AsInteger(), note); // back on the note
         QVERIFY(w->Qnohin->FieldByName(QStringLiteral("SeikyuKey")).AsInteger() != 0);
         QVERIFY(!w->button(QStringLiteral("Nohin2SeikyuBTN"))->isEnabled());
+
+        // A note of the same date added afterwards makes a second invoice for that closing date: the
+        // report shows that one only.
+        const int first = count(QStringLiteral("select key from Seikyu"));
+        const int sameDay =
+            docs->addDeliveryNote(customer, DocumentFixture::lines(1), 70, QDate(2024, 3, 10));
+        MainLists::reopen(*w->Qnohin);
+        QVERIFY(w->Qnohin->Locate(sameDay));
+        onReport();
+        click("Nohin2SeikyuBTN");
+        QCOMPARE(count(QStringLiteral("select count(*) from Seikyu")), 2);
+        const int second = count(QStringLiteral("select max(key) from Seikyu"));
+        QVERIFY(second != first);
+        QCOMPARE(m_reported, QList<int>{second});
     }
 
     // The run's window from the invoice page; the list shows the new invoice afterwards. Printing the

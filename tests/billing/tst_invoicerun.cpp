@@ -41,6 +41,7 @@ private Q_SLOTS:
     void closingDaySelection();
     void offeredDays();
     void amountBeyond32BitsRefused();
+    void closingDateBeforeLatestInvoiceRefused();
     void failureRollsBackThatCustomerOnly();
     void twoComputersAtOnce();
     void waitsForADeletionAtAnotherComputer();
@@ -70,6 +71,7 @@ void tst_InvoiceRun::workedExample()
     QCOMPARE(f.invoiceValue(inv, QStringLiteral("Seikyugaku")), 40000);
     QCOMPARE(f.invoiceValue(inv, QStringLiteral("HakkoM")), 3);
     QCOMPARE(t.scalar(QStringLiteral("select HakkoY from Seikyu")).toString(), QStringLiteral("2024"));
+    QCOMPARE(t.scalar(QStringLiteral("select count(*) from Seikyu where JisyaTanto = ''")).toInt(), 1);
     QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai where Key = %1").arg(inv)).toInt(), 3);
     QCOMPARE(f.zenkai(c), 40000);
     QCOMPARE(f.seikyuKeyOf(QStringLiteral("Nyukin"), pay), inv);
@@ -158,6 +160,11 @@ void tst_InvoiceRun::defaultClosingDate_data()
     QTest::addRow("on the day") << 20 << QDate(2024, 3, 20) << QDate(2024, 3, 20);
     QTest::addRow("30 before the day") << 30 << QDate(2024, 2, 10) << QDate(2024, 1, 30);
     QTest::addRow("into last year") << 25 << QDate(2024, 1, 10) << QDate(2023, 12, 25);
+    // The last day of the month is itself the closing date of the month end and of days beyond it.
+    QTest::addRow("month end on the last day") << 99 << QDate(2024, 3, 31) << QDate(2024, 3, 31);
+    QTest::addRow("31 on the 30th of April") << 31 << QDate(2024, 4, 30) << QDate(2024, 4, 30);
+    QTest::addRow("30 on the 29th of February") << 30 << QDate(2024, 2, 29) << QDate(2024, 2, 29);
+    QTest::addRow("30 on the 28th of February") << 30 << QDate(2023, 2, 28) << QDate(2023, 2, 28);
     QTest::addRow("no day: 0") << 0 << QDate(2024, 3, 15) << QDate();
     QTest::addRow("no day: 50") << 50 << QDate(2024, 3, 15) << QDate();
 }
@@ -219,6 +226,40 @@ void tst_InvoiceRun::amountBeyond32BitsRefused()
     QCOMPARE(f.invoiceCount(), 0);
     QCOMPARE(f.seikyuKeyOf(QStringLiteral("Nohin"), note), 0);
     QCOMPARE(f.zenkai(c), 2147483000);
+}
+
+// A closing date before the customer's latest invoice would carry the newer balance into an older
+// invoice: that customer is skipped with the latest date named, the others are billed; the same
+// date stays allowed.
+void tst_InvoiceRun::closingDateBeforeLatestInvoiceRefused()
+{
+    TestDatabase t;
+    KADOMEL_REQUIRE_DB(t);
+    BillingFixture f(t);
+    const int billed = f.addCustomer(QStringLiteral("請求済商店"), 0, 1000);
+    const int fresh = f.addCustomer(QStringLiteral("新規商店"), 0, 0);
+    f.addNote(billed, 500, QDate(2024, 3, 5));
+    QCOMPARE(runFor(t.db(), {billed}).size(), 1);
+    const int early = f.addNote(billed, 300, QDate(2024, 2, 10));
+    f.addNote(fresh, 200, QDate(2024, 2, 10));
+
+    InvoiceRun run(t.db());
+    const QList<int> made = run.run({billed, fresh}, QDate(2024, 2, 20));
+    QCOMPARE(made.size(), 1);
+    QCOMPARE(f.invoiceValue(made.first(), QStringLiteral("TorihikisakiKey")), fresh);
+    QCOMPARE(run.refused().size(), 1);
+    QCOMPARE(run.refused().first().customerKey, billed);
+    const QString said = refusalReport(run.refused());
+    QVERIFY2(said.contains(QStringLiteral("請求済商店")) && said.contains(QStringLiteral("2024/03/20")),
+             qPrintable(said));
+    QCOMPARE(f.seikyuKeyOf(QStringLiteral("Nohin"), early), 0);
+    QCOMPARE(f.zenkai(billed), 1500);
+
+    // The same closing date as the latest invoice: billed.
+    QCOMPARE(run.run({billed}, kClosing).size(), 1);
+    QVERIFY(run.refused().isEmpty());
+    QVERIFY(f.seikyuKeyOf(QStringLiteral("Nohin"), early) != 0);
+    QCOMPARE(f.invariantViolations({{billed, 1000}, {fresh, 0}}), QString());
 }
 
 void tst_InvoiceRun::failureRollsBackThatCustomerOnly()

@@ -3,6 +3,7 @@
 #include "billing/PaymentStore.h"
 #include "common/Clock.h"
 #include "data/Engine.h"
+#include "InvoiceChangedMeanwhile.h"
 #include "OtherComputer.h"
 #include "TestDatabase.h"
 
@@ -299,6 +300,57 @@ private Q_SLOTS:
         t->exec(QStringLiteral("drop trigger refuse%1").arg(t->isPostgres() ? " on Nyukin" : ""));
         QCOMPARE(PaymentStore::save(db(), payment(customer, QDate(2006, 4, 9)), monthly(), 4), 1);
         QCOMPARE(PaymentStore::load(db(), 1)->RyosyuNo, QStringLiteral("0604-1"));
+    }
+
+    // A change of the amount, customer or date of a billed payment is one its invoice does not follow.
+    void billedChangeIsAskedFor()
+    {
+        PaymentRecord opened = payment(1, QDate(2006, 4, 9));
+        opened.SeikyuKey = 7;
+        PaymentRecord edited = opened;
+        edited.Tadasigaki = QStringLiteral("内金");
+        QVERIFY(!PaymentStore::changesBilled(opened, edited));
+        for (const auto &change : std::initializer_list<std::function<void(PaymentRecord &)>>{
+                 [](PaymentRecord &p) { p.Nyukingaku += 1; }, [](PaymentRecord &p) { p.TorihikisakiKey = 2; },
+                 [](PaymentRecord &p) { p.NyukinYMD = p.NyukinYMD.addDays(1); }}) {
+            edited = opened;
+            change(edited);
+            QVERIFY(PaymentStore::changesBilled(opened, edited));
+            opened.SeikyuKey = 0;
+            QVERIFY(!PaymentStore::changesBilled(opened, edited));
+            opened.SeikyuKey = 7;
+        }
+    }
+
+    // An invoice run (or an invoice deletion) at another computer changes the payment's invoice after
+    // the window read it, while this save waits: the save stores nothing and says so.
+    void invoiceChangedMeanwhileRefused_data() { invoiceChangedMeanwhileRows(); }
+    void invoiceChangedMeanwhileRefused()
+    {
+        QFETCH(int, openedKey);
+        QFETCH(int, otherKey);
+        QFETCH(QString, message);
+        const int yamada = addCustomer(QStringLiteral("山田商事"));
+        const int key = PaymentStore::save(db(), payment(yamada, QDate(2006, 4, 9)), monthly(), 4);
+        t->exec(QStringLiteral("update Nyukin set SeikyuKey = %1 where key = %2").arg(openedKey).arg(key));
+        PaymentRecord p = *PaymentStore::load(db(), key);
+        p.Nyukingaku = 777;
+        OtherComputer other(*t);
+        other.writeAndHold([&](TEngineDatabase &otherDb) {
+            // An invoice run marks payments under the customers' lock, as a payment save takes it.
+            otherDb.LockForNumbering(QStringLiteral("Torihikisaki"));
+            TEngineQuery q(&otherDb);
+            q.addSql(
+                QStringLiteral("update Nyukin set SeikyuKey = %1 where key = %2").arg(otherKey).arg(key));
+            q.ExecSQL();
+        });
+        const QString error = failureOf([&] { PaymentStore::save(db(), p, monthly(), 4); });
+        QCOMPARE(other.finish(), QString());
+        QVERIFY2(error.contains(message) && error.contains(QStringLiteral("保存していません")),
+                 qPrintable(error));
+        QVERIFY(!db().InTransaction());
+        QCOMPARE(PaymentStore::load(db(), key)->SeikyuKey, otherKey);
+        QCOMPARE(PaymentStore::load(db(), key)->Nyukingaku, 10000);
     }
 
     // Another computer deletes the payment, or its customer, while this one saves a change: the save

@@ -9,6 +9,7 @@
 #include "controls/TDateEdit.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
+#include "documents/BilledDocuments.h"
 #include "report/TLRryosyusyou.h"
 #include "TestDatabase.h"
 
@@ -185,7 +186,8 @@ private Q_SLOTS:
     }
 
     // A stored payment opens as saved; a method no longer offered shows empty. Under "手入力" the
-    // typed receipt number of the change is stored; its invoice stays.
+    // typed receipt number of the change is stored; its invoice stays. The payment is billed: opening
+    // says so, and a change of its amount is saved only after the user agreed.
     void changeOfStoredPayment()
     {
         setNumbering(QStringLiteral("手入力"));
@@ -198,6 +200,7 @@ private Q_SLOTS:
         w.NyukinKey = 4;
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("入金修正"));
+        QCOMPARE(errors(), QStringList{BilledDocuments::openedNotice(BilledDocuments::Kind::Payment)});
         QCOMPARE(w.NyukinYMD->text(), QStringLiteral("2006/03/31"));
         QCOMPARE(w.TorihikisakiKey->text(), QStringLiteral("1"));
         QCOMPARE(w.Kaisyamei->text(), QStringLiteral("山田商事"));
@@ -209,14 +212,49 @@ private Q_SLOTS:
         QVERIFY(!w.RyosyuNo->isReadOnly());
         type(w.RyosyuNo, QStringLiteral("R-1a"));
         type(w.Nyukingaku, QStringLiteral("8500"));
+        const QStringList question{BilledDocuments::changeQuestion(BilledDocuments::Kind::Payment)};
+        Messages::queueAnswer(false);
         QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
-        QCOMPARE(errors(), QStringList());
+        QCOMPARE(errors(), question);
+        QCOMPARE(w.savedKey(), 0);
+        QCOMPARE(PaymentStore::load(t->db(), 4)->Nyukingaku, 8000);
+        QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
+        QCOMPARE(errors(), question);
         QCOMPARE(w.savedKey(), 4);
         const auto stored = PaymentStore::load(t->db(), 4);
         QCOMPARE(stored->RyosyuNo, QStringLiteral("R-1a"));
         QCOMPARE(stored->Nyukingaku, 8500);
         QCOMPARE(stored->NyukinHouhou, QString());
         QCOMPARE(stored->SeikyuKey, 9);
+    }
+
+    // Another computer billed the payment after the window opened: the save says so and stores
+    // nothing, the window keeps what was typed, and saving again asks as for a billed payment.
+    void billedAfterOpening()
+    {
+        t->exec(QStringLiteral(
+            "insert into Nyukin (key, RyosyuNo, NyukinYMD, NyukinY, NyukinM, Seq, TorihikisakiKey, "
+            "Nyukingaku, NyukinHouhou, Tadasigaki, SeikyuKey) values (4, 'R-1', '2006-03-31', 2006, 3, 1, 1, "
+            "8000, '現金', '内金', 0)"));
+        TFnyukin w;
+        w.NyukinKey = 4;
+        w.show();
+        QCOMPARE(errors(), QStringList());
+        t->exec(QStringLiteral("update Nyukin set SeikyuKey = 9 where key = 4"));
+        type(w.Nyukingaku, QStringLiteral("8500"));
+        QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
+        const QStringList refusal = errors();
+        QCOMPARE(refusal.size(), 1);
+        QVERIFY2(refusal.first().contains(QStringLiteral("請求書に計上されました")),
+                 qPrintable(refusal.first()));
+        QCOMPARE(PaymentStore::load(t->db(), 4)->Nyukingaku, 8000);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.Nyukingaku->text(), QStringLiteral("8500"));
+        QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
+        QCOMPARE(errors(), QStringList{BilledDocuments::changeQuestion(BilledDocuments::Kind::Payment)});
+        QCOMPARE(w.savedKey(), 4);
+        QCOMPARE(PaymentStore::load(t->db(), 4)->Nyukingaku, 8500);
+        QCOMPARE(PaymentStore::load(t->db(), 4)->SeikyuKey, 9);
     }
 
     // "登録→領収書印刷" saves, closes, and shows the receipt of the saved payment.

@@ -1,5 +1,6 @@
 // The invoice windows driven as a user would: 請求書データ作成 (the closing days it offers and their
 // default dates, the two modes, a run, what the user is told when a run cannot go on) and 請求書一括印刷.
+#include "billing/InvoiceRun.h"
 #include "billing/TFseikyuIkkatuInsatu.h"
 #include "billing/TFseikyusyoData.h"
 #include "BillingFixture.h"
@@ -151,6 +152,30 @@ private Q_SLOTS:
         QVERIFY2(said[1].text.contains(QStringLiteral("injected failure")), qPrintable(said[1].text));
         QVERIFY(w.isVisible());
         QCOMPARE(f->invoiceCount(), 1);
+    }
+
+    // A customer with an invoice for a later closing date is skipped and named with that date; the
+    // others are billed and the window closes.
+    void laterInvoiceIsNamed()
+    {
+        const int later = f->addCustomer(QStringLiteral("先行商店"), 0);
+        const int other = f->addCustomer(QStringLiteral("通常商店"), 0);
+        f->addNote(later, 500, QDate(2024, 3, 1));
+        InvoiceRun(t->db()).run({later}, QDate(2024, 3, 10));
+        f->addNote(later, 1000, QDate(2024, 2, 1));
+        f->addNote(other, 1000, QDate(2024, 2, 1));
+        TFseikyusyoData w;
+        w.show();
+        QTest::mouseClick(w.DataSakuseiBTN, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(w.createdInvoices().size(), 1);
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().kind, Messages::Kind::Warning);
+        QVERIFY2(said.first().text.contains(QStringLiteral("先行商店")) &&
+                     said.first().text.contains(QStringLiteral("2024/03/10")),
+                 qPrintable(said.first().text));
+        QCOMPARE(f->invoiceCount(), 2);
     }
 
     // 請求書一括印刷: today without invoices, else the latest closing date; the report window gets the

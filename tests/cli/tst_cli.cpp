@@ -204,6 +204,16 @@ private Q_SLOTS:
             cli(home + closing + QStringList{QStringLiteral("--customer"), QStringLiteral("99")});
         QCOMPARE(unknown.exitCode, 1);
         QVERIFY2(unknown.err.contains(QStringLiteral("見つかりません")), qPrintable(unknown.err));
+        // A closing date before the customer's latest invoice: that customer is skipped and named
+        // with the latest date, and the status says so.
+        fixture.addDeliveryNote(companyDay, DocumentFixture::lines(1), 50, QDate(2010, 1, 8));
+        const Run older = cli(home + QStringList{QStringLiteral("invoice-run"), QStringLiteral("--closing"),
+                                                 QStringLiteral("2010/01/10"), QStringLiteral("--day"),
+                                                 QStringLiteral("20")});
+        QCOMPARE(older.exitCode, 3);
+        QVERIFY2(older.out.contains(QStringLiteral("0 件の請求書を作成しました")), qPrintable(older.out));
+        QVERIFY2(older.err.contains(QStringLiteral("2010/01/20")), qPrintable(older.err));
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Seikyu")).toInt(), 2);
 
         QTemporaryDir out;
         const QString pdf = out.filePath(QStringLiteral("batch.pdf"));

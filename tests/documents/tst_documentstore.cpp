@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "data/Engine.h"
 #include "documents/DocumentStore.h"
+#include "InvoiceChangedMeanwhile.h"
 #include "OtherComputer.h"
 #include "TestDatabase.h"
 
@@ -30,6 +31,7 @@ DocumentStore::SaveOptions options(const QString &method = Numbering::kTenyuryok
 {
     DocumentStore::SaveOptions o;
     o.settings = {method, f1, f2, {}};
+    o.newCustomer.TorihikisakiNM = QStringLiteral("新規商事"); // registered when a document names none
     return o;
 }
 
@@ -126,17 +128,19 @@ private Q_SLOTS:
 
     // Lines keep their grid rows, NULLs stay NULL, and a new estimate without a customer registers
     // an empty one that the estimate points to.
-    void roundTripRegistersEmptyCustomer()
+    void roundTripRegistersNewCustomer()
     {
         DocumentRecord d = document(0);
         d.lines = {line(2, QStringLiteral("椅子"), 1.5, std::nullopt, 700),
                    line(5, QString(), std::nullopt, 3, {})};
-        const SavedDocument s = save(Kind::Mitumori, d, options(Numbering::kRenban));
+        DocumentStore::SaveOptions o = options(Numbering::kRenban);
+        o.newCustomer.TorihikisakiNM = QStringLiteral("山田商事");
+        const SavedDocument s = save(Kind::Mitumori, d, o);
         QCOMPARE(s.key, 1);
         QCOMPARE(s.number, QStringLiteral("1"));
         QCOMPARE(s.TorihikisakiKey, 1);
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki where TorihikisakiCD = 0 "
-                                      "and coalesce(TorihikisakiNM, '') = ''")),
+                                      "and TorihikisakiNM = '山田商事'")),
                  1);
         const auto back = DocumentStore::load(db(), Kind::Mitumori, s.key);
         QVERIFY(back);
@@ -285,28 +289,70 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 1);
     }
 
-    // Saved again, a note keeps the invoice that holds it, also when an invoice run at another
-    // computer marks it while this save waits.
+    // Saved again, a note keeps the invoice that holds it; a change of its amount, customer or date is
+    // one its invoice does not follow.
     void invoicedNoteKeepsItsInvoice()
     {
         const int customer = addCustomer(QStringLiteral("山田商事"));
         DocumentRecord d = document(customer);
         d.key = save(Kind::Nohin, d).key;
         t->exec(QStringLiteral("update Nohin set SeikyuKey = 7 where key = %1").arg(d.key));
-        d.lines[0].Kingaku = 31000;
-        save(Kind::Nohin, d);
+        const DocumentRecord opened = *DocumentStore::load(db(), Kind::Nohin, d.key);
+        QCOMPARE(opened.SeikyuKey, 7);
+        DocumentRecord edited = opened;
+        edited.lines[0].SyohinNM = QStringLiteral("事務机（黒）");
+        QVERIFY(!DocumentStore::changesBilledNote(opened, edited));
+        edited.lines[0].Kingaku = 31000;
+        QVERIFY(DocumentStore::changesBilledNote(opened, edited));
+        save(Kind::Nohin, edited);
         QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), 7);
         QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(d.key)), 31000);
 
+        edited = opened;
+        edited.Hiduke = opened.Hiduke.addDays(1);
+        QVERIFY(DocumentStore::changesBilledNote(opened, edited));
+        edited = opened;
+        edited.TorihikisakiKey = addCustomer(QStringLiteral("鈴木工業"));
+        QVERIFY(DocumentStore::changesBilledNote(opened, edited));
+        edited = opened;
+        edited.SeikyuKey = 0;
+        edited.lines[0].Kingaku = 1;
+        QVERIFY(!DocumentStore::changesBilledNote(edited, edited)); // not billed: nothing to ask
+    }
+
+    // An invoice run (or an invoice deletion) at another computer changes the note's invoice after the
+    // editor read it, while this save waits for the row: the save stores nothing and says so.
+    void invoiceChangedMeanwhileRefused_data() { invoiceChangedMeanwhileRows(); }
+    void invoiceChangedMeanwhileRefused()
+    {
+        QFETCH(int, openedKey);
+        QFETCH(int, otherKey);
+        QFETCH(QString, message);
+        DocumentRecord d = document(addCustomer(QStringLiteral("山田商事")));
+        d.key = save(Kind::Nohin, d).key;
+        t->exec(QStringLiteral("update Nohin set SeikyuKey = %1 where key = %2").arg(openedKey).arg(d.key));
+        d = *DocumentStore::load(db(), Kind::Nohin, d.key);
+        d.lines[0].Kingaku = 31000;
         OtherComputer other(*t);
         other.writeAndHold([&](TEngineDatabase &otherDb) {
             TEngineQuery q(&otherDb);
-            q.addSql(QStringLiteral("update Nohin set SeikyuKey = 9 where key = %1").arg(d.key));
+            q.addSql(
+                QStringLiteral("update Nohin set SeikyuKey = %1 where key = %2").arg(otherKey).arg(d.key));
             q.ExecSQL();
         });
-        save(Kind::Nohin, d);
+        QString error;
+        try {
+            save(Kind::Nohin, d);
+        } catch (const AppError &e) {
+            error = e.message();
+        }
         QCOMPARE(other.finish(), QString());
-        QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), 9);
+        QVERIFY2(error.contains(message) && error.contains(QStringLiteral("保存していません")),
+                 qPrintable(error));
+        QVERIFY(!db().InTransaction());
+        QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(d.key)), otherKey);
+        QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(d.key)), 30000);
+        QCOMPARE(count(QStringLiteral("select count(*) from NohinMesai where key = %1").arg(d.key)), 1);
     }
 
     void refusalsStoreNothing_data()
@@ -338,6 +384,52 @@ private Q_SLOTS:
             QVERIFY2(e.message().contains(message), qPrintable(e.message()));
         }
         QCOMPARE(count(QStringLiteral("select count(*) from Mitumori")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
+    }
+
+    // Texts beyond their columns, a missing date and a new customer without a name: the save says
+    // why (naming the row), and neither the document nor a customer is stored.
+    void badLinesAndHeaderStoreNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<QString>("message");
+        const QString fits = QString(20, QChar(u'机'));
+        const QDate day(2024, 4, 9);
+        const QString co = QStringLiteral("山田商事");
+        QTest::addRow("name 41 bytes") << fits + QStringLiteral("a") << QString() << day << co
+                                       << "2行目の品名「" + fits + "a」が長すぎる";
+        QTest::addRow("unit 11 bytes")
+            << fits << QStringLiteral("ケースx1000") << day << co << "2行目の単位「ケースx1000」が長すぎる";
+        QTest::addRow("zero date") << fits << QString() << kZeroDate << co << "日付がない";
+        QTest::addRow("no date") << fits << QString() << QDate() << co << "日付がない";
+        QTest::addRow("no customer name")
+            << fits << QString() << day << QStringLiteral("　 ") << "取引先の会社名がありません";
+    }
+    void badLinesAndHeaderStoreNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, unit);
+        QFETCH(QDate, date);
+        QFETCH(QString, customer);
+        QFETCH(QString, message);
+        for (Kind kind : {Kind::Mitumori, Kind::Nohin}) {
+            DocumentRecord d = document(0, date);
+            d.lines.append(line(2, name, 1, 1, 1));
+            d.lines.last().Tani = unit;
+            DocumentStore::SaveOptions o = options();
+            o.newCustomer.TorihikisakiNM = customer;
+            try {
+                save(kind, d, o);
+                QFAIL("saved");
+            } catch (const AppError &e) {
+                QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+            }
+        }
+        QCOMPARE(count(QStringLiteral("select count(*) from Mitumori")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Nohin")), 0);
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
     }
 

@@ -6,6 +6,7 @@
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
+#include "documents/BilledDocuments.h"
 #include "documents/TFmitumori.h"
 #include "documents/TFnohin.h"
 #include "documents/TMesaiGrid.h"
@@ -60,6 +61,19 @@ class TestEditors : public QObject
     }
 
     static void enter(QLineEdit *editor) { QTest::keyClick(editor, Qt::Key_Return); }
+
+    // "新規取引先" with a company name typed: the save registers that customer.
+    static void newCustomer(TDocumentEditor &w, const QString &name = QStringLiteral("新規商事"))
+    {
+        QTest::mouseClick(w.SinkiTorihikisakiBTN, Qt::LeftButton);
+        w.Kaisyamei->setText(name);
+    }
+
+    static void clickCell(TMesaiGrid *grid, int column, int row)
+    {
+        const QRect cell = grid->visualRect(grid->model()->index(row - 1, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
 
     // Saves with OK; the report window that follows is closed once it shows the saved document.
     template<class Report> int saveClosingReport(TDocumentEditor &w)
@@ -136,8 +150,9 @@ private Q_SLOTS:
         QCOMPARE(w.Gokei->text(), QStringLiteral("合計：97"));
     }
 
-    // A new estimate saved without a customer registers an empty one; the report window shows it and
-    // the window reports the key. Opened again, the estimate keeps key and number.
+    // A new estimate saved with a new customer registers it; the report window shows it and the
+    // window reports the key. Opened again, the estimate keeps key and number, and the stored
+    // customer's honorific (which the page prints) cannot be changed.
     void saveReportsKey()
     {
         int key = 0;
@@ -145,6 +160,7 @@ private Q_SLOTS:
             TFmitumori w;
             show(w);
             QVERIFY(!w.NohinBTN->isVisible());
+            newCustomer(w);
             w.Kenmei->setText(QStringLiteral("事務机の件"));
             enter(typeInto(w.MesaiGrid, 0, 2, QStringLiteral("12")));
             QCOMPARE(saveClosingReport<TLRmitumorisyo>(w), 1);
@@ -162,7 +178,7 @@ private Q_SLOTS:
         QCOMPARE(again.Kenmei->text(), QStringLiteral("事務机の件"));
         QCOMPARE(again.MesaiGrid->cell(0, 2), QStringLiteral("事務机"));
         QVERIFY(!again.Kaisyamei->isEnabled());
-        QVERIFY(again.Keisyo->isEnabled());
+        QVERIFY(!again.Keisyo->isEnabled());
         int copied = -1;
         onModal<TFnohin>([&](TFnohin *note) {
             copied = note->mitumoriKey();
@@ -182,6 +198,7 @@ private Q_SLOTS:
         {
             TFmitumori e;
             show(e);
+            newCustomer(e);
             e.Basyo->setText(QStringLiteral("本社"));
             e.DateField->setText(QStringLiteral("2024/03/01"));
             enter(typeInto(e.MesaiGrid, 0, 4, QStringLiteral("12")));
@@ -216,7 +233,7 @@ private Q_SLOTS:
         QTest::mouseClick(w.SinkiTorihikisakiBTN, Qt::LeftButton);
         QVERIFY(!w.Kaisyamei->isReadOnly());
         QCOMPARE(QApplication::focusWidget(), w.Kaisyamei);
-        typeKeys(w.Kaisyamei, QStringLiteral("55"));
+        typeKeys(w.Kaisyamei, QStringLiteral("５５")); // as the input method delivers it
         QTest::keyClick(w.Kaisyamei, Qt::Key_Tab);
         QCOMPARE(w.Kaisyamei->text(), QStringLiteral("山田商事"));
         QCOMPARE(w.TorihikisakiKey->text(), QString::number(key));
@@ -235,8 +252,46 @@ private Q_SLOTS:
         QCOMPARE(said.size(), 1);
         QVERIFY(said.first().startsWith(QStringLiteral("納品書（Key 7）が見つかりません")));
         w.MesaiGrid->setCell(0, 1, QStringLiteral("椅子"));
+        newCustomer(w);
         QCOMPARE(saveClosingReport<TLRnohinsyo>(w), 1);
         QCOMPARE(w.nohinKey(), 1);
+    }
+
+    // A note that an invoice counts says so when it opens; a change of its amount is saved only after
+    // the user agreed that the invoice will not follow, and the note keeps its invoice.
+    void billedNoteAsksBeforeAChange()
+    {
+        CustomerRecord c;
+        c.TorihikisakiNM = QStringLiteral("山田商事");
+        DocumentRecord d;
+        d.Hiduke = QDate(2024, 4, 1);
+        d.TorihikisakiKey = CustomerStore::insert(db(), c);
+        DocumentLine line;
+        line.Gyo = 1;
+        line.SyohinNM = QStringLiteral("椅子");
+        line.Suryo = 2;
+        line.Tanka = 15000;
+        line.Kingaku = 30000;
+        d.lines = {line};
+        const int key = DocumentStore::save(db(), Numbering::Kind::Nohin, d, {}).key;
+        t->exec(QStringLiteral("update Nohin set SeikyuKey = 5 where key = %1").arg(key));
+        TFnohin w;
+        w.setNohinKey(key);
+        show(w);
+        QCOMPARE(messages(), QStringList{BilledDocuments::openedNotice(BilledDocuments::Kind::DeliveryNote)});
+        QVERIFY(messages().isEmpty());
+        w.MesaiGrid->setCell(3, 1, QStringLiteral("14000"));
+        w.MesaiGrid->setCell(4, 1, QStringLiteral("28000"));
+        Messages::queueAnswer(false);
+        QTest::mouseClick(w.OkBTN, Qt::LeftButton);
+        QCOMPARE(messages(Messages::Kind::ConfirmYesNo),
+                 QStringList{BilledDocuments::changeQuestion(BilledDocuments::Kind::DeliveryNote)});
+        QVERIFY(w.isVisible());
+        QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(key)), 30000);
+        Messages::queueAnswer(true);
+        QCOMPARE(saveClosingReport<TLRnohinsyo>(w), 1);
+        QCOMPARE(count(QStringLiteral("select Kingaku from Nohin where key = %1").arg(key)), 28000);
+        QCOMPARE(count(QStringLiteral("select SeikyuKey from Nohin where key = %1").arg(key)), 5);
     }
 
     // A customer chosen in the search is shown read-only and out of the tab order; the save registers
@@ -260,6 +315,7 @@ private Q_SLOTS:
         QCOMPARE(w.Kaisyamei->text(), QStringLiteral("鈴木工業"));
         QCOMPARE(w.Keisyo->currentText(), QStringLiteral("様"));
         QCOMPARE(w.Jyusyo1->cursorPosition(), 0); // a long address shows from its beginning
+        QVERIFY(!w.Keisyo->isEnabled());
         QVERIFY(w.Kaisyamei->isReadOnly());
         QCOMPARE(w.Kaisyamei->focusPolicy(), Qt::ClickFocus);
         QCOMPARE(w.focusWidget(), w.Basyo);
@@ -283,6 +339,139 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
         QCOMPARE(w.MesaiGrid->cell(4, 1), QStringLiteral("3000000000"));
         QCOMPARE(w.mitumoriKey(), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Mitumori")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
+    }
+
+    // A quantity typed and OK pressed without leaving the cell, and a product code left in the name
+    // column: the stored lines carry the amounts the rows show, the total is their sum.
+    void okCompletesEveryRow()
+    {
+        TFnohin w;
+        show(w);
+        newCustomer(w);
+        w.MesaiGrid->setCell(1, 1, QStringLiteral("3"));
+        w.MesaiGrid->setCell(3, 1, QStringLiteral("100"));
+        w.MesaiGrid->setCell(4, 1, QStringLiteral("300"));
+        w.MesaiGrid->setCell(1, 5, QStringLiteral("2"));
+        typeInto(w.MesaiGrid, 0, 5, QStringLiteral("１２"));
+        QVERIFY(typeInto(w.MesaiGrid, 1, 1, QStringLiteral("5")));
+        QCOMPARE(saveClosingReport<TLRnohinsyo>(w), 1);
+        QCOMPARE(count(QStringLiteral("select Kingaku from NohinMesai where Gyo = 1")), 500);
+        QCOMPARE(t->scalar(QStringLiteral("select SyohinNM from NohinMesai where Gyo = 5")).toString(),
+                 QStringLiteral("事務机"));
+        QCOMPARE(count(QStringLiteral("select Kingaku from NohinMesai where Gyo = 5")), 30001);
+        QCOMPARE(count(QStringLiteral("select Kingaku from Nohin")), 30501);
+    }
+
+    // A price changed and another row clicked: the amount and the total follow at once.
+    void committedPriceMovesTheAmount()
+    {
+        TFmitumori w;
+        show(w);
+        enter(typeInto(w.MesaiGrid, 1, 1, QStringLiteral("5")));
+        enter(typeInto(w.MesaiGrid, 3, 1, QStringLiteral("100")));
+        QCOMPARE(w.MesaiGrid->cell(4, 1), QStringLiteral("500"));
+        QVERIFY(typeInto(w.MesaiGrid, 3, 1, QStringLiteral("200")));
+        clickCell(w.MesaiGrid, 0, 4);
+        QCOMPARE(w.MesaiGrid->currentRow() + 1, 4);
+        QCOMPARE(w.MesaiGrid->cell(4, 1), QStringLiteral("1000"));
+        QCOMPARE(w.Gokei->text(), QStringLiteral("合計：1,000"));
+    }
+
+    // An unknown product code still in the name column refuses the save naming its row.
+    void unknownCodeAtOkRefusesTheSave()
+    {
+        TFnohin w;
+        show(w);
+        newCustomer(w);
+        w.MesaiGrid->setCell(0, 7, QStringLiteral("99"));
+        QTest::mouseClick(w.OkBTN, Qt::LeftButton);
+        const QStringList said = messages();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().startsWith(QStringLiteral("7行目の商品コード「99」の商品がありません")),
+                 qPrintable(said.first()));
+        QVERIFY(w.isVisible());
+        QCOMPARE(count(QStringLiteral("select count(*) from Nohin")), 0);
+    }
+
+    // Typing and deleting in the middle of a cell work as in any text field.
+    void editingInsideACell_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<int>("backspaces");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        QTest::addRow("insert into name") << 0 << "abcd" << 1 << 0 << "XY"
+                                          << "aXYbcd";
+        QTest::addRow("insert into quantity") << 1 << "1234" << 2 << 0 << "56"
+                                              << "125634";
+        QTest::addRow("replace inside unit") << 2 << "ケース箱" << 3 << 2 << "段ボ"
+                                             << "ケ段ボ箱";
+    }
+    void editingInsideACell()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, before);
+        QFETCH(int, cursor);
+        QFETCH(int, backspaces);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        TFmitumori w;
+        show(w);
+        QLineEdit *editor = typeInto(w.MesaiGrid, column, 2, before);
+        QVERIFY(editor);
+        editor->setCursorPosition(cursor);
+        for (int i = 0; i < backspaces; ++i)
+            QTest::keyClick(editor, Qt::Key_Backspace);
+        typeKeys(editor, typed);
+        QCOMPARE(editor->text(), after);
+        enter(editor);
+        QCOMPARE(w.MesaiGrid->cell(column, 2), after);
+    }
+
+    // Name and unit cells stop at their columns' byte lengths (40 and 10; a kanji takes two).
+    void cellsStopAtTheirByteLength()
+    {
+        TFnohin w;
+        show(w);
+        enter(typeInto(w.MesaiGrid, 0, 1, QString(25, QChar(u'机'))));
+        QCOMPARE(w.MesaiGrid->cell(0, 1), QString(20, QChar(u'机')));
+        enter(typeInto(w.MesaiGrid, 2, 1, QStringLiteral("ケースケースab")));
+        QCOMPARE(w.MesaiGrid->cell(2, 1), QStringLiteral("ケースケー"));
+    }
+
+    // Without a date, with an unreadable one, or with a new customer left without a name, the save
+    // says why and stores nothing.
+    void incompleteHeaderRefusesTheSave_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("no date") << QString() << "新規商事"
+                                 << "日付がない";
+        QTest::addRow("unreadable date") << "2024/13/45"
+                                         << "新規商事"
+                                         << "日付がない";
+        QTest::addRow("no customer") << "2024/04/10" << QString() << "取引先の会社名がありません";
+    }
+    void incompleteHeaderRefusesTheSave()
+    {
+        QFETCH(QString, date);
+        QFETCH(QString, customer);
+        QFETCH(QString, message);
+        TFmitumori w;
+        show(w);
+        newCustomer(w, customer);
+        w.DateField->setText(date);
+        w.MesaiGrid->setCell(0, 1, QStringLiteral("椅子"));
+        QTest::mouseClick(w.OkBTN, Qt::LeftButton);
+        const QStringList errors = messages(Messages::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(message), qPrintable(errors.first()));
+        QVERIFY(w.isVisible());
         QCOMPARE(count(QStringLiteral("select count(*) from Mitumori")), 0);
         QCOMPARE(count(QStringLiteral("select count(*) from Torihikisaki")), 0);
     }

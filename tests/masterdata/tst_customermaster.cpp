@@ -51,8 +51,10 @@ class TestCustomerMaster : public QObject
         onModal<TFtorihikisakiMaster2>([&](TFtorihikisakiMaster2 *editor) {
             ran = true;
             edit(editor);
-            if (editor->isVisible())
+            if (editor->isVisible()) {
+                editor->setModified(false); // the test gives up what it typed
                 editor->reject();
+            }
         });
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(ran);
