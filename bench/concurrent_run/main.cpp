@@ -29,16 +29,10 @@ const QDate kClosing{2024, 3, 31};
 void openDatabase(TDMdata &data, const QString &where)
 {
     const QUrl server(where);
-    if (server.scheme() == QLatin1String("postgresql")) {
-        data.Session1.SessionType = TSessionType::stRemote;
-        data.Session1.RemoteAddress = server.host();
-        data.Session1.RemotePort = server.port(5432);
-        data.Session1.RemoteUser = server.userName();
-        data.Session1.RemotePassword = server.password();
-        data.DataDB->RemoteDatabase = server.path().mid(1);
-    } else {
+    if (server.scheme() == QLatin1String("postgresql"))
+        useServer(data, server);
+    else
         data.DataDB->Directory = where;
-    }
     data.DataDB->Open();
 }
 
