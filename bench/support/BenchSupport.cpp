@@ -1,12 +1,24 @@
 #include "BenchSupport.h"
 
 #include "data/Engine.h"
+#include "data/TDMdata.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <QUrl>
 #include <sys/resource.h>
 
 namespace bench {
+
+void useServer(TDMdata &data, const QUrl &server)
+{
+    data.Session1.SessionType = TSessionType::stRemote;
+    data.Session1.RemoteAddress = server.host();
+    data.Session1.RemotePort = server.port(5432);
+    data.Session1.RemoteUser = server.userName();
+    data.Session1.RemotePassword = server.password();
+    data.DataDB->RemoteDatabase = server.path().mid(1);
+}
 
 void report(const char *name, double value)
 {

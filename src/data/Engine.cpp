@@ -4,11 +4,16 @@
 
 #include "data/EngineInternal.h"
 
+#include <fcntl.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlQuery>
+#include <QThread>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
 namespace EngineInternal {
 
@@ -73,6 +78,24 @@ bool isNetworkFolder(const QString &folder)
 }
 
 int connectionCounter = 0;
+
+// Beside the database file: held shared by the copies waiting for the write lock.
+constexpr auto kTurnFileSuffix = "-turn";
+
+// Waits, at most `limitMs`, until no copy is waiting for the write lock.
+void waitForWaitingCopies(int turnFile, int limitMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (flock(turnFile, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return;
+        if (waited.elapsed() >= limitMs)
+            return;
+        QThread::msleep(1);
+    }
+    flock(turnFile, LOCK_UN);
+}
 
 } // namespace
 
@@ -144,6 +167,10 @@ void TEngineDatabase::openLocal(QSqlDatabase &db)
                                              QStringLiteral("PRAGMA synchronous=FULL")})
         if (!q.exec(pragma))
             throw errorFrom(q.lastError());
+    // Without the file (a read-only folder) writers still wait, only without taking turns.
+    const QByteArray turnPath = QFile::encodeName(db.databaseName()) + kTurnFileSuffix;
+    closeTurnFile();
+    m_turnFile = ::open(turnPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
 }
 
 void TEngineDatabase::openRemote(QSqlDatabase &db)
@@ -189,9 +216,38 @@ void TEngineDatabase::Close()
         }
         db.close();
     }
+    closeTurnFile();
     m_inTransaction = false;
     m_transactionFailed = false;
     QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void TEngineDatabase::closeTurnFile()
+{
+    if (m_turnFile >= 0)
+        ::close(m_turnFile);
+    m_turnFile = -1;
+}
+
+// SQLite's busy handler lets a waiting writer try again only now and then, while a copy committing
+// one short transaction after another (the invoice run) takes the write lock again at once: the
+// waiting copy would run out of time. So a copy waiting for the write lock says so on the turn file,
+// and a copy about to begin a write first lets every such copy have its turn.
+void TEngineDatabase::beginLocalWrite()
+{
+    if (m_turnFile < 0) {
+        ExecDirect(QStringLiteral("BEGIN IMMEDIATE"));
+        return;
+    }
+    waitForWaitingCopies(m_turnFile, m_session->LockRetryCount * m_session->LockWaitTime);
+    flock(m_turnFile, LOCK_SH);
+    try {
+        ExecDirect(QStringLiteral("BEGIN IMMEDIATE"));
+    } catch (...) {
+        flock(m_turnFile, LOCK_UN);
+        throw;
+    }
+    flock(m_turnFile, LOCK_UN);
 }
 
 void TEngineDatabase::ExecDirect(const QString &sql)
@@ -217,8 +273,10 @@ void TEngineDatabase::StartTransaction()
         throw EngineError(QStringLiteral("Database %1 already has an active transaction.").arg(m_name));
     if (!Connected())
         Open();
-    ExecDirect(m_dialect == TEngineDialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
-                                                   : QStringLiteral("BEGIN"));
+    if (m_dialect == TEngineDialect::SQLite)
+        beginLocalWrite();
+    else
+        ExecDirect(QStringLiteral("BEGIN"));
     m_inTransaction = true;
     m_transactionFailed = false;
     m_lockedRank = -1;

@@ -121,6 +121,8 @@ Q_SIGNALS:
 private:
     void openLocal(QSqlDatabase &db);
     void openRemote(QSqlDatabase &db);
+    void beginLocalWrite();
+    void closeTurnFile();
 
     TEngineSession *m_session;
     QString m_name;
@@ -131,6 +133,9 @@ private:
     QString m_journalMode;
     QStringList m_lockOrder;
     int m_lockedRank = -1; // rank of the last table locked in the current transaction
+    // SQLite: the file beside the database on which copies waiting for the write lock hold a shared
+    // lock, so that a copy about to write again lets them go first; -1 when not open.
+    int m_turnFile = -1;
 };
 
 // Rolls the transaction back when it goes out of scope without a successful commit().

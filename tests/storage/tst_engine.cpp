@@ -741,6 +741,61 @@ private Q_SLOTS:
         QVERIFY2(b.error.isEmpty(), qPrintable(b.error));
         QCOMPARE(QSet<int>({a.key, b.key}), QSet<int>({1, 2}));
     }
+
+    // A copy committing one short transaction after another (as the invoice run does, one per
+    // customer) lets another copy's save in between: every save waits its turn and succeeds, well
+    // within the wait for a lock.
+    void savesGetATurnBetweenAnotherCopysTransactions()
+    {
+        struct Runner : QThread
+        {
+            const TestDatabase *t;
+            QAtomicInt stop;
+            int transactions = 0;
+            QString error;
+            void run() override
+            {
+                TEngineSession s;
+                TEngineDatabase db(&s, QStringLiteral("Runner"));
+                t->configure(s, db);
+                try {
+                    TEngineQuery q(&db);
+                    q.addSql(QStringLiteral("update Syohin set Tanka = Tanka + 1"));
+                    while (!stop.loadRelaxed()) {
+                        TEngineTransaction tr(db);
+                        db.LockForNumbering(QStringLiteral("Syohin"));
+                        q.ExecSQL();
+                        msleep(2);
+                        tr.commit();
+                        ++transactions;
+                    }
+                } catch (const AppError &e) {
+                    error = e.message();
+                }
+            }
+        };
+        addProducts(1);
+        Runner runner;
+        runner.t = t.get();
+        runner.start();
+        QThread::msleep(100);
+        QStringList failures;
+        for (int i = 0; i < 20; ++i) {
+            try {
+                TEngineTransaction tr(t->db());
+                t->db().NewKey(QStringLiteral("Mitumori"));
+                tr.commit();
+            } catch (const AppError &e) {
+                failures << e.message();
+            }
+            QThread::msleep(20);
+        }
+        runner.stop.storeRelaxed(1);
+        QVERIFY(runner.wait(10000));
+        QVERIFY2(runner.error.isEmpty(), qPrintable(runner.error));
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
+        QVERIFY(runner.transactions > 0);
+    }
 };
 
 QTEST_MAIN(TestEngine)
