@@ -179,8 +179,11 @@ void TFseikyusyoData::DataSakuseiBTNClick()
         throw AppError(e.message());
     }
     progress.reset();
-    Messages::information(this, QStringLiteral("%1 件の請求書を作成しました").arg(m_created.size()));
-    if (!run.refused().isEmpty())
-        Messages::warning(this, refusalReport(run.refused()));
+    // One message: how many invoices were made, and the customers skipped with their reason.
+    const QString made = QStringLiteral("%1 件の請求書を作成しました").arg(m_created.size());
+    if (run.refused().isEmpty())
+        Messages::information(this, made);
+    else
+        Messages::warning(this, made + QStringLiteral("\n\n") + refusalReport(run.refused()));
     accept();
 }
