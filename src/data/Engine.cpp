@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QThread>
 #include <sqlite3.h>
@@ -159,6 +160,7 @@ void TEngineDatabase::openLocal(QSqlDatabase &db)
         QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_session->LockRetryCount * m_session->LockWaitTime));
     if (!db.open())
         throw errorFrom(db.lastError());
+    retryWriteLockOften(db);
     // WAL needs memory shared between the processes of one machine: on a folder of another
     // machine the rollback journal is the safe one.
     m_journalMode = isNetworkFolder(Directory) ? QStringLiteral("delete") : QStringLiteral("wal");
@@ -220,6 +222,30 @@ void TEngineDatabase::Close()
     m_inTransaction = false;
     m_transactionFailed = false;
     QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+// SQLite's own busy handler sleeps longer and longer between tries (up to 100 ms), but the write
+// lock of a copy that commits one short transaction after another is free only for moments, and the
+// copy holding it waits for the waiting ones only so long: a copy waiting for the lock tries again
+// every millisecond until its time is up.
+void TEngineDatabase::retryWriteLockOften(QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    if (sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData()))
+        sqlite3_busy_handler(connection, &TEngineDatabase::onWriteLockBusy, this);
+}
+
+int TEngineDatabase::onWriteLockBusy(void *self, int triesBefore)
+{
+    auto *db = static_cast<TEngineDatabase *>(self);
+    if (triesBefore == 0)
+        db->m_busySince.start();
+    if (db->m_busySince.elapsed() >= db->m_session->LockRetryCount * db->m_session->LockWaitTime)
+        return 0;
+    QThread::usleep(1000);
+    return 1;
 }
 
 void TEngineDatabase::closeTurnFile()

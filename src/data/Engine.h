@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -123,6 +124,8 @@ private:
     void openRemote(QSqlDatabase &db);
     void beginLocalWrite();
     void closeTurnFile();
+    void retryWriteLockOften(QSqlDatabase &db);
+    static int onWriteLockBusy(void *self, int triesBefore);
 
     TEngineSession *m_session;
     QString m_name;
@@ -136,6 +139,7 @@ private:
     // SQLite: the file beside the database on which copies waiting for the write lock hold a shared
     // lock, so that a copy about to write again lets them go first; -1 when not open.
     int m_turnFile = -1;
+    QElapsedTimer m_busySince; // since when the current statement waits for SQLite's write lock
 };
 
 // Rolls the transaction back when it goes out of scope without a successful commit().
