@@ -64,4 +64,11 @@ void setUp(QLineEdit *edit, Kind kind, const QString &table, const QString &colu
     edit->setAttribute(Qt::WA_InputMethodEnabled, kind == Kind::Text);
 }
 
+void showFromBeginning(const QWidget *window)
+{
+    for (QLineEdit *field : window->findChildren<QLineEdit *>())
+        if (!field->hasFocus())
+            field->setCursorPosition(0);
+}
+
 } // namespace EntryFields

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QLineEdit;
+class QWidget;
 
 namespace EntryFields {
 
@@ -24,5 +25,9 @@ bool acceptsKey(Kind kind, QChar c);
 // Sets the field up for its kind; with a table and column naming a text column, input also stops at
 // the column's byte length.
 void setUp(QLineEdit *edit, Kind kind, const QString &table = {}, const QString &column = {});
+
+// Puts the cursor of every text field of the window that has no focus at its beginning, so that a
+// field filled with a long text (an address) shows how the text begins, not how it ends.
+void showFromBeginning(const QWidget *window);
 
 } // namespace EntryFields

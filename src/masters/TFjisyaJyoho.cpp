@@ -233,6 +233,7 @@ void TFjisyaJyoho::showCompany(const OwnCompanyRecord &c)
         Syumoku[i]->setCurrentIndex(int(OwnCompanyStore::accountTypes().indexOf(c.accounts[i].Syumoku)));
         Kouza[i]->setText(c.accounts[i].Kouza);
     }
+    EntryFields::showFromBeginning(this);
 }
 
 // Throws ConvertError naming the field for a number that does not convert.

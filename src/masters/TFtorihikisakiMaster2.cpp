@@ -160,6 +160,7 @@ void TFtorihikisakiMaster2::showCustomer(const CustomerRecord &c)
     Kisyuzan->setText(QString::number(c.Kisyuzan));
     ZenkaiSeikyuGaku->setText(QString::number(c.ZenkaiSeikyuGaku));
     SeikyuSimebi->setText(QString::number(c.SeikyuSimebi));
+    EntryFields::showFromBeginning(this);
 }
 
 // Throws ConvertError for a number field that holds no whole number.

@@ -297,15 +297,18 @@ private Q_SLOTS:
         list.show();
         list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(1, 0));
         QString shownKeisyo, shownKey;
+        bool shownFromStart = false;
         onEditor(list, list.UpdBTN, [&](TFtorihikisakiMaster2 *e) {
             shownKey = e->Key->text();
             shownKeisyo = e->Keisyo->currentText();
+            shownFromStart = e->TorihikisakiNM->cursorPosition() == 0; // long names show their beginning
             type(e->TorihikisakiNM, QStringLiteral("鈴木工業株式会社"));
             type(e->SeikyuSimebi, QStringLiteral("0"));
             QTest::mouseClick(e->OkBTN, Qt::LeftButton);
         });
         QCOMPARE(shownKey, QStringLiteral("2"));
         QCOMPARE(shownKeisyo, QStringLiteral("御中"));
+        QVERIFY(shownFromStart);
         const auto c = CustomerStore::load(db(), 2);
         QCOMPARE(c->TorihikisakiNM, QStringLiteral("鈴木工業株式会社"));
         QCOMPARE(c->Keisyo, QStringLiteral("御中")); // an unknown honorific is stored as 御中 once confirmed

@@ -105,6 +105,7 @@ private Q_SLOTS:
         again.show();
         QCOMPARE(again.Tantousya->text(), QStringLiteral("山田"));
         QCOMPARE(again.Syumoku[2]->currentText(), QStringLiteral("当座"));
+        QCOMPARE(again.Kaisyamei->cursorPosition(), 0); // a long text shows from its beginning
     }
 
     // A value the invoice run or the numbering could not use is refused; nothing is written and
