@@ -225,8 +225,10 @@ void TFnyukin::TorihikisakiKensakuBTNClick()
 {
     TFtorihikisakiKensaku search(this);
     search.exec();
-    if (search.torihikisakiKey() != 0)
-        loadCustomer(search.torihikisakiKey());
+    if (search.torihikisakiKey() == 0)
+        return;
+    loadCustomer(search.torihikisakiKey());
+    setModified(true); // the customer the user chose
 }
 
 void TFnyukin::KingakuCopyBTNClick()

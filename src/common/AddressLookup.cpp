@@ -12,6 +12,8 @@ namespace {
 void takeAddress(QLineEdit *Jyusyo1, const QString &address)
 {
     Jyusyo1->setText(address);
+    // The user asked for the address: it counts as typed, so closing the window asks first.
+    Q_EMIT Jyusyo1->textEdited(address);
     Jyusyo1->setFocus();
 }
 

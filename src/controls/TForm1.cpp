@@ -1,6 +1,7 @@
 #include "controls/TForm1.h"
 
 #include "controls/Messages.h"
+#include "controls/TDateEdit.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 
@@ -192,9 +193,10 @@ void TForm1::saveOnce()
 }
 
 // Only signals that come from the user count: a line edit's textEdited (also inside spin boxes,
-// editable combo boxes and date fields), a combo box's activated, a check box's clicked, a grid
-// cell's editor writing its value. Text set by the program while loading emits none of them. A memo's
-// document keeps its own modified mark, which setPlainText clears.
+// editable combo boxes and date fields, and the address a postal lookup fills), a date field's
+// calendar pick, a combo box's activated, a check box's clicked, a grid cell's editor writing its
+// value; a window that fills fields from a picker marks itself. Text set by the program while loading emits
+// none of them. A memo's document keeps its own modified mark, which setPlainText clears.
 void TForm1::watchUserEdits()
 {
     for (QLineEdit *edit : findChildren<QLineEdit *>())
@@ -204,6 +206,8 @@ void TForm1::watchUserEdits()
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
         if (button->isCheckable())
             connect(button, &QAbstractButton::clicked, this, &TForm1::markModified);
+    for (TDateEdit *date : findChildren<TDateEdit *>())
+        connect(date, &TDateEdit::dateEdited, this, &TForm1::markModified); // also a calendar pick
     // A grid's cell editor lives in the grid's viewport; a value it writes to the model is typed,
     // a value the program writes while the editor is closed is not.
     for (QAbstractItemView *view : findChildren<QAbstractItemView *>()) {

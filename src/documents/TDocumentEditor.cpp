@@ -299,6 +299,7 @@ void TDocumentEditor::TorihikisakiKensakuBTNClick()
     if (search.torihikisakiKey() == 0)
         return;
     TorihikisakiHyoji(search.torihikisakiKey());
+    setModified(true); // the customer the user chose
     for (QWidget *field : customerFields()) {
         static_cast<QLineEdit *>(field)->setReadOnly(true);
         field->setFocusPolicy(Qt::ClickFocus);

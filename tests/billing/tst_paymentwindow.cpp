@@ -114,9 +114,11 @@ private Q_SLOTS:
         onModal<TFtorihikisakiKensaku>([](TFtorihikisakiKensaku *search) { search->reject(); });
         QTest::mouseClick(w.TorihikisakiKensakuBTN, Qt::LeftButton);
         QCOMPARE(w.TorihikisakiKey->text(), QStringLiteral("0"));
+        QVERIFY(!w.hasUnsavedChanges());
 
         pickCustomer(w, QStringLiteral("鈴木"));
         QCOMPARE(w.TorihikisakiKey->text(), QStringLiteral("2"));
+        QVERIFY(w.hasUnsavedChanges()); // the chosen customer is a change closing the window asks about
         QCOMPARE(w.Kaisyamei->text(), QStringLiteral("鈴木工業"));
         QCOMPARE(w.ZenkaiSeikyuGaku->text(), QStringLiteral("1,234,567"));
         QTest::mouseClick(w.KingakuCopyBTN, Qt::LeftButton);

@@ -244,14 +244,17 @@ private Q_SLOTS:
     void calendarButtonWritesThePickedDate()
     {
         DateWindow w;
+        w.setAsksBeforeDiscarding(true);
         w.field->setText(QStringLiteral("2024/01/31"));
         w.show();
         onCalendar([](TFcalendar *c) {
             QTest::mouseClick(c->findChild<QToolButton *>(QStringLiteral("TukiUpBTN")), Qt::LeftButton);
             QTest::mouseClick(c->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton);
         });
+        QVERIFY(!w.hasUnsavedChanges());
         QTest::mouseClick(w.findChild<QToolButton *>(QStringLiteral("MitumoriYMDBTN")), Qt::LeftButton);
         QCOMPARE(w.field->text(), QStringLiteral("2024/02/29"));
+        QVERIFY(w.hasUnsavedChanges()); // a picked date is a change closing the window asks about
     }
 
     void cancelLeavesTheFieldUnchanged()

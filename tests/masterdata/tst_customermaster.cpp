@@ -497,8 +497,10 @@ private Q_SLOTS:
 
         e.Jyusyo2->setText(QStringLiteral("ビル"));
         typeKeys(e.Yubin, QStringLiteral("060-0000"));
+        e.setModified(false);
         QTest::mouseClick(e.YubinBTN, Qt::LeftButton);
         QCOMPARE(e.Jyusyo1->text(), QStringLiteral("北海道札幌市中央区"));
+        QVERIFY(e.hasUnsavedChanges()); // the address asked for is a change closing the window asks about
         QCOMPARE(e.Jyusyo2->text(), QStringLiteral("ビル"));
         QCOMPARE(e.focusWidget(), e.Jyusyo1);
     }
