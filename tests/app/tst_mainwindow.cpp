@@ -110,6 +110,40 @@ private Q_SLOTS:
         }
     }
 
+    // Each start sends the user to the own-company window while the company has no name: a cancelled
+    // first start asks again at the next one.
+    void startAsksWhileTheCompanyHasNoName_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<bool>("asked");
+        QTest::addRow("no row") << "" << true;
+        QTest::addRow("no name") << "insert into JisyaJyoho (key) values (0)" << true;
+        QTest::addRow("empty name") << "insert into JisyaJyoho (key, JisyaNM) values (0, '')" << true;
+        QTest::addRow("blanks") << "insert into JisyaJyoho (key, JisyaNM) values (0, ' 　')" << true;
+        QTest::addRow("named") << "insert into JisyaJyoho (key, JisyaNM) values (0, '自社')" << false;
+    }
+    void startAsksWhileTheCompanyHasNoName()
+    {
+        QFETCH(QString, row);
+        QFETCH(bool, asked);
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        t->writeConnectionSettings();
+        if (!row.isEmpty())
+            t->exec(row);
+        Messages::takeHistory();
+        for (int start = 1; start <= 2; ++start) {
+            TFmain w;
+            w.show();
+            QTRY_VERIFY(w.Qmitumori->Active());
+            QCOMPARE(m_ownCompanyCancelled, asked ? start : 0);
+            QCOMPARE(said(Messages::Kind::Information),
+                     asked ? QStringList{QStringLiteral("最初に自社情報を設定してください")} : QStringList());
+            w.close();
+        }
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from JisyaJyoho")).toInt(), 1);
+    }
+
     void listsOpenAtLastRowAndDeliveryNoteRule()
     {
         t = std::make_unique<TestDatabase>();
