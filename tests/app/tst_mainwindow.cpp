@@ -1,4 +1,5 @@
 // The main window: the start-up sequence, the lists, the connection dialog.
+#include "../masterdata/ModalHelper.h"
 #include "app/TFmain.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
@@ -27,6 +28,7 @@ class TestMainWindow : public QObject
 
     QTimer m_canceller;
     int m_ownCompanyCancelled = 0;
+    bool m_ownCompanyOnScreen = false;
     std::unique_ptr<TestDatabase> t;
 
     QStringList said(Messages::Kind kind)
@@ -46,6 +48,7 @@ private Q_SLOTS:
         connect(&m_canceller, &QTimer::timeout, this, [this] {
             if (auto *w = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
                 ++m_ownCompanyCancelled;
+                m_ownCompanyOnScreen = frameOnScreen(w);
                 w->reject();
             }
         });
@@ -75,6 +78,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QTRY_VERIFY(w.Qmitumori->Active());
             QCOMPARE(m_ownCompanyCancelled, 1); // the own-company window opened after the message
+            QVERIFY(m_ownCompanyOnScreen);      // with its title bar
             QCOMPARE(t->scalar(QStringLiteral("select count(*) from JisyaJyoho")).toInt(), 1);
             QVERIFY(QFileInfo(AppPaths::dataFolder()).isDir());
             for (const Schema::Table &table : Schema::tables())

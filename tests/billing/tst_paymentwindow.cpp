@@ -102,6 +102,7 @@ private Q_SLOTS:
         TFnyukin w;
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("入金登録"));
+        QTRY_VERIFY(frameOnScreen(&w)); // with its title bar
         QCOMPARE(w.NyukinYMD->text(), QStringLiteral("2006/04/09"));
         QCOMPARE(w.TorihikisakiKey->text(), QStringLiteral("0"));
         QCOMPARE(w.SiharaiHouHouCB->count(), 4); // the second bank has no name
