@@ -22,6 +22,7 @@
 #include "documents/TFnohinSettei.h"
 #include "documents/TFryosyusyouSettei.h"
 #include "documents/TFseikyuSettei.h"
+#include "masters/OwnCompanyStore.h"
 #include "masters/TFjisyaJyoho.h"
 #include "masters/TFsyohinMaster.h"
 #include "masters/TFtorihikisakiMaster.h"
@@ -321,11 +322,7 @@ void TFmain::startUp()
     setStatusText(1, QString());
     PageControl1->setCurrentIndex(0);
 
-    Query1->setSql({QStringLiteral("select * from JisyaJyoho")});
-    Query1->Open();
-    const bool noOwnCompany = Query1->IsEmpty();
-    Query1->Close();
-    if (noOwnCompany) {
+    if (OwnCompanyStore::lacksName(*DMdata->DataDB)) {
         Messages::information(this, QStringLiteral("最初に自社情報を設定してください"));
         JisyaJyohoBTNClick();
     }

@@ -2,6 +2,7 @@
 
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
+#include "controls/WindowPlacement.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 
@@ -19,6 +20,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -110,18 +112,17 @@ void TForm1::setVisible(bool visible)
     QDialog::setVisible(visible);
 }
 
+// Left and Top at or beyond the screen's width or height start at 0; the frame is then kept inside
+// the screen's free area. Its margins are not known before the window manager has framed the window:
+// the rest is done when the window first shows (keepFrameOnScreen).
 void TForm1::restorePlacement()
 {
     m_placed = true;
     const IniFile ini(AppPaths::iniPath());
     const QString section = objectName();
-    const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 1024, 768);
-
-    const int left = ini.readInteger(section, QStringLiteral("Left"), 0);
-    const int top = ini.readInteger(section, QStringLiteral("Top"), 0);
-    m_bounds.moveLeft(left < screen.width() ? left : 0);
-    m_bounds.moveTop(top < screen.height() ? top : 0);
-    move(m_bounds.topLeft());
+    const QScreen *screen = this->screen();
+    const QRect whole = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const QRect available = screen ? screen->availableGeometry() : whole;
 
     QSize size = this->size();
     if (m_sizeable) {
@@ -133,7 +134,12 @@ void TForm1::restorePlacement()
             size.setHeight(height);
         resize(size);
     }
-    m_bounds.setSize(size);
+
+    const int left = ini.readInteger(section, QStringLiteral("Left"), 0);
+    const int top = ini.readInteger(section, QStringLiteral("Top"), 0);
+    const QPoint corner(left < whole.width() ? left : 0, top < whole.height() ? top : 0);
+    m_bounds = QRect(WindowPlacement::clientArea(corner, size, QMargins(), available).topLeft(), size);
+    move(m_bounds.topLeft());
 
     const QString state = ini.readString(section, QStringLiteral("WindowState"), QStringLiteral("wsNormal"));
     if (state == QLatin1String("wsNormal"))
@@ -179,8 +185,44 @@ void TForm1::showEvent(QShowEvent *event)
         if (m_asksBeforeDiscarding)
             watchUserEdits();
         Messages::guarded(this, [this] { FormShow(); });
+        settleBeforeMapping();
     }
     QDialog::showEvent(event);
+}
+
+bool TForm1::normalState() const
+{
+    return !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+// What FormShow fills in may grow the window after its system window was made, by a layout request
+// posted for later. Qt sends such a resize with the client area's position, and when the window
+// manager sees it before it has framed the window it takes the frame's corner for the client area's:
+// the title bar lands above the screen's edge (a frame meant for 0, 0 at -1, -20) where it cannot be
+// grabbed. So the layouts settle here and the frame's corner is given again, before the window is
+// mapped.
+void TForm1::settleBeforeMapping()
+{
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (layout())
+        layout()->activate();
+    QWindow *handle = windowHandle();
+    if (handle && !handle->isExposed() && normalState())
+        handle->setFramePosition(m_bounds.topLeft());
+}
+
+// Once the window manager has framed the window, the whole frame is brought inside the screen's free
+// area, wherever the stored placement or the window manager put it.
+void TForm1::keepFrameOnScreen()
+{
+    m_frameKept = true;
+    QWindow *handle = windowHandle();
+    if (!handle || !handle->screen() || !normalState())
+        return;
+    const QRect available = handle->screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (!available.contains(frame))
+        setGeometry(WindowPlacement::clientArea(frame.topLeft(), size(), handle->frameMargins(), available));
 }
 
 void TForm1::saveOnce()
@@ -312,6 +354,9 @@ void TForm1::resizeEvent(QResizeEvent *event)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Expose && !m_frameKept && watched == windowHandle() &&
+        windowHandle()->isExposed())
+        keepFrameOnScreen();
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         auto *widget = qobject_cast<QWidget *>(watched);

@@ -66,6 +66,9 @@ protected:
 private:
     bool handleEnter(QWidget *focus);
     void restorePlacement();
+    void settleBeforeMapping();
+    void keepFrameOnScreen();
+    bool normalState() const;
     void rememberNormalBounds();
     void saveOnce();
     void watchUserEdits();
@@ -78,6 +81,7 @@ private:
     bool m_sizeable = true;
     bool m_closesOnEscape = true;
     bool m_placed = false;
+    bool m_frameKept = false;
     bool m_shownOnce = false;
     bool m_saved = false;
     bool m_modified = false;

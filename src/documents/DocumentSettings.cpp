@@ -9,6 +9,9 @@ using Numbering::Kind;
 
 namespace {
 
+// The printed seal of a new row, in pixels each way; receipts keep no size.
+constexpr int kSealSize = 73;
+
 bool openRow(TEngineQuery &q, const Member &m)
 {
     q.setSql({QStringLiteral("select * from %1").arg(m.table), QStringLiteral("where key = 0")});
@@ -37,20 +40,25 @@ Record readRow(const TEngineQuery &q, const Member &m)
 }
 
 // "left" is a reserved word of the SQL server: the column is always written quoted, in the lower
-// case in which the schema created it.
-void insertDefaultRow(TEngineQuery &q, const Member &m, const QStringList &remarks)
+// case in which the schema created it. The seal's Height and Width are written here only: the dialog
+// never changes them. A new row has no elements (NULL).
+void insertRow(TEngineQuery &q, const Member &m, const Record &r)
 {
     if (!m.remarks) {
         q.setSql({QStringLiteral("insert into %1 (key, SaibanHouHou, Top, \"left\", Syurui)").arg(m.table),
-                  QStringLiteral("Values(0, '%1', 96, 576, '%2')").arg(m.defaultMethod, m.syurui)});
+                  QStringLiteral("Values(0, :SaibanHouHou, :Top, :Left, :Syurui)")});
     } else {
         q.setSql(
             {QStringLiteral("insert into %1 (key, SaibanHouHou, Height, Width, Top, \"left\", Syurui, Bikou)")
                  .arg(m.table),
-             QStringLiteral("Values(0, '%1', 73, 73, 96, 576, '%2', :Bikou)")
-                 .arg(m.defaultMethod, m.syurui)});
-        q.ParamByName(QStringLiteral("Bikou")).setAsMemo(remarks);
+             QStringLiteral("Values(0, :SaibanHouHou, %1, %1, :Top, :Left, :Syurui, :Bikou)")
+                 .arg(kSealSize)});
+        q.ParamByName(QStringLiteral("Bikou")).setAsMemo(r.Bikou);
     }
+    q.ParamByName(QStringLiteral("SaibanHouHou")).setAsString(r.SaibanHouhou);
+    q.ParamByName(QStringLiteral("Top")).setAsInteger(r.top.value_or(0));
+    q.ParamByName(QStringLiteral("Left")).setAsInteger(r.left.value_or(0));
+    q.ParamByName(QStringLiteral("Syurui")).setAsString(r.Syurui);
     q.ExecSQL();
 }
 
@@ -91,6 +99,19 @@ QStringList defaultRemarks(Kind kind)
     return lines;
 }
 
+Record defaultRow(Kind kind, const QStringList &remarks)
+{
+    const Member &m = member(kind);
+    Record r;
+    r.SaibanHouhou = m.defaultMethod;
+    r.top = 96;
+    r.left = 576;
+    r.Syurui = m.syurui;
+    if (m.remarks)
+        r.Bikou = remarks;
+    return r;
+}
+
 Record loadOrCreate(TEngineDatabase &db, Kind kind, const QStringList &remarks)
 {
     const Member &m = member(kind);
@@ -100,7 +121,7 @@ Record loadOrCreate(TEngineDatabase &db, Kind kind, const QStringList &remarks)
     TEngineTransaction transaction(db);
     db.LockForNumbering(Numbering::info(kind).settingsTable);
     if (!openRow(q, m)) { // another computer may have inserted it while this one waited
-        insertDefaultRow(q, m, remarks);
+        insertRow(q, m, defaultRow(kind, remarks));
         openRow(q, m);
     }
     const Record r = readRow(q, m);

@@ -21,7 +21,7 @@ struct Member
     QString caption;         // "見積書設定"
     QString numberCaption;   // "見積№"
     QString formKindCaption; // "見積書種類"
-    QString defaultMethod;   // chosen when the stored method is none of the five
+    QString defaultMethod;   // of a new row; also chosen when the stored method is none of the five
     QString syurui;          // the one form kind
     bool remarks;            // receipts have none
     int clientHeight;        // the designed height; all are 492 wide
@@ -43,8 +43,13 @@ struct Record
     QStringList Bikou;
 };
 
-// The row, inserted first with the member's defaults (remarks: the given lines) when the table has
-// none. Two computers doing this at once insert it once.
+// The row the dialog inserts when its table has none, with the given remarks. Until then the kind's
+// documents are numbered by this row's method and elements (Numbering::readSettings), so that the
+// first documents get the numbers the dialog shows for a new row.
+Record defaultRow(Numbering::Kind kind, const QStringList &remarks = {});
+
+// The row, inserted first as the default row (remarks: the given lines) when the table has none.
+// Two computers doing this at once insert it once.
 Record loadOrCreate(TEngineDatabase &db, Numbering::Kind kind, const QStringList &remarks);
 // Updates the row; throws EngineError when it is gone (another computer emptied the table).
 // Height and width keep what the default row set.

@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "documents/DocumentSettings.h"
 
 namespace Numbering {
 
@@ -137,14 +138,14 @@ SaibanSettei readSettings(TEngineDatabase &db, Kind kind)
     q.addSql(QStringLiteral("select * from %1").arg(info(kind).settingsTable));
     q.addSql(QStringLiteral("where key = 0"));
     q.Open();
-    SaibanSettei s;
-    if (!q.IsEmpty()) {
-        s.SaibanHouhou = q.FieldByName(QStringLiteral("SaibanHouhou")).AsString();
-        s.Fuka1 = q.FieldByName(QStringLiteral("Fuka1")).AsString();
-        s.Fuka2 = q.FieldByName(QStringLiteral("Fuka2")).AsString();
-        s.Fuka3 = q.FieldByName(QStringLiteral("Fuka3")).AsString();
+    if (q.IsEmpty()) {
+        const DocumentSettings::Record d = DocumentSettings::defaultRow(kind);
+        return {d.SaibanHouhou, d.Fuka1, d.Fuka2, d.Fuka3};
     }
-    return s;
+    return {q.FieldByName(QStringLiteral("SaibanHouhou")).AsString(),
+            q.FieldByName(QStringLiteral("Fuka1")).AsString(),
+            q.FieldByName(QStringLiteral("Fuka2")).AsString(),
+            q.FieldByName(QStringLiteral("Fuka3")).AsString()};
 }
 
 int readFiscalYearStart(TEngineDatabase &db)

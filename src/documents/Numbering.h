@@ -32,7 +32,7 @@ QStringList elementChoices();
 // Bytes a number column holds (MitumoriNo, NohinNo, SeikyuNo, RyosyuNo).
 inline constexpr int kNumberBytes = 20;
 
-// The numbering part of a kind's settings row; without a row, "手入力" and no elements.
+// The numbering part of a kind's settings row.
 struct SaibanSettei
 {
     QString SaibanHouhou = kTenyuryoku;
@@ -51,6 +51,8 @@ struct KindInfo
 };
 const KindInfo &info(Kind kind);
 
+// A kind without a settings row numbers as the row its settings dialog would insert
+// (DocumentSettings::defaultRow): "連番" for receipts, "手入力" for the others, no elements.
 SaibanSettei readSettings(TEngineDatabase &db, Kind kind);
 // NendoKaisiMM of the own company; 4 without a row, and for a month outside 1 to 12 (which the
 // own-company window refuses, but an older database may hold).

@@ -80,6 +80,14 @@ QStringList accountTypes()
     return {QString(), QStringLiteral("普通"), QStringLiteral("当座")};
 }
 
+bool lacksName(TEngineDatabase &db)
+{
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("select JisyaNM from JisyaJyoho where key = 0")});
+    q.Open();
+    return q.IsEmpty() || q.Field(0).AsString().trimmed().isEmpty();
+}
+
 OwnCompanyRecord loadOrCreate(TEngineDatabase &db)
 {
     TEngineQuery q(&db);

@@ -54,6 +54,9 @@ QStringList accountTypes(); // "", "普通", "当座"
 // The row, created first with the defaults (closing day 99, fiscal year from April, a 70 x 70 blank
 // seal) when the database has none. Two computers doing this at once create it once.
 OwnCompanyRecord loadOrCreate(TEngineDatabase &db);
+// True while the company has no name: no row yet, or a name left empty or blank (an own-company
+// window cancelled at the first start). Every start asks for the own company until it has one.
+bool lacksName(TEngineDatabase &db);
 // Throws ConvertError for a closing day outside 1-31 and 99 or a month outside 1-12 (the invoice
 // run and the numbering could not use them), EngineError when the row is gone.
 void save(TEngineDatabase &db, const OwnCompanyRecord &company);

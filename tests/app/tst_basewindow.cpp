@@ -1,6 +1,7 @@
-// The base window: placement kept in the configuration file, and the Enter key.
+// The base window: placement kept in the configuration file and kept on the screen, and the Enter key.
 #include "controls/Messages.h"
 #include "controls/TForm1.h"
+#include "controls/WindowPlacement.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 
@@ -85,14 +86,90 @@ private Q_SLOTS:
         QCOMPARE(again.size(), QSize(500, 350));
     }
 
-    void positionBeyondScreenFallsBackToZero()
+    // Where the client area goes so that the frame (the client area and its margins) lies inside the
+    // screen's free area; the frame's corner is where it was asked to be whenever it fits.
+    void clientAreaKeepsTheFrameInside_data()
     {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        writeSection(QString::number(screen.width()), QStringLiteral("-20"));
+        QTest::addColumn<QPoint>("frameCorner");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QMargins>("margins");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+        const QMargins title(1, 20, 1, 1);
+        const QRect screen(0, 0, 1366, 900);
+        const QSize dialog(679, 604);
+        QTest::addRow("corner of the screen")
+            << QPoint(0, 0) << dialog << title << screen << QRect(1, 20, 679, 604);
+        QTest::addRow("fits as asked")
+            << QPoint(100, 50) << dialog << title << screen << QRect(101, 70, 679, 604);
+        QTest::addRow("above the top edge")
+            << QPoint(-1, -20) << dialog << title << screen << QRect(1, 20, 679, 604);
+        QTest::addRow("beyond the right edge")
+            << QPoint(1000, 10) << dialog << title << screen << QRect(1366 - 1 - 679, 30, 679, 604);
+        QTest::addRow("below the bottom edge")
+            << QPoint(10, 800) << dialog << title << screen << QRect(11, 900 - 1 - 604, 679, 604);
+        QTest::addRow("panel at the top")
+            << QPoint(0, 0) << dialog << title << QRect(0, 32, 1366, 868) << QRect(1, 52, 679, 604);
+        QTest::addRow("second screen")
+            << QPoint(1300, -5) << dialog << title << QRect(1366, 0, 1920, 1080) << QRect(1367, 20, 679, 604);
+        // A frame larger than the free area keeps its title bar and left edge on the screen.
+        QTest::addRow("larger than the screen") << QPoint(200, 100) << QSize(876, 566) << title
+                                                << QRect(0, 0, 800, 500) << QRect(1, 20, 876, 566);
+        QTest::addRow("no frame") << QPoint(-50, -50) << dialog << QMargins() << screen
+                                  << QRect(0, 0, 679, 604);
+    }
+    void clientAreaKeepsTheFrameInside()
+    {
+        QFETCH(QPoint, frameCorner);
+        QFETCH(QSize, client);
+        QFETCH(QMargins, margins);
+        QFETCH(QRect, available);
+        QTEST(WindowPlacement::clientArea(frameCorner, client, margins, available), "expected");
+    }
+
+    // A stored placement that would put part of the frame off the screen opens inside it: left 0 for a
+    // Left at or beyond the screen's width, moved in as far as needed otherwise.
+    void storedPlacementOpensOnTheScreen_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QPoint>("expected"); // the frame's corner; -1: as far right or down as fits
+        QTest::addRow("left beyond the screen") << "99999"
+                                                << "10" << QPoint(0, 10);
+        QTest::addRow("negative top") << "30"
+                                      << "-20" << QPoint(30, 0);
+        QTest::addRow("negative left") << "-200"
+                                       << "40" << QPoint(0, 40);
+        QTest::addRow("sticking out right") << "-1"
+                                            << "40" << QPoint(-1, 40);
+        QTest::addRow("sticking out below") << "30"
+                                            << "-1" << QPoint(30, -1);
+    }
+    void storedPlacementOpensOnTheScreen()
+    {
+        QFETCH(QString, left);
+        QFETCH(QString, top);
+        QFETCH(QPoint, expected);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        Window probe(QStringLiteral("Fprobe"));
+        probe.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&probe));
+        const QSize frame = probe.frameGeometry().size();
+        probe.close();
+        if (left == QLatin1String("-1"))
+            left = QString::number(screen.right() - frame.width() + 50);
+        if (top == QLatin1String("-1"))
+            top = QString::number(screen.bottom() - frame.height() + 50);
+        if (expected.x() == -1)
+            expected.setX(screen.right() + 1 - frame.width());
+        if (expected.y() == -1)
+            expected.setY(screen.bottom() + 1 - frame.height());
+        writeSection(left, top);
         Window w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.pos(), QPoint(0, -20)); // a negative value is applied unchanged
+        QTRY_COMPARE(w.frameGeometry().topLeft(), expected);
+        QVERIFY(screen.contains(w.frameGeometry()));
     }
 
     // Left and Top are the frame's corner when saved and when restored, so the window opens where it

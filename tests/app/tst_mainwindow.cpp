@@ -1,4 +1,5 @@
 // The main window: the start-up sequence, the lists, the connection dialog.
+#include "../masterdata/ModalHelper.h"
 #include "app/TFmain.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
@@ -27,6 +28,7 @@ class TestMainWindow : public QObject
 
     QTimer m_canceller;
     int m_ownCompanyCancelled = 0;
+    bool m_ownCompanyOnScreen = false;
     std::unique_ptr<TestDatabase> t;
 
     QStringList said(Messages::Kind kind)
@@ -46,6 +48,7 @@ private Q_SLOTS:
         connect(&m_canceller, &QTimer::timeout, this, [this] {
             if (auto *w = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
                 ++m_ownCompanyCancelled;
+                m_ownCompanyOnScreen = frameOnScreen(w);
                 w->reject();
             }
         });
@@ -75,6 +78,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QTRY_VERIFY(w.Qmitumori->Active());
             QCOMPARE(m_ownCompanyCancelled, 1); // the own-company window opened after the message
+            QVERIFY(m_ownCompanyOnScreen);      // with its title bar
             QCOMPARE(t->scalar(QStringLiteral("select count(*) from JisyaJyoho")).toInt(), 1);
             QVERIFY(QFileInfo(AppPaths::dataFolder()).isDir());
             for (const Schema::Table &table : Schema::tables())
@@ -108,6 +112,40 @@ private Q_SLOTS:
             QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("type")), QStringLiteral("local"));
             QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("folder")), AppPaths::dataFolder());
         }
+    }
+
+    // Each start sends the user to the own-company window while the company has no name: a cancelled
+    // first start asks again at the next one.
+    void startAsksWhileTheCompanyHasNoName_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<bool>("asked");
+        QTest::addRow("no row") << "" << true;
+        QTest::addRow("no name") << "insert into JisyaJyoho (key) values (0)" << true;
+        QTest::addRow("empty name") << "insert into JisyaJyoho (key, JisyaNM) values (0, '')" << true;
+        QTest::addRow("blanks") << "insert into JisyaJyoho (key, JisyaNM) values (0, ' 　')" << true;
+        QTest::addRow("named") << "insert into JisyaJyoho (key, JisyaNM) values (0, '自社')" << false;
+    }
+    void startAsksWhileTheCompanyHasNoName()
+    {
+        QFETCH(QString, row);
+        QFETCH(bool, asked);
+        t = std::make_unique<TestDatabase>();
+        KADOMEL_REQUIRE_DB(*t);
+        t->writeConnectionSettings();
+        if (!row.isEmpty())
+            t->exec(row);
+        Messages::takeHistory();
+        for (int start = 1; start <= 2; ++start) {
+            TFmain w;
+            w.show();
+            QTRY_VERIFY(w.Qmitumori->Active());
+            QCOMPARE(m_ownCompanyCancelled, asked ? start : 0);
+            QCOMPARE(said(Messages::Kind::Information),
+                     asked ? QStringList{QStringLiteral("最初に自社情報を設定してください")} : QStringList());
+            w.close();
+        }
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from JisyaJyoho")).toInt(), 1);
     }
 
     void listsOpenAtLastRowAndDeliveryNoteRule()

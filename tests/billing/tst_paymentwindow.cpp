@@ -102,6 +102,7 @@ private Q_SLOTS:
         TFnyukin w;
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("入金登録"));
+        QTRY_VERIFY(frameOnScreen(&w)); // with its title bar
         QCOMPARE(w.NyukinYMD->text(), QStringLiteral("2006/04/09"));
         QCOMPARE(w.TorihikisakiKey->text(), QStringLiteral("0"));
         QCOMPARE(w.SiharaiHouHouCB->count(), 4); // the second bank has no name
@@ -139,6 +140,22 @@ private Q_SLOTS:
         QCOMPARE(stored->NyukinHouhou, QStringLiteral("みずほ銀行"));
         QCOMPARE(stored->Tadasigaki, QStringLiteral("お品代として"));
         QCOMPARE(stored->RyosyuNo, QStringLiteral("0604-1"));
+    }
+
+    // The first payments, before 領収証設定 was ever opened, are numbered as its new row says: by key.
+    void firstPaymentsNumberedWithoutReceiptSettings()
+    {
+        t->exec(QStringLiteral("delete from RyosyusyouSettei"));
+        for (int expected = 1; expected <= 2; ++expected) {
+            TFnyukin w;
+            w.show();
+            QVERIFY(w.RyosyuNo->isReadOnly());
+            pickCustomer(w, QStringLiteral("山田"));
+            type(w.Nyukingaku, QStringLiteral("8000"));
+            QTest::mouseClick(w.TorokuBTN, Qt::LeftButton);
+            QCOMPARE(errors(), QStringList());
+            QCOMPARE(PaymentStore::load(t->db(), w.savedKey())->RyosyuNo, QString::number(expected));
+        }
     }
 
     // What the user typed stays on screen after a refused save, with the reason said.

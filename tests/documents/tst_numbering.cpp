@@ -1,6 +1,7 @@
 // Document numbering: elements, periods, running numbers and number texts of the four kinds, and two
 // computers numbering at once, on both engines.
 #include "data/Engine.h"
+#include "documents/DocumentSettings.h"
 #include "documents/Numbering.h"
 #include "OtherComputer.h"
 #include "TestDatabase.h"
@@ -315,6 +316,52 @@ private Q_SLOTS:
         QCOMPARE(readFiscalYearStart(db), 1);
         t->exec(QStringLiteral("update JisyaJyoho set NendoKaisiMM = null"));
         QCOMPARE(readFiscalYearStart(db), 4);
+    }
+
+    // A kind whose settings dialog was never opened numbers as the row that dialog inserts: receipts
+    // by their key, the other kinds by hand (invoices compose 1, 2, 3).
+    void missingRowNumbersAsTheDialogsRow_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("number");
+        QTest::addRow("estimate") << Kind::Mitumori << kTenyuryoku << "typed";
+        QTest::addRow("delivery note") << Kind::Nohin << kTenyuryoku << "typed";
+        QTest::addRow("invoice") << Kind::Seikyu << kTenyuryoku << "1";
+        QTest::addRow("receipt") << Kind::Ryosyusyou << kRenban << "1";
+    }
+    void missingRowNumbersAsTheDialogsRow()
+    {
+        QFETCH(Kind, kind);
+        openDatabase();
+        TEngineDatabase &db = t->db();
+        const SaibanSettei missing = readSettings(db, kind);
+        QTEST(missing.SaibanHouhou, "method");
+        QCOMPARE(missing.elements(), QStringList(3));
+        QTEST(save(db, kind, missing, QDate(2006, 4, 9), 0, QStringLiteral("typed")).number, "number");
+
+        DocumentSettings::loadOrCreate(db, kind, DocumentSettings::defaultRemarks(kind));
+        const SaibanSettei inserted = readSettings(db, kind);
+        QCOMPARE(inserted.SaibanHouhou, missing.SaibanHouhou);
+        QCOMPARE(inserted.elements(), missing.elements());
+    }
+
+    // Two computers taking receipt numbers at once while no settings row exists: each numbers by the
+    // default row, and the second waits for the first's key.
+    void twoComputersNumberWithoutASettingsRow()
+    {
+        openDatabase();
+        const QDate april(2006, 4, 9);
+        Numbered theirs;
+        OtherComputer other(*t);
+        other.writeAndHold([&](TEngineDatabase &db) {
+            theirs = save(db, Kind::Ryosyusyou, readSettings(db, Kind::Ryosyusyou), april);
+        });
+        const Numbered mine = save(t->db(), Kind::Ryosyusyou, readSettings(t->db(), Kind::Ryosyusyou), april);
+        QCOMPARE(other.finish(), QString());
+        QCOMPARE(theirs.number, QStringLiteral("1"));
+        QCOMPARE(mine.number, QStringLiteral("2"));
+        QCOMPARE(t->scalar(QStringLiteral("select count(distinct RyosyuNo) from Nyukin")).toInt(), 2);
     }
 
     void numbersKeepTheirKindsRules()

@@ -3,6 +3,7 @@
 // the action runs once a visible modal window of the class is active.
 #include <functional>
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -25,4 +26,10 @@ inline void typeKeys(QWidget *field, const QString &text)
 {
     for (QChar c : text)
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// True when the window's frame, title bar included, lies inside the free part of its screen.
+inline bool frameOnScreen(const QWidget *w)
+{
+    return w->screen() && w->screen()->availableGeometry().contains(w->frameGeometry());
 }

@@ -251,7 +251,9 @@ private Q_SLOTS:
         TFtorihikisakiMaster list;
         list.show();
         QStringList defaults;
+        bool onScreen = false;
         onEditor(list, list.AddBTN, [&](TFtorihikisakiMaster2 *e) {
+            onScreen = frameOnScreen(e);
             defaults = {e->Key->text(),          e->Keisyo->currentText(),
                         e->Kisyuzan->text(),     e->ZenkaiSeikyuGaku->text(),
                         e->SeikyuSimebi->text(), e->TorihikisakiNM->text()};
@@ -271,6 +273,7 @@ private Q_SLOTS:
             type(e->SeikyuSimebi, QStringLiteral("99"));
             QTest::mouseClick(e->OkBTN, Qt::LeftButton);
         });
+        QVERIFY(onScreen); // with its title bar
         QCOMPARE(defaults, QStringList({"0", "御中", "0", "0", "0", ""}));
         const auto c = CustomerStore::load(db(), 1);
         QVERIFY(c);
