@@ -302,6 +302,13 @@ void TFmain::FormShow()
 // The start-up sequence; a failure ends it at its step and is shown by the base window.
 void TFmain::startUp()
 {
+    // A configuration file that is no text is kept beside under another name, and the start goes on
+    // as the first one does, with the default settings.
+    const QString setAside = IniFile::setAsideIfNotText(AppPaths::iniPath());
+    if (!setAside.isEmpty())
+        Messages::warning(this, QStringLiteral("設定ファイルがテキストではないため読み込めません。\n%1\n"
+                                               "元のファイルを %2 として残し、初期設定で起動します。")
+                                    .arg(AppPaths::iniPath(), setAside));
     IniFile ini(AppPaths::iniPath());
     Settings = ConnectionSettings::read(ini);
 
