@@ -72,6 +72,8 @@ int run(const CliOptions &options)
                                                                              !options.withSettled);
                                                     })
             : std::make_unique<DocumentOutput::Job>(kind, *data->DataDB, options.keys);
+    for (const QString &notice : job->takeNotices())
+        print(stderr, notice + QStringLiteral("\n"));
     if (!options.pdf.isEmpty()) {
         job->printPdf(options.pdf);
         return 0;

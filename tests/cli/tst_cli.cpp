@@ -151,6 +151,30 @@ private Q_SLOTS:
         QCOMPARE(seal.exitCode, 0);
     }
 
+    // A seal that cannot be read: the documents print without it and stderr says so once.
+    void unreadableSealIsToldOnce()
+    {
+        DocumentFixture fixture(t->db());
+        const QByteArray seal = DocumentFixture::stripedSealJpeg();
+        fixture.addCompany(seal.left(seal.size() * 2 / 3));
+        fixture.addSettings(QStringLiteral("MitumoriSettei"));
+        const int customer = fixture.addCustomer();
+        const int first = fixture.addEstimate(customer, DocumentFixture::lines(25));
+        const int second = fixture.addEstimate(customer, DocumentFixture::lines(3));
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("estimates.pdf"));
+        const Run run =
+            cli({QStringLiteral("--home"), t->folder(), QStringLiteral("render"), QStringLiteral("--kind"),
+                 QStringLiteral("mitumori"), QStringLiteral("--pdf"), pdf, QStringLiteral("--key"),
+                 QString::number(first), QStringLiteral("--key"), QString::number(second)});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(pdfPageCount(pdf), 3);
+        QCOMPARE(run.err,
+                 QStringLiteral(
+                     "印影の画像を読み込めません（JPEGかビットマップの画像ではないか、壊れています）。\n"
+                     "印影なしで印刷します。自社情報で印影の画像を読み込み直してください。\n"));
+    }
+
     // An unknown key or a file that cannot be written: a message, a failure status, no file.
     void renderFailuresWriteNothing()
     {

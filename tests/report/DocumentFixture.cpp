@@ -4,6 +4,7 @@
 #include "data/Schema.h"
 
 #include <QBuffer>
+#include <QPainter>
 
 namespace {
 
@@ -23,6 +24,22 @@ QByteArray DocumentFixture::sealJpeg(int size)
 {
     QImage image(size, size, QImage::Format_RGB32);
     image.fill(QColor(255, 0, 0));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+    return bytes;
+}
+
+QByteArray DocumentFixture::stripedSealJpeg()
+{
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(QColor(255, 0, 0));
+    QPainter painter(&image);
+    painter.setPen(Qt::white);
+    for (int y = 0; y < 64; y += 4)
+        painter.drawLine(0, y, 64, y + 21);
+    painter.end();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
