@@ -306,9 +306,7 @@ void TFmain::startUp()
     // as the first one does, with the default settings.
     const QString setAside = IniFile::setAsideIfNotText(AppPaths::iniPath());
     if (!setAside.isEmpty())
-        Messages::warning(this, QStringLiteral("設定ファイルがテキストではないため読み込めません。\n%1\n"
-                                               "元のファイルを %2 として残し、初期設定で起動します。")
-                                    .arg(AppPaths::iniPath(), setAside));
+        Messages::warning(this, IniFile::setAsideNotice(AppPaths::iniPath(), setAside));
     IniFile ini(AppPaths::iniPath());
     Settings = ConnectionSettings::read(ini);
 

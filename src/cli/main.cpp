@@ -43,7 +43,8 @@ int run(const CliOptions &options)
     }
     if (!options.home.isEmpty())
         qputenv("KADOMEL_HOME", options.home.toUtf8());
-    const std::unique_ptr<TDMdata> data = CliCommands::openDatabase();
+    const std::unique_ptr<TDMdata> data = CliCommands::openDatabase(
+        [](const QString &notice) { print(stderr, notice + QStringLiteral("\n")); });
     if (options.command == CliOptions::Command::ImportPostal) {
         const qint64 rows = CliCommands::importPostal(*data, options.postalFile, [](int percent) {
             showProgress(QStringLiteral("郵便番号データ読み込み中"), percent);

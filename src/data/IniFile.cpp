@@ -33,6 +33,13 @@ QString IniFile::setAsideIfNotText(const QString &path)
     }
 }
 
+QString IniFile::setAsideNotice(const QString &path, const QString &aside)
+{
+    return QStringLiteral("設定ファイルがテキストではないため読み込めません。\n%1\n"
+                          "元のファイルを %2 として残し、初期設定で起動します。")
+        .arg(path, aside);
+}
+
 void IniFile::load()
 {
     QFile file(m_path);

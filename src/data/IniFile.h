@@ -19,6 +19,9 @@ public:
     // that name is returned; otherwise (no file, a text, a file that cannot be opened) nothing
     // happens and the result is empty. Throws AppError when the file cannot be renamed.
     static QString setAsideIfNotText(const QString &path);
+    // What the user is told then: the file, the name it was kept under, and that the program
+    // starts with the default settings.
+    static QString setAsideNotice(const QString &path, const QString &aside);
 
     const QString &path() const { return m_path; }
 

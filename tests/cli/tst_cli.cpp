@@ -283,6 +283,33 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(empty.filePath(QStringLiteral("DB/kadomel.sqlite3"))));
     }
 
+    // A configuration file that is no text: kept as kadomel.ini.bad, told on stderr, and the command
+    // goes on as in an empty folder.
+    void unreadableConfigurationIsKept()
+    {
+        if (t->isPostgres())
+            QSKIP("the default settings mean a local database");
+        QTemporaryDir home;
+        const QString iniPath = home.filePath(QStringLiteral("kadomel.ini"));
+        QByteArray garbage;
+        for (int i = 0; i < 1024; ++i)
+            garbage += char((i * 37 + 11) % 256);
+        QFile file(iniPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+        file.close();
+        const Run run =
+            cli({QStringLiteral("--home"), home.path(), QStringLiteral("import-postal"), kSample});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("設定ファイルがテキストではないため読み込めません。\n%1\n"
+                                         "元のファイルを %1.bad として残し、初期設定で起動します。\n")
+                              .arg(iniPath));
+        QFile kept(iniPath + QStringLiteral(".bad"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), garbage);
+        QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("DB/kadomel.sqlite3"))));
+    }
+
     void databaseThatCannotBeOpened()
     {
         QTemporaryDir home;
