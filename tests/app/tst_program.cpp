@@ -42,6 +42,20 @@ QPoint rowCentre(TDBGridEx *grid, int row)
     return grid->visualRect(grid->model()->index(row, 0)).center();
 }
 
+// A first start: after its message the own-company window opens; the user names the company and
+// saves. The timer stops once that is done.
+void nameTheCompanyWhenAsked(QTimer &timer)
+{
+    timer.callOnTimeout([&timer] {
+        if (auto *company = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
+            timer.stop();
+            company->Kaisyamei->setText(QStringLiteral("株式会社カドメル"));
+            company->OkBTNClick();
+        }
+    });
+    timer.start(10);
+}
+
 } // namespace
 
 class TestProgram : public QObject
@@ -64,17 +78,8 @@ private Q_SLOTS:
         {
             MainProgram program;
             TFmain &w = program.window();
-            // A first start: after its message the own-company window opens; the user names the
-            // company and saves.
             QTimer ownCompany;
-            ownCompany.callOnTimeout([&ownCompany] {
-                if (auto *company = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
-                    ownCompany.stop();
-                    company->Kaisyamei->setText(QStringLiteral("株式会社カドメル"));
-                    company->OkBTNClick();
-                }
-            });
-            ownCompany.start(10);
+            nameTheCompanyWhenAsked(ownCompany);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QTRY_VERIFY(w.Qseikyu->Active());
@@ -129,14 +134,7 @@ private Q_SLOTS:
             MainProgram program;
             TFmain &w = program.window();
             QTimer ownCompany;
-            ownCompany.callOnTimeout([&ownCompany] {
-                if (auto *company = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
-                    ownCompany.stop();
-                    company->Kaisyamei->setText(QStringLiteral("株式会社カドメル"));
-                    company->OkBTNClick();
-                }
-            });
-            ownCompany.start(10);
+            nameTheCompanyWhenAsked(ownCompany);
             w.show();
             QTRY_VERIFY(w.Qseikyu->Active());
             QVERIFY(!ownCompany.isActive()); // asked for the own company, as at a first start

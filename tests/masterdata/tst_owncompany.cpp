@@ -3,6 +3,7 @@
 #include "controls/TFlatButton.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
+#include "DocumentFixture.h"
 #include "masters/OwnCompanyStore.h"
 #include "masters/TFjisyaJyoho.h"
 #include "ModalHelper.h"
@@ -11,11 +12,9 @@
 #include "report/TLRineiTest.h"
 #include "TestDatabase.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -181,17 +180,7 @@ private Q_SLOTS:
     // cut short is refused when loaded.
     void unreadableSeal()
     {
-        QImage red(64, 64, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QPainter painter(&red); // stripes give the coded data that a cut JPEG still partly shows
-        painter.setPen(Qt::white);
-        for (int y = 0; y < 64; y += 4)
-            painter.drawLine(0, y, 64, y + 21);
-        painter.end();
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        red.save(&buffer, "JPEG", 95);
+        const QByteArray jpeg = DocumentFixture::stripedSealJpeg();
         const QByteArray cut = jpeg.left(jpeg.size() * 2 / 3);
         OwnCompanyRecord c = OwnCompanyStore::loadOrCreate(t->db());
         c.Inei = cut;

@@ -1,9 +1,9 @@
 #include "DocumentFixture.h"
+#include "ReportTestSupport.h"
 
 #include "data/Engine.h"
 #include "data/Schema.h"
 
-#include <QBuffer>
 #include <QPainter>
 
 namespace {
@@ -24,11 +24,7 @@ QByteArray DocumentFixture::sealJpeg(int size)
 {
     QImage image(size, size, QImage::Format_RGB32);
     image.fill(QColor(255, 0, 0));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-    return bytes;
+    return encodedImage(image, "JPEG", 95);
 }
 
 QByteArray DocumentFixture::stripedSealJpeg()
@@ -40,11 +36,7 @@ QByteArray DocumentFixture::stripedSealJpeg()
     for (int y = 0; y < 64; y += 4)
         painter.drawLine(0, y, 64, y + 21);
     painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-    return bytes;
+    return encodedImage(image, "JPEG", 95);
 }
 
 bool DocumentFixture::isSealRed(QRgb pixel)

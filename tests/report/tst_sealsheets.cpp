@@ -13,24 +13,11 @@
 #include "report/TLightRep.h"
 #include "report/TLRineiData.h"
 #include "report/TLRineiTest.h"
+#include "ReportTestSupport.h"
 #include "TestDatabase.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QByteArray saved(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-} // namespace
 
 class TestSealSheets : public QObject
 {
@@ -98,14 +85,14 @@ void TestSealSheets::sheetAndDocumentsReadTheSameSeals_data()
     const QByteArray jpeg = DocumentFixture::sealJpeg();
     QImage red(64, 64, QImage::Format_RGB32);
     red.fill(QColor(255, 0, 0));
-    const QByteArray bitmap = saved(red, "BMP");
+    const QByteArray bitmap = encodedImage(red, "BMP");
     QTest::newRow("JPEG") << jpeg << true;
     QTest::newRow("bitmap") << bitmap << true;
     const QByteArray striped = DocumentFixture::stripedSealJpeg();
     QTest::newRow("JPEG cut short") << striped.left(striped.size() * 2 / 3) << false;
     QTest::newRow("JPEG without its end marker") << jpeg.chopped(2) << false;
     QTest::newRow("bitmap cut short") << bitmap.left(bitmap.size() / 2) << false;
-    QTest::newRow("PNG") << saved(red, "PNG") << false;
+    QTest::newRow("PNG") << encodedImage(red, "PNG") << false;
     QTest::newRow("no picture") << QByteArray("not a picture") << false;
 }
 
