@@ -1,5 +1,6 @@
 #include "app/ExtractionPanel.h"
 
+#include "controls/EntryFields.h"
 #include "controls/Messages.h"
 #include "controls/TFlatButton.h"
 
@@ -36,6 +37,9 @@ PanelNames namesOf(Extraction::Page page)
     return {"Seikyu", "SeikyuHidukeAsc", "SeikyuFirstBTN", "SeikyuLastBTN", true};
 }
 
+// A sign and the ten digits of the largest whole number the days filter reads.
+constexpr int maxDaysLength = 11;
+
 } // namespace
 
 // Two rows of filters and buttons beside the order group, so that the panel fits the page at the
@@ -56,14 +60,21 @@ ExtractionPanel::ExtractionPanel(Extraction::Page page, TEngineQuery *list, QWid
     panel->addLayout(rows);
 
     filters->addWidget(new QLabel(QStringLiteral("取引先"), this));
-    m_customer = addEdit(filters, prefix + QStringLiteral("Torihikisaki"), 121, true);
+    m_customer = addEdit(filters, prefix + QStringLiteral("Torihikisaki"), 121);
+    EntryFields::setUp(m_customer, EntryFields::Kind::Text, QStringLiteral("Torihikisaki"),
+                       QStringLiteral("TorihikisakiNM"));
     if (names.staff) {
         filters->addWidget(new QLabel(QStringLiteral("自社担当者"), this));
-        m_staff = addEdit(filters, prefix + QStringLiteral("Tanto"), 89, true);
+        m_staff = addEdit(filters, prefix + QStringLiteral("Tanto"), 89);
+        EntryFields::setUp(m_staff, EntryFields::Kind::Text, QStringLiteral("Mitumori"),
+                           QStringLiteral("JisyaTanto"));
     }
     filters->addStretch();
 
-    m_days = addEdit(actions, prefix + QStringLiteral("Nissu"), 41, false);
+    m_days = addEdit(actions, prefix + QStringLiteral("Nissu"), 41);
+    m_days->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_days->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhLatinOnly);
+    m_days->setMaxLength(maxDaysLength);
     actions->addWidget(new QLabel(QStringLiteral("日以内"), this));
     auto *extractButton = new TFlatButton(QStringLiteral("抽出"), this);
     extractButton->setObjectName(prefix + QStringLiteral("TyusyutuBTN"));
@@ -83,14 +94,11 @@ ExtractionPanel::ExtractionPanel(Extraction::Page page, TEngineQuery *list, QWid
     panel->addStretch();
 }
 
-QLineEdit *ExtractionPanel::addEdit(QBoxLayout *row, const QString &name, int width, bool japanese)
+QLineEdit *ExtractionPanel::addEdit(QBoxLayout *row, const QString &name, int width)
 {
     auto *edit = new QLineEdit(this);
     edit->setObjectName(name);
     edit->setFixedWidth(width);
-    edit->setAttribute(Qt::WA_InputMethodEnabled, japanese);
-    if (!japanese)
-        edit->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhLatinOnly);
     row->addWidget(edit);
     return edit;
 }

@@ -27,7 +27,7 @@ public:
     void extract();
 
 private:
-    QLineEdit *addEdit(QBoxLayout *row, const QString &name, int width, bool japanese);
+    QLineEdit *addEdit(QBoxLayout *row, const QString &name, int width);
     QGroupBox *orderGroup(const QString &prefix, const QString &ascName, const QString &caption);
     void addMoves(QBoxLayout *row, const QString &firstName, const QString &lastName);
     void addPaymentMethods(QBoxLayout *row);

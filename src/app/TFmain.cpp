@@ -303,6 +303,11 @@ void TFmain::FormShow()
 // The start-up sequence; a failure ends it at its step and is shown by the base window.
 void TFmain::startUp()
 {
+    // A configuration file that is no text is kept beside under another name, and the start goes on
+    // as the first one does, with the default settings.
+    const QString setAside = IniFile::setAsideIfNotText(AppPaths::iniPath());
+    if (!setAside.isEmpty())
+        Messages::warning(this, IniFile::setAsideNotice(AppPaths::iniPath(), setAside));
     IniFile ini(AppPaths::iniPath());
     Settings = ConnectionSettings::read(ini);
 

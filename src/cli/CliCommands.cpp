@@ -10,8 +10,12 @@
 
 namespace CliCommands {
 
-std::unique_ptr<TDMdata> openDatabase()
+std::unique_ptr<TDMdata> openDatabase(const std::function<void(const QString &)> &notify)
 {
+    // As at the program's start: a configuration file that is no text is kept under another name.
+    const QString setAside = IniFile::setAsideIfNotText(AppPaths::iniPath());
+    if (!setAside.isEmpty() && notify)
+        notify(IniFile::setAsideNotice(AppPaths::iniPath(), setAside));
     const ConnectionSettings settings = ConnectionSettings::read(IniFile(AppPaths::iniPath()));
     AppPaths::ensureDataFolder();
     auto data = std::make_unique<TDMdata>();

@@ -11,8 +11,10 @@ class TDMdata;
 
 namespace CliCommands {
 
-// Throws AppError when the database cannot be opened or its tables cannot be made.
-std::unique_ptr<TDMdata> openDatabase();
+// The database the configuration names, its tables made when missing. A configuration file that is
+// no text is set aside first and `notify` told so. Throws AppError when the database cannot be
+// opened or its tables cannot be made.
+std::unique_ptr<TDMdata> openDatabase(const std::function<void(const QString &)> &notify);
 
 // Loads the file into Address; progress gets the percentage read. Returns the rows loaded.
 qint64 importPostal(TDMdata &data, const QString &path, const std::function<void(int percent)> &progress);

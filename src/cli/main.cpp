@@ -43,7 +43,8 @@ int run(const CliOptions &options)
     }
     if (!options.home.isEmpty())
         qputenv("KADOMEL_HOME", options.home.toUtf8());
-    const std::unique_ptr<TDMdata> data = CliCommands::openDatabase();
+    const std::unique_ptr<TDMdata> data = CliCommands::openDatabase(
+        [](const QString &notice) { print(stderr, notice + QStringLiteral("\n")); });
     if (options.command == CliOptions::Command::ImportPostal) {
         const qint64 rows = CliCommands::importPostal(*data, options.postalFile, [](int percent) {
             showProgress(QStringLiteral("郵便番号データ読み込み中"), percent);
@@ -72,6 +73,8 @@ int run(const CliOptions &options)
                                                                              !options.withSettled);
                                                     })
             : std::make_unique<DocumentOutput::Job>(kind, *data->DataDB, options.keys);
+    for (const QString &notice : job->takeNotices())
+        print(stderr, notice + QStringLiteral("\n"));
     if (!options.pdf.isEmpty()) {
         job->printPdf(options.pdf);
         return 0;

@@ -5,7 +5,13 @@
 #include <QFile>
 #include <QStringDecoder>
 
-QString decodeUtf8OrCp932(const QByteArray &bytes)
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// The bytes decoded as UTF-8, or else as CP932; nothing when they are neither.
+std::optional<QString> decodeStrictly(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(bytes);
@@ -20,7 +26,26 @@ QString decodeUtf8OrCp932(const QByteArray &bytes)
         if (!cp932.hasError())
             return windowsText;
     }
-    return text;
+    return std::nullopt;
+}
+
+} // namespace
+
+QString decodeUtf8OrCp932(const QByteArray &bytes)
+{
+    if (std::optional<QString> text = decodeStrictly(bytes))
+        return *text;
+    return QString::fromUtf8(bytes);
+}
+
+bool isText(const QByteArray &bytes)
+{
+    const std::optional<QString> text = decodeStrictly(bytes);
+    if (!text)
+        return false;
+    return std::none_of(text->cbegin(), text->cend(), [](QChar c) {
+        return (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c.unicode() == 0x7f;
+    });
 }
 
 QString readTextFile(const QString &path)

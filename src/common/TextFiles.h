@@ -9,6 +9,11 @@
 // replacement characters.
 QString decodeUtf8OrCp932(const QByteArray &bytes);
 
+// True when the bytes read as text: valid UTF-8 or CP932, and no control character but tab, line
+// feed and carriage return. Binary data (a damaged file, a picture saved under the wrong name) is
+// not text.
+bool isText(const QByteArray &bytes);
+
 // The whole file decoded so, its CR LF line ends made LF. Throws AppError naming the file when it
 // cannot be opened.
 QString readTextFile(const QString &path);

@@ -11,6 +11,35 @@ IniFile::IniFile(QString path) : m_path(std::move(path))
     load();
 }
 
+QString IniFile::setAsideIfNotText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || isText(file.readAll()))
+        return {};
+    file.close();
+    int n = 0;
+    for (;;) {
+        const QString aside = path + (n == 0 ? QStringLiteral(".bad") : QStringLiteral(".bad.%1").arg(n));
+        ++n;
+        if (QFile::exists(aside))
+            continue;
+        if (file.rename(aside))
+            return aside;
+        if (!QFile::exists(path))
+            return {}; // another copy of the program set it aside meanwhile
+        if (!QFile::exists(aside))
+            throw AppError(
+                QStringLiteral("設定ファイルの名前を変更できません: %1\n%2").arg(path, file.errorString()));
+    }
+}
+
+QString IniFile::setAsideNotice(const QString &path, const QString &aside)
+{
+    return QStringLiteral("設定ファイルがテキストではないため読み込めません。\n%1\n"
+                          "元のファイルを %2 として残し、初期設定で起動します。")
+        .arg(path, aside);
+}
+
 void IniFile::load()
 {
     QFile file(m_path);

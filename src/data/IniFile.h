@@ -13,6 +13,16 @@ class IniFile
 public:
     explicit IniFile(QString path);
 
+    // A configuration file that is no text (binary garbage, a damaged disk block) would be read as
+    // defaults and overwritten by the next write. This keeps it: when the file at path exists and
+    // is no text, it is renamed to the first free name of path + ".bad", ".bad.1", ".bad.2", … and
+    // that name is returned; otherwise (no file, a text, a file that cannot be opened) nothing
+    // happens and the result is empty. Throws AppError when the file cannot be renamed.
+    static QString setAsideIfNotText(const QString &path);
+    // What the user is told then: the file, the name it was kept under, and that the program
+    // starts with the default settings.
+    static QString setAsideNotice(const QString &path, const QString &aside);
+
     const QString &path() const { return m_path; }
 
     QString readString(const QString &section, const QString &key, const QString &def = {}) const;

@@ -1,5 +1,7 @@
 #include "data/LikeFilter.h"
 
+#include "common/AppError.h"
+
 namespace LikeFilter {
 
 QString containsCondition(TEngineDialect dialect, const QString &column, const QString &param)
@@ -14,6 +16,8 @@ QString containsCondition(TEngineDialect dialect, const QString &column, const Q
 
 QString containsPattern(TEngineDialect dialect, const QString &fragment)
 {
+    if (fragment.size() > maxFragmentLength)
+        throw AppError(QStringLiteral("抽出する文字列が長すぎます（%1 文字まで）").arg(maxFragmentLength));
     const bool smallLetters = dialect == TEngineDialect::PostgreSQL;
     QString pattern = QStringLiteral("%");
     for (QChar c : fragment) {

@@ -11,8 +11,12 @@ namespace LikeFilter {
 
 // "<column> like :<param> escape '\'", with the column folded where the engine needs it.
 QString containsCondition(TEngineDialect dialect, const QString &column, const QString &param);
+// The longest fragment taken, in UTF-16 units: far beyond any text column, and short enough that
+// its pattern, escapes included, stays well within the length SQLite allows a like pattern.
+inline constexpr qsizetype maxFragmentLength = 1000;
+
 // The value for that parameter. A NUL is dropped: no stored text holds one, and the server refuses
-// it in a parameter.
+// it in a parameter. A fragment longer than maxFragmentLength raises an AppError saying so.
 QString containsPattern(TEngineDialect dialect, const QString &fragment);
 
 } // namespace LikeFilter

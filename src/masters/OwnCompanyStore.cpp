@@ -4,6 +4,7 @@
 
 #include "data/Engine.h"
 #include "data/IniFile.h"
+#include "report/PictureBytes.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -181,13 +182,19 @@ QByteArray sealFromFile(const QString &path)
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
     const QImage picture = reader.read();
+    const auto refuse = [&path](const QString &reason) {
+        return AppError(QStringLiteral("「%1」は読み込める画像ではありません。\r\n（%2）").arg(path, reason));
+    };
     if (picture.isNull())
-        throw AppError(QStringLiteral("「%1」は読み込める画像ではありません。\r\n（%2）")
-                           .arg(path, reader.errorString()));
-    if (format == "jpeg") {
+        throw refuse(reader.errorString());
+    // Qt draws a JPEG or bitmap cut short without complaint, its missing part grey or black.
+    if (PictureBytes::isTakenFormat(format)) {
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            return file.readAll();
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (PictureBytes::isCutShort(bytes, format))
+            throw refuse(QStringLiteral("画像が途中で切れています"));
+        if (format == "jpeg")
+            return bytes;
     }
     QImage opaque(picture.size(), QImage::Format_RGB32);
     opaque.fill(Qt::white);

@@ -64,7 +64,7 @@ void validate(const OwnCompanyRecord &company);
 
 // The seal from a picture file of any type Qt reads, as the JPEG bytes the row keeps: a JPEG file
 // as it is, another picture converted (transparent parts on white, as on paper). Throws AppError
-// naming the file when it is no readable picture.
+// naming the file when it is no readable picture or a JPEG or bitmap file cut short.
 QByteArray sealFromFile(const QString &path);
 
 } // namespace OwnCompanyStore

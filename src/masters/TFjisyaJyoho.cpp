@@ -9,6 +9,7 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "masters/OwnCompanyStore.h"
+#include "report/PictureBytes.h"
 #include "report/TLRineiData.h"
 #include "report/TLRineiTest.h"
 
@@ -196,10 +197,14 @@ QLayout *TFjisyaJyoho::buildButtonRow()
     return row;
 }
 
-void TFjisyaJyoho::setSeal(const QByteArray &jpeg)
+// The frame shows the picture as the documents read it; the bytes are kept as they are, also when
+// they cannot be read, so that a save does not lose them.
+bool TFjisyaJyoho::setSeal(const QByteArray &jpeg)
 {
     m_seal = jpeg;
-    Inei->setPixmap(QPixmap::fromImage(QImage::fromData(jpeg)));
+    const PictureBytes::Decoded decoded = PictureBytes::decode(jpeg);
+    Inei->setPixmap(QPixmap::fromImage(decoded.picture));
+    return !decoded.unreadable;
 }
 
 void TFjisyaJyoho::FormShow()
@@ -226,7 +231,8 @@ void TFjisyaJyoho::showCompany(const OwnCompanyRecord &c)
     NendoKaisi->setText(QString::number(c.NendoKaisiMM));
     takasa->setText(QString::number(c.Height));
     haba->setText(QString::number(c.Width));
-    setSeal(c.Inei);
+    if (!setSeal(c.Inei))
+        Messages::warning(this, PictureBytes::unreadableSealShownMessage());
     for (int i = 0; i < 3; ++i) {
         KinyuKikan[i]->setText(c.accounts[i].KinyuKikan);
         Tenpo[i]->setText(c.accounts[i].Tenpo);
@@ -289,7 +295,7 @@ void TFjisyaJyoho::MakatiButton3Click()
         }))
         return;
     TLRineiTest sheet(this);
-    sheet.setSeal(QImage::fromData(m_seal), height, width);
+    sheet.setSeal(m_seal, height, width);
     sheet.exec();
 }
 

@@ -43,7 +43,8 @@ public:
 
     // The seal as it will be stored (JPEG bytes), the picture shown in the frame.
     const QByteArray &seal() const { return m_seal; }
-    void setSeal(const QByteArray &jpeg);
+    // False when the bytes hold no whole JPEG or bitmap picture (the frame stays empty).
+    bool setSeal(const QByteArray &jpeg);
 
     // Reads a picture file into the frame; nothing is stored before OK.
     void loadSealFile(const QString &path);

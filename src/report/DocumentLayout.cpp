@@ -2,6 +2,7 @@
 
 #include "common/DisplayFormat.h"
 #include "data/Engine.h"
+#include "report/PictureBytes.h"
 #include "report/TLightRep.h"
 #include "report/TLRImage.h"
 #include "report/TLRItemR.h"
@@ -121,6 +122,8 @@ void DocumentLayout::buildRemarks(std::span<const LRItemRow> rows)
 void DocumentLayout::FormShow()
 {
     m_company = readCompany(*Query1);
+    if (m_company.sealUnreadable)
+        m_notices.append(PictureBytes::unreadableSealPrintMessage());
     TLRImage *seal = m_items.image("Inei");
     seal->setPicture(m_company.seal);
     seal->setHeight(m_company.sealHeight);

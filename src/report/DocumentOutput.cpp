@@ -105,8 +105,7 @@ Job::Job(Kind kind, TEngineDatabase &db, const QList<int> &keys)
     } else if (kind == Kind::IneiTest) {
         // Without the own-company window: the stored seal at its stored size.
         const OwnCompanyRecord company = OwnCompanyStore::loadOrCreate(db);
-        static_cast<IneiTestLayout &>(*m_layout).setSeal(QImage::fromData(company.Inei), company.Height,
-                                                         company.Width);
+        static_cast<IneiTestLayout &>(*m_layout).setSeal(company.Inei, company.Height, company.Width);
     }
 }
 
@@ -119,6 +118,11 @@ Job::Job(Kind kind, TEngineDatabase &db, const std::function<void(TEngineQuery &
 }
 
 Job::~Job() = default;
+
+QStringList Job::takeNotices()
+{
+    return m_layout->takeNotices();
+}
 
 // As the report window prepares each run: queries closed, the master on its first record, the
 // detail opened.

@@ -38,6 +38,8 @@ public:
     Job(Kind kind, TEngineDatabase &db, const std::function<void(TEngineQuery &)> &selectMaster);
     ~Job();
 
+    // What the user is to be told before the job prints (a seal that cannot be read), once.
+    QStringList takeNotices();
     // Every page, at scale 1.0 over white.
     QList<QImage> renderPages();
     // One print job into the PDF file, written only when the whole job has been rendered.

@@ -4,6 +4,7 @@
 #include "data/Engine.h"
 #include "data/IniFile.h"
 #include "report/DocumentLayout.h"
+#include "report/PictureBytes.h"
 #include "report/TLightRep.h"
 #include "report/TLRImage.h"
 #include "report/TLRPanels.h"
@@ -88,10 +89,13 @@ IneiTestLayout::IneiTestLayout(TLightRep &root, TEngineDatabase &db, QObject *pa
     static_cast<TLRLayoutPanel *>(panels[0])->AfterPrint = [this](TLRControl *) { m_master->Next(); };
 }
 
-void IneiTestLayout::setSeal(const QImage &picture, int height, int width)
+void IneiTestLayout::setSeal(const QByteArray &picture, int height, int width)
 {
+    const PictureBytes::Decoded decoded = PictureBytes::decode(picture);
+    if (decoded.unreadable)
+        m_notices.append(PictureBytes::unreadableSealPrintMessage());
     TLRImage *seal = m_items.image("Inei");
-    seal->setPicture(picture);
+    seal->setPicture(decoded.picture);
     seal->setHeight(height);
     seal->setWidth(width);
 }

@@ -15,7 +15,7 @@ public:
     IneiTestLayout(TLightRep &root, TEngineDatabase &db, QObject *parent = nullptr);
 
     // The picture (in memory, not yet saved) and the size to print it at, in layout units.
-    void setSeal(const QImage &picture, int height, int width);
+    void setSeal(const QByteArray &picture, int height, int width);
     // Opens the master: one page per own-company row.
     void FormShow() override;
 };

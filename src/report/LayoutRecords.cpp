@@ -1,9 +1,7 @@
 #include "report/LayoutRecords.h"
 
 #include "data/Engine.h"
-
-#include <QBuffer>
-#include <QImageReader>
+#include "report/PictureBytes.h"
 
 namespace {
 
@@ -37,7 +35,9 @@ LayoutCompany readCompany(TEngineQuery &query)
     c.tel = text(query, "Tel");
     c.fax = text(query, "Fax");
     c.busyo = text(query, "Busyo");
-    c.seal = decodePicture(query.FieldByName(QStringLiteral("inei")).AsBytes());
+    PictureBytes::Decoded seal = PictureBytes::decode(query.FieldByName(QStringLiteral("inei")).AsBytes());
+    c.seal = std::move(seal.picture);
+    c.sealUnreadable = seal.unreadable;
     c.sealHeight = query.FieldByName(QStringLiteral("Height")).AsInteger();
     c.sealWidth = query.FieldByName(QStringLiteral("Width")).AsInteger();
     for (int i = 0; i < 3; ++i) {
@@ -84,19 +84,6 @@ LayoutCustomer readCustomer(TEngineQuery &query, int key)
     }
     query.Close();
     return c;
-}
-
-QImage decodePicture(const QByteArray &bytes)
-{
-    if (bytes.isEmpty())
-        return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (reader.format() != "jpeg" && reader.format() != "bmp")
-        return {};
-    return reader.read();
 }
 
 QString remarksText(const QStringList &lines)

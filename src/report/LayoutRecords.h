@@ -17,7 +17,8 @@ struct LayoutCompany
     QString tel;
     QString fax;
     QString busyo;
-    QImage seal; // null when the row holds no readable picture
+    QImage seal;                 // null when the row holds no readable picture
+    bool sealUnreadable = false; // the row holds bytes that are no whole JPEG or bitmap picture
     int sealHeight = 0;
     int sealWidth = 0;
     // Bank, branch, account kind and number of each of the three transfer accounts.
@@ -51,9 +52,6 @@ LayoutCompany readCompany(TEngineQuery &query);
 LayoutSettings readSettings(TEngineQuery &query, const QString &table, bool withRemarks);
 // "select * from torihikisaki where key = :key"; an empty record when the customer is gone.
 LayoutCustomer readCustomer(TEngineQuery &query, int key);
-
-// A JPEG (or bitmap) picture from its file bytes; null when the bytes hold no readable picture.
-QImage decodePicture(const QByteArray &bytes);
 
 // The remarks as the flowing-text item takes them: every line followed by CR LF.
 QString remarksText(const QStringList &lines);

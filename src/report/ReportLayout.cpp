@@ -3,6 +3,8 @@
 #include "data/Engine.h"
 #include "report/TLightRep.h"
 
+#include <utility>
+
 ReportLayout::ReportLayout(TLightRep &root, TEngineDatabase &db, QString title, QObject *parent)
     : QObject(parent), m_root(root), m_master(new TEngineQuery(&db, this)),
       Query1(new TEngineQuery(&db, this)), m_title(std::move(title))
@@ -20,4 +22,9 @@ void ReportLayout::beforePrepare()
 bool ReportLayout::DataEnd() const
 {
     return !m_master->Active() || m_master->Eof();
+}
+
+QStringList ReportLayout::takeNotices()
+{
+    return std::exchange(m_notices, {});
 }

@@ -6,6 +6,7 @@
 #include "report/LRItemTable.h"
 
 #include <QObject>
+#include <QStringList>
 
 class TEngineDatabase;
 class TEngineQuery;
@@ -32,6 +33,9 @@ public:
     virtual void afterPrepare() {}
     // True once the master is exhausted.
     bool DataEnd() const;
+    // What the user is to be told before the job prints (a seal that cannot be read), each text
+    // once: taking them empties the list.
+    QStringList takeNotices();
 
 protected:
     ReportLayout(TLightRep &root, TEngineDatabase &db, QString title, QObject *parent);
@@ -40,6 +44,7 @@ protected:
     TEngineQuery *m_master;
     TEngineQuery *Query1; // the own-company row, the settings row, the customer
     LRItemIndex m_items;
+    QStringList m_notices;
 
 private:
     QString m_title;

@@ -2,6 +2,7 @@
 
 #include "common/DisplayFormat.h"
 #include "data/Engine.h"
+#include "report/PictureBytes.h"
 #include "report/TLightRep.h"
 #include "report/TLRImage.h"
 #include "report/TLRPanels.h"
@@ -97,6 +98,8 @@ RyosyusyouLayout::RyosyusyouLayout(TLightRep &root, TEngineDatabase &db, QObject
 void RyosyusyouLayout::FormShow()
 {
     m_company = readCompany(*Query1);
+    if (m_company.sealUnreadable)
+        m_notices.append(PictureBytes::unreadableSealPrintMessage());
     TLRImage *seal = m_items.image("Inei");
     seal->setPicture(m_company.seal);
     seal->setHeight(m_company.sealHeight);

@@ -1,8 +1,8 @@
 #include "report/TLRImage.h"
 
-#include <QBuffer>
+#include "report/PictureBytes.h"
+
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 
 namespace {
@@ -19,17 +19,10 @@ void TLRImage::setPicture(const QByteArray &fileBytes)
         clearPicture();
         return;
     }
-    QBuffer buffer;
-    buffer.setData(fileBytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    if (format != "bmp" && format != "jpeg")
+    const PictureBytes::Decoded decoded = PictureBytes::decode(fileBytes);
+    if (decoded.unreadable)
         throw AppError(kPictureKindMessage);
-    QImage image = reader.read();
-    if (image.isNull())
-        throw AppError(kPictureKindMessage);
-    m_picture = image.convertToFormat(QImage::Format_RGB32);
+    m_picture = decoded.picture.convertToFormat(QImage::Format_RGB32);
 }
 
 void TLRImage::setPicture(const QImage &image)

@@ -13,8 +13,8 @@ public:
 
     bool Stretch = false;
 
-    // Takes the bytes of a picture file; an empty array empties the picture. Anything but a
-    // readable bitmap or JPEG image raises AppError and leaves the picture as it was.
+    // Takes the bytes of a picture file; an empty array empties the picture. Anything but a whole
+    // bitmap or JPEG image raises AppError and leaves the picture as it was.
     void setPicture(const QByteArray &fileBytes);
     // A picture already decoded in memory (the seal from the own-company row); a null image
     // empties the picture.

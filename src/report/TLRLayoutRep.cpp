@@ -14,11 +14,15 @@ void TLRLayoutRep::attachLayout(ReportLayout *layout)
     setWindowTitle(layout->title());
 }
 
-// A failure reading the own company or the settings is told, and nothing is previewed.
+// A failure reading the own company or the settings is told, and nothing is previewed; what the
+// layout has to tell besides (a seal that cannot be read) is told once, before the preview.
 void TLRLayoutRep::FormShow()
 {
-    if (Messages::guarded(this, [this] { m_layout->FormShow(); }))
-        ShowAndPreview();
+    if (!Messages::guarded(this, [this] { m_layout->FormShow(); }))
+        return;
+    for (const QString &notice : m_layout->takeNotices())
+        Messages::warning(this, notice);
+    ShowAndPreview();
 }
 
 bool TLRLayoutRep::ActPrintPrepareExecute()

@@ -12,7 +12,7 @@ TLRineiTest::TLRineiTest(QWidget *parent) : TLRLayoutRep(parent)
     LRPreviewControl1->PixelFormat = TLRPixelFormat::pf32bit;
 }
 
-void TLRineiTest::setSeal(const QImage &picture, int height, int width)
+void TLRineiTest::setSeal(const QByteArray &picture, int height, int width)
 {
     m_sheet->setSeal(picture, height, width);
 }

@@ -3,7 +3,7 @@
 // handed over in memory with the size typed in, and printed at the page's top-left corner.
 #include "report/TLRLayoutRep.h"
 
-#include <QImage>
+#include <QByteArray>
 
 class IneiTestLayout;
 
@@ -14,7 +14,7 @@ public:
     explicit TLRineiTest(QWidget *parent = nullptr);
 
     // height and width in layout units (the pixels typed into the own-company window).
-    void setSeal(const QImage &picture, int height, int width);
+    void setSeal(const QByteArray &picture, int height, int width);
 
 private:
     IneiTestLayout *m_sheet;

@@ -185,6 +185,62 @@ private Q_SLOTS:
                  1); // no stray file
     }
 
+    // A file that is no text is renamed to the first free ".bad" name, its bytes whole; a text in
+    // either encoding, an empty file and a missing one stay where they are.
+    void unreadableFileIsSetAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("badNamesTaken"); // -1: the file is text and stays
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i)
+            garbage += char((i * 151 + 7) % 256);
+        QTest::addRow("binary") << garbage << 0;
+        QTest::addRow("binary, .bad taken") << garbage << 1;
+        QTest::addRow("binary, .bad and .bad.1 taken") << garbage << 2;
+        // Valid Shift-JIS bytes, but the picture header's control characters are no text.
+        QTest::addRow("PNG header") << QByteArray("\x89PNG\r\n\x1a\n[DB]\ntype=local\n") << 0;
+        QTest::addRow("UTF-8") << QByteArray("[Tanto]\nName=山田\t様\n") << -1;
+        QTest::addRow("Shift-JIS") << QByteArray("[Tanto]\r\nName=\x8e\x52\x93\x63\r\n") << -1;
+        QTest::addRow("empty") << QByteArray() << -1;
+    }
+
+    void unreadableFileIsSetAside()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, badNamesTaken);
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("kadomel.ini"));
+        const auto write = [](const QString &name, const QByteArray &bytes) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        write(path, content);
+        const QStringList taken{path + QStringLiteral(".bad"), path + QStringLiteral(".bad.1")};
+        for (int i = 0; i < badNamesTaken; ++i)
+            write(taken[i], "earlier");
+
+        const QString aside = IniFile::setAsideIfNotText(path);
+        if (badNamesTaken < 0) {
+            QVERIFY(aside.isEmpty());
+            QVERIFY(QFile::exists(path));
+            return;
+        }
+        const QStringList names{path + QStringLiteral(".bad"), path + QStringLiteral(".bad.1"),
+                                path + QStringLiteral(".bad.2")};
+        QCOMPARE(aside, names[badNamesTaken]);
+        QVERIFY(!QFile::exists(path));
+        QFile kept(aside);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), content);
+        for (int i = 0; i < badNamesTaken; ++i) {
+            QFile earlier(taken[i]);
+            QVERIFY(earlier.open(QIODevice::ReadOnly));
+            QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+        }
+        QVERIFY(IniFile::setAsideIfNotText(path).isEmpty()); // nothing left to set aside
+    }
+
     void dataFolderIsCreatedOrReported()
     {
         QDir(dir.path()).rmdir(QStringLiteral("DB"));

@@ -122,6 +122,35 @@ private Q_SLOTS:
         QVERIFY(Messages::takeHistory().isEmpty());
     }
 
+    // The filter fields stop at the byte length of the column they search (a pasted text that would
+    // go beyond is not taken), and the days field at the digits of a whole number.
+    void filterFieldsStopAtTheirColumns_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<QChar>("character");
+        QTest::addRow("customer, estimates") << "MituTorihikisaki" << 30 << QChar(u'山');
+        QTest::addRow("customer, payments") << "NyukinTorihikisaki" << 30 << QChar(u'山');
+        QTest::addRow("staff, delivery notes") << "NohinTanto" << 10 << QChar(u'山');
+        QTest::addRow("staff, invoices") << "SeikyuTanto" << 20 << QChar(u'a');
+        QTest::addRow("days") << "MituNissu" << 11 << QChar(u'9');
+    }
+    void filterFieldsStopAtTheirColumns()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, characters);
+        QFETCH(QChar, character);
+        start({});
+        KADOMEL_REQUIRE_DB(*t);
+        auto *edit = w->findChild<QLineEdit *>(field);
+        QVERIFY(edit);
+        edit->insert(QString(60000, character));
+        QVERIFY(edit->text().size() <= characters);
+        for (int i = 0; i < characters + 5; ++i)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        QCOMPARE(edit->text(), QString(characters, character));
+    }
+
     void deletingTheOnlyEstimate()
     {
         start({QStringLiteral("insert into Mitumori (key, Hiduke, TorihikisakiKey, Title) values "

@@ -42,6 +42,20 @@ QPoint rowCentre(TDBGridEx *grid, int row)
     return grid->visualRect(grid->model()->index(row, 0)).center();
 }
 
+// A first start: after its message the own-company window opens; the user names the company and
+// saves. The timer stops once that is done.
+void nameTheCompanyWhenAsked(QTimer &timer)
+{
+    timer.callOnTimeout([&timer] {
+        if (auto *company = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
+            timer.stop();
+            company->Kaisyamei->setText(QStringLiteral("株式会社カドメル"));
+            company->OkBTNClick();
+        }
+    });
+    timer.start(10);
+}
+
 } // namespace
 
 class TestProgram : public QObject
@@ -64,17 +78,8 @@ private Q_SLOTS:
         {
             MainProgram program;
             TFmain &w = program.window();
-            // A first start: after its message the own-company window opens; the user names the
-            // company and saves.
             QTimer ownCompany;
-            ownCompany.callOnTimeout([&ownCompany] {
-                if (auto *company = qobject_cast<TFjisyaJyoho *>(QApplication::activeModalWidget())) {
-                    ownCompany.stop();
-                    company->Kaisyamei->setText(QStringLiteral("株式会社カドメル"));
-                    company->OkBTNClick();
-                }
-            });
-            ownCompany.start(10);
+            nameTheCompanyWhenAsked(ownCompany);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QTRY_VERIFY(w.Qseikyu->Active());
@@ -105,6 +110,54 @@ private Q_SLOTS:
         QVERIFY(ini.hasValue(QStringLiteral("Fmain"), QStringLiteral("Left")));
         QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("folder")),
                  QDir(home.path()).filePath(QStringLiteral("DB")));
+    }
+
+    // A configuration file that is no text is told, kept beside under a free ".bad" name with its
+    // bytes whole, and the start goes on as a first start; the file written afterwards is text.
+    void unreadableConfigurationIsKeptAndTheStartIsAFirstOne()
+    {
+        QTemporaryDir home;
+        qputenv("KADOMEL_HOME", home.path().toUtf8());
+        QByteArray garbage;
+        for (int i = 0; i < 2048; ++i)
+            garbage += char((i * 97 + 3) % 256);
+        const QString iniPath = AppPaths::iniPath();
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        write(iniPath, garbage);
+        write(iniPath + QStringLiteral(".bad"), "an earlier one");
+        Messages::takeHistory();
+        {
+            MainProgram program;
+            TFmain &w = program.window();
+            QTimer ownCompany;
+            nameTheCompanyWhenAsked(ownCompany);
+            w.show();
+            QTRY_VERIFY(w.Qseikyu->Active());
+            QVERIFY(!ownCompany.isActive()); // asked for the own company, as at a first start
+            w.close();
+        }
+        const QString aside = iniPath + QStringLiteral(".bad.1");
+        QList<Messages::Record> shown = Messages::takeHistory();
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(int(shown.first().kind), int(Messages::Kind::Warning));
+        QCOMPARE(shown.first().text, QStringLiteral("設定ファイルがテキストではないため読み込めません。\n%1\n"
+                                                    "元のファイルを %2 として残し、初期設定で起動します。")
+                                         .arg(iniPath, aside));
+        QCOMPARE(shown.at(1).text, QStringLiteral("最初に自社情報を設定してください"));
+        const auto read = [](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QCOMPARE(read(aside), garbage);
+        QCOMPARE(read(iniPath + QStringLiteral(".bad")), QByteArray("an earlier one"));
+        const IniFile ini(iniPath);
+        QCOMPARE(ini.readString(QStringLiteral("DB"), QStringLiteral("folder")),
+                 QDir(home.path()).filePath(QStringLiteral("DB")));
+        QVERIFY(ini.hasValue(QStringLiteral("Fmain"), QStringLiteral("Left")));
     }
 
     // The version of the build description reaches the splash window (and the configuration file,

@@ -151,6 +151,30 @@ private Q_SLOTS:
         QCOMPARE(seal.exitCode, 0);
     }
 
+    // A seal that cannot be read: the documents print without it and stderr says so once.
+    void unreadableSealIsToldOnce()
+    {
+        DocumentFixture fixture(t->db());
+        const QByteArray seal = DocumentFixture::stripedSealJpeg();
+        fixture.addCompany(seal.left(seal.size() * 2 / 3));
+        fixture.addSettings(QStringLiteral("MitumoriSettei"));
+        const int customer = fixture.addCustomer();
+        const int first = fixture.addEstimate(customer, DocumentFixture::lines(25));
+        const int second = fixture.addEstimate(customer, DocumentFixture::lines(3));
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("estimates.pdf"));
+        const Run run =
+            cli({QStringLiteral("--home"), t->folder(), QStringLiteral("render"), QStringLiteral("--kind"),
+                 QStringLiteral("mitumori"), QStringLiteral("--pdf"), pdf, QStringLiteral("--key"),
+                 QString::number(first), QStringLiteral("--key"), QString::number(second)});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(pdfPageCount(pdf), 3);
+        QCOMPARE(run.err,
+                 QStringLiteral(
+                     "印影の画像を読み込めません（JPEGかビットマップの画像ではないか、壊れています）。\n"
+                     "印影なしで印刷します。自社情報で印影の画像を読み込み直してください。\n"));
+    }
+
     // An unknown key or a file that cannot be written: a message, a failure status, no file.
     void renderFailuresWriteNothing()
     {
@@ -257,6 +281,33 @@ private Q_SLOTS:
             cli({QStringLiteral("--home"), empty.path(), QStringLiteral("import-postal"), kSample});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(QFileInfo::exists(empty.filePath(QStringLiteral("DB/kadomel.sqlite3"))));
+    }
+
+    // A configuration file that is no text: kept as kadomel.ini.bad, told on stderr, and the command
+    // goes on as in an empty folder.
+    void unreadableConfigurationIsKept()
+    {
+        if (t->isPostgres())
+            QSKIP("the default settings mean a local database");
+        QTemporaryDir home;
+        const QString iniPath = home.filePath(QStringLiteral("kadomel.ini"));
+        QByteArray garbage;
+        for (int i = 0; i < 1024; ++i)
+            garbage += char((i * 37 + 11) % 256);
+        QFile file(iniPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+        file.close();
+        const Run run =
+            cli({QStringLiteral("--home"), home.path(), QStringLiteral("import-postal"), kSample});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("設定ファイルがテキストではないため読み込めません。\n%1\n"
+                                         "元のファイルを %1.bad として残し、初期設定で起動します。\n")
+                              .arg(iniPath));
+        QFile kept(iniPath + QStringLiteral(".bad"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), garbage);
+        QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("DB/kadomel.sqlite3"))));
     }
 
     void databaseThatCannotBeOpened()

@@ -3,6 +3,7 @@
 #include "controls/TFlatButton.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
+#include "DocumentFixture.h"
 #include "masters/OwnCompanyStore.h"
 #include "masters/TFjisyaJyoho.h"
 #include "ModalHelper.h"
@@ -173,6 +174,59 @@ private Q_SLOTS:
         again.findChild<QPushButton *>(QStringLiteral("MakatiButton2"))->click();
         again.OkBTN->click();
         QCOMPARE(OwnCompanyStore::loadOrCreate(t->db()).Inei, OwnCompanyStore::blankSeal());
+    }
+
+    // A stored seal cut short (written by another program) is told when the window shows it and
+    // kept as it is by a save; the test print tells it once more and prints without it. A JPEG file
+    // cut short is refused when loaded.
+    void unreadableSeal()
+    {
+        const QByteArray jpeg = DocumentFixture::stripedSealJpeg();
+        const QByteArray cut = jpeg.left(jpeg.size() * 2 / 3);
+        OwnCompanyRecord c = OwnCompanyStore::loadOrCreate(t->db());
+        c.Inei = cut;
+        OwnCompanyStore::save(t->db(), c);
+        Messages::takeHistory();
+
+        TFjisyaJyoho w;
+        w.show();
+        QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(int(said.first().kind), int(Messages::Kind::Warning));
+        QCOMPARE(
+            said.first().text,
+            QStringLiteral("保存されている印影の画像を読み込めません（JPEGかビットマップの画像ではないか、"
+                           "壊れています）。\n印影の画像を読み込み直してください。"
+                           "このままでは印影なしで印刷されます。"));
+        QVERIFY(w.Inei->pixmap().isNull());
+
+        bool sealPrinted = true;
+        onModal<TLRineiTest>([&](TLRineiTest *sheet) {
+            sealPrinted = !sheet->layout()->items().image("Inei")->Picture().isNull();
+            sheet->reject();
+        });
+        w.findChild<QPushButton *>(QStringLiteral("MakatiButton3"))->click();
+        QVERIFY(!sealPrinted);
+        said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().text,
+                 QStringLiteral(
+                     "印影の画像を読み込めません（JPEGかビットマップの画像ではないか、壊れています）。\n"
+                     "印影なしで印刷します。自社情報で印影の画像を読み込み直してください。"));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cut.jpg"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(cut);
+        file.close();
+        w.loadSealFile(path);
+        QCOMPARE(errorsShown(),
+                 QStringList{
+                     QStringLiteral("「%1」は読み込める画像ではありません。\r\n（画像が途中で切れています）")
+                         .arg(path)});
+        w.OkBTN->click();
+        QCOMPARE(OwnCompanyStore::loadOrCreate(t->db()).Inei, cut);
     }
 
     // The test sheet prints the seal being edited, at the size typed in, before anything is saved.

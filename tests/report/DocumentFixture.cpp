@@ -1,9 +1,10 @@
 #include "DocumentFixture.h"
+#include "ReportTestSupport.h"
 
 #include "data/Engine.h"
 #include "data/Schema.h"
 
-#include <QBuffer>
+#include <QPainter>
 
 namespace {
 
@@ -23,11 +24,19 @@ QByteArray DocumentFixture::sealJpeg(int size)
 {
     QImage image(size, size, QImage::Format_RGB32);
     image.fill(QColor(255, 0, 0));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-    return bytes;
+    return encodedImage(image, "JPEG", 95);
+}
+
+QByteArray DocumentFixture::stripedSealJpeg()
+{
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(QColor(255, 0, 0));
+    QPainter painter(&image);
+    painter.setPen(Qt::white);
+    for (int y = 0; y < 64; y += 4)
+        painter.drawLine(0, y, 64, y + 21);
+    painter.end();
+    return encodedImage(image, "JPEG", 95);
 }
 
 bool DocumentFixture::isSealRed(QRgb pixel)

@@ -52,6 +52,9 @@ public:
 
     // A solid red square, the seal picture of the tests, as JPEG bytes.
     static QByteArray sealJpeg(int size = 64);
+    // Red with white stripes: enough coded data that the file cut at two thirds still decodes, its
+    // lower part grey, as a seal cut short in copying would.
+    static QByteArray stripedSealJpeg();
     static bool isSealRed(QRgb pixel);
 
     // The own-company row (key 0) with its seal, printed size and three bank accounts.

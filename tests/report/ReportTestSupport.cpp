@@ -1,5 +1,7 @@
 #include "ReportTestSupport.h"
 
+#include <QBuffer>
+
 namespace {
 
 // Paint engine that appends the text of every drawn text item to the current sheet.
@@ -18,6 +20,15 @@ private:
 };
 
 } // namespace
+
+QByteArray encodedImage(const QImage &image, const char *format, int quality)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes;
+}
 
 RecordingPrintTarget::~RecordingPrintTarget()
 {

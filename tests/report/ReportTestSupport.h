@@ -12,6 +12,10 @@
 #include <QPainter>
 #include <QStringList>
 
+// The bytes of the picture saved in the format ("JPEG", "BMP", "PNG"), at the quality given (-1:
+// the format's default).
+QByteArray encodedImage(const QImage &image, const char *format, int quality = -1);
+
 // A printer that keeps, per sheet, the texts drawn on it.
 class RecordingPrintTarget : public TLRPrintTarget
 {

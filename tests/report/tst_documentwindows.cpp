@@ -1,6 +1,7 @@
 // The estimate, delivery note, invoice and receipt windows print through PDF on SQLite and PostgreSQL: each
 // text on its sheet and at its item's place (word boxes in layout units; the header panel at (75, 37), the
 // detail rows of 28 from (75, 397), the remarks panel at (75, 957)).
+#include "controls/Messages.h"
 #include "DocumentFixture.h"
 #include "LayoutWindowRun.h"
 #include "report/ReportFonts.h"
@@ -84,6 +85,7 @@ private Q_SLOTS:
     void invoiceWithOneBankAccount();
     void receipt_data();
     void receipt();
+    void unreadableSealIsToldOncePerJob();
 };
 
 // 45 lines: the first of three pages at once, the others rendered in the background.
@@ -319,6 +321,28 @@ void TestDocumentWindows::receipt()
     lower.sort();
     QVERIFY(upper.size() > 15);
     QCOMPARE(lower, upper);
+}
+
+// A seal cut short is told once for the whole job (preview and PDF), however many invoices and
+// pages it prints.
+void TestDocumentWindows::unreadableSealIsToldOncePerJob()
+{
+    t->exec(QStringLiteral("delete from JisyaJyoho"));
+    const QByteArray seal = DocumentFixture::stripedSealJpeg();
+    f->addCompany(seal.left(seal.size() * 2 / 3));
+    const int customer = f->addCustomer();
+    f->addInvoice(customer, {}, DocumentFixture::lines(22));
+    f->addInvoice(customer, {}, DocumentFixture::lines(1));
+    Messages::takeHistory();
+    const QString pdf = printInvoices(QDate(2010, 5, 31), QStringLiteral("unreadable-seal"));
+    QCOMPARE(pdfPageCount(pdf), 3);
+    const QList<Messages::Record> said = Messages::takeHistory();
+    QCOMPARE(said.size(), 1);
+    QCOMPARE(int(said.first().kind), int(Messages::Kind::Warning));
+    QCOMPARE(
+        said.first().text,
+        QStringLiteral("印影の画像を読み込めません（JPEGかビットマップの画像ではないか、壊れています）。\n"
+                       "印影なしで印刷します。自社情報で印影の画像を読み込み直してください。"));
 }
 
 QTEST_MAIN(TestDocumentWindows)

@@ -7,20 +7,10 @@
 #include "report/TLRVariableText.h"
 #include "ReportTestSupport.h"
 
-#include <QBuffer>
 #include <QFontMetrics>
 #include <QTest>
 
 namespace {
-
-QByteArray encodedImage(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 TLRRect unitRect(int left, int top, int width, int height)
 {

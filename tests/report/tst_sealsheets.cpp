@@ -7,26 +7,17 @@
 #include "DocumentFixture.h"
 #include "LayoutRun.h"
 #include "LayoutWindowRun.h"
+#include "report/DocumentOutput.h"
 #include "report/IneiLayouts.h"
 #include "report/ReportFonts.h"
 #include "report/TLightRep.h"
 #include "report/TLRineiData.h"
 #include "report/TLRineiTest.h"
+#include "ReportTestSupport.h"
 #include "TestDatabase.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QImage redSeal()
-{
-    QImage image(64, 64, QImage::Format_RGB32);
-    image.fill(QColor(255, 0, 0));
-    return image;
-}
-
-} // namespace
 
 class TestSealSheets : public QObject
 {
@@ -53,6 +44,8 @@ private Q_SLOTS:
 
     void testSheetPrintsTheSealAtItsSize();
     void testSheetWithoutOwnCompany();
+    void sheetAndDocumentsReadTheSameSeals_data();
+    void sheetAndDocumentsReadTheSameSeals();
     void requestSheet_data();
     void requestSheet();
 };
@@ -63,7 +56,7 @@ void TestSealSheets::testSheetPrintsTheSealAtItsSize()
 {
     TLightRep root;
     IneiTestLayout layout(root, t->db());
-    layout.setSeal(redSeal(), 90, 120);
+    layout.setSeal(DocumentFixture::sealJpeg(), 90, 120);
     layout.FormShow();
     const QList<QImage> pages = renderAllPages(layout);
     QCOMPARE(pages.size(), 1);
@@ -77,12 +70,53 @@ void TestSealSheets::testSheetWithoutOwnCompany()
     t->exec(QStringLiteral("delete from JisyaJyoho"));
     Messages::takeHistory();
     TLRineiTest window;
-    window.setSeal(redSeal(), 70, 70);
+    window.setSeal(DocumentFixture::sealJpeg(), 70, 70);
     window.show();
     QCOMPARE(window.windowTitle(), QStringLiteral("印影テスト印刷"));
     const QList<Messages::Record> said = Messages::takeHistory();
     QCOMPARE(said.size(), 1);
     QCOMPARE(said.first().text, QStringLiteral("印刷対象データがありません．"));
+}
+
+void TestSealSheets::sheetAndDocumentsReadTheSameSeals_data()
+{
+    QTest::addColumn<QByteArray>("seal");
+    QTest::addColumn<bool>("readable");
+    const QByteArray jpeg = DocumentFixture::sealJpeg();
+    QImage red(64, 64, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    const QByteArray bitmap = encodedImage(red, "BMP");
+    QTest::newRow("JPEG") << jpeg << true;
+    QTest::newRow("bitmap") << bitmap << true;
+    const QByteArray striped = DocumentFixture::stripedSealJpeg();
+    QTest::newRow("JPEG cut short") << striped.left(striped.size() * 2 / 3) << false;
+    QTest::newRow("JPEG without its end marker") << jpeg.chopped(2) << false;
+    QTest::newRow("bitmap cut short") << bitmap.left(bitmap.size() / 2) << false;
+    QTest::newRow("PNG") << encodedImage(red, "PNG") << false;
+    QTest::newRow("no picture") << QByteArray("not a picture") << false;
+}
+
+// The stored seal as the test sheet and an estimate print it: both print it, or both leave it out
+// and say so once for the job.
+void TestSealSheets::sheetAndDocumentsReadTheSameSeals()
+{
+    QFETCH(QByteArray, seal);
+    QFETCH(bool, readable);
+    t->exec(QStringLiteral("delete from JisyaJyoho"));
+    f->addCompany(seal);
+    f->addSettings(QStringLiteral("MitumoriSettei"));
+    const int estimate = f->addEstimate(f->addCustomer(), DocumentFixture::lines(1));
+    const QString told =
+        QStringLiteral("印影の画像を読み込めません（JPEGかビットマップの画像ではないか、壊れています）。\n"
+                       "印影なしで印刷します。自社情報で印影の画像を読み込み直してください。");
+    for (const auto &[kind, keys] : {std::pair{DocumentOutput::Kind::IneiTest, QList<int>{}},
+                                     std::pair{DocumentOutput::Kind::Mitumori, QList<int>{estimate}}}) {
+        DocumentOutput::Job job(kind, t->db(), keys);
+        QCOMPARE(job.takeNotices(), readable ? QStringList() : QStringList{told});
+        QVERIFY(job.takeNotices().isEmpty());
+        const QImage page = job.renderPages().first();
+        QCOMPARE(boxOf(page, QRect(0, 0, 794, 1123), DocumentFixture::isSealRed).isEmpty(), !readable);
+    }
 }
 
 void TestSealSheets::requestSheet_data()
