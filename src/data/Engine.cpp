@@ -93,7 +93,7 @@ void waitForWaitingCopies(int turnFile, int limitMs)
             return;
         if (waited.elapsed() >= limitMs)
             return;
-        QThread::msleep(1);
+        QThread::usleep(200);
     }
     flock(turnFile, LOCK_UN);
 }
@@ -227,7 +227,7 @@ void TEngineDatabase::Close()
 // SQLite's own busy handler sleeps longer and longer between tries (up to 100 ms), but the write
 // lock of a copy that commits one short transaction after another is free only for moments, and the
 // copy holding it waits for the waiting ones only so long: a copy waiting for the lock tries again
-// every millisecond until its time is up.
+// every 0.2 ms until its time is up.
 void TEngineDatabase::retryWriteLockOften(QSqlDatabase &db)
 {
     const QVariant handle = db.driver()->handle();
@@ -244,7 +244,7 @@ int TEngineDatabase::onWriteLockBusy(void *self, int triesBefore)
         db->m_busySince.start();
     if (db->m_busySince.elapsed() >= db->m_session->LockRetryCount * db->m_session->LockWaitTime)
         return 0;
-    QThread::usleep(1000);
+    QThread::usleep(200);
     return 1;
 }
 
