@@ -140,12 +140,7 @@ int main(int argc, char *argv[])
     const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
     if (server.isValid() && !server.isEmpty()) {
         run("postgresql", [&](TDMdata &data) {
-            data.Session1.SessionType = TSessionType::stRemote;
-            data.Session1.RemoteAddress = server.host();
-            data.Session1.RemotePort = server.port(5432);
-            data.Session1.RemoteUser = server.userName();
-            data.Session1.RemotePassword = server.password();
-            data.DataDB->RemoteDatabase = server.path().mid(1);
+            useServer(data, server);
         });
     }
     return 0;

@@ -262,12 +262,7 @@ int main(int argc, char *argv[])
         run(
             "postgresql",
             [&](TDMdata &data, const QString &) {
-                data.Session1.SessionType = TSessionType::stRemote;
-                data.Session1.RemoteAddress = server.host();
-                data.Session1.RemotePort = server.port(5432);
-                data.Session1.RemoteUser = server.userName();
-                data.Session1.RemotePassword = server.password();
-                data.DataDB->RemoteDatabase = server.path().mid(1);
+                useServer(data, server);
             },
             false);
     }
