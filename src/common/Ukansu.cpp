@@ -2,7 +2,7 @@
 
 #include "common/Clock.h"
 #include "common/Wareki.h"
-#include "data/Engine.h"
+#include "common/ZeroDate.h"
 
 #include <cmath>
 #include <QRegularExpression>

@@ -49,7 +49,7 @@ std::optional<QDateTime> TextToDateTime(QStringView text);
 QString NormalizeDateText(const QString &text);
 
 // Reads "yyyy/mm/dd" without any century completion ("10/12/25" is the year 10). Returns the zero
-// date kZeroDate (1899/12/30, data/Engine.h) for anything that is no valid date. Throws
+// date kZeroDate (1899/12/30, common/ZeroDate.h) for anything that is no valid date. Throws
 // ConvertError only for a part made of digits and points that is not a whole number ("2010/12/2.5").
 QDate DateTextToDate(QStringView text);
 

@@ -3,6 +3,7 @@
 // Local mode keeps the data in an SQLite file in the database folder; remote mode talks to a
 // PostgreSQL server. Everything the program stores or reads goes through these classes.
 #include "common/AppError.h"
+#include "common/ZeroDate.h"
 
 #include <deque>
 #include <functional>
@@ -17,10 +18,6 @@
 
 enum class TSessionType { stLocal, stRemote };
 enum class TEngineDialect { SQLite, PostgreSQL };
-
-// Where date values stand for "no date": a NULL or unreadable date reads as this.
-inline const QDate kZeroDate{1899, 12, 30};
-inline const QDateTime kZeroDateTime{kZeroDate, QTime(0, 0)};
 
 // Name of the SQLite file inside the local database folder.
 inline constexpr auto kLocalDatabaseFile = "kadomel.sqlite3";
