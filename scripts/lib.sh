@@ -17,8 +17,8 @@ KADOMEL_BUILD_PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     qt6-translations-l10n
 )
-# Packages the tests need on top: the PostgreSQL server and pdftotext.
-KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data)
+# Packages the tests need on top: the PostgreSQL server, pdftotext and the source formatter.
+KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data clang-format)
 
 say() { printf '==> %s\n' "$*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }

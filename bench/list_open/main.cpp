@@ -139,9 +139,7 @@ int main(int argc, char *argv[])
 
     const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
     if (server.isValid() && !server.isEmpty()) {
-        run("postgresql", [&](TDMdata &data) {
-            useServer(data, server);
-        });
+        run("postgresql", [&](TDMdata &data) { useServer(data, server); });
     }
     return 0;
 }

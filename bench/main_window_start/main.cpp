@@ -260,11 +260,7 @@ int main(int argc, char *argv[])
     const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
     if (server.isValid() && !server.isEmpty()) {
         run(
-            "postgresql",
-            [&](TDMdata &data, const QString &) {
-                useServer(data, server);
-            },
-            false);
+            "postgresql", [&](TDMdata &data, const QString &) { useServer(data, server); }, false);
     }
     run(
         "sqlite",

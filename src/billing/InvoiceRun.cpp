@@ -157,7 +157,7 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
         m_db.LockForNumbering(QLatin1String(table));
     m_q->select(customer, closing);
     const std::optional<Unbilled> u = m_q->readUnbilled();
-    if (!u || (u->payments == 0 && u->notes == 0))
+    if (!u || (u->paymentCount == 0 && u->noteCount == 0))
         return std::nullopt; // the guard ends the transaction, which wrote nothing
     checkClosingOrder(customer, closing, u->name);
     const int key = writeInvoice(customer, closing, *u);
@@ -167,7 +167,7 @@ std::optional<int> InvoiceRun::billCustomer(int customer, const QDate &closing)
     m_q->markNotes.ExecSQL();
     // Under these locks nobody adds or removes this customer's documents; a difference means a writer
     // that takes none of them, and the invoice would not match what it marks.
-    if (m_q->markPayments.RowsAffected() != u->payments || m_q->markNotes.RowsAffected() != u->notes)
+    if (m_q->markPayments.RowsAffected() != u->paymentCount || m_q->markNotes.RowsAffected() != u->noteCount)
         throw EngineError(QStringLiteral("請求の対象となる納品書・入金がほかのコンピュータで変更されました"));
     transaction.commit();
     return key;
@@ -197,7 +197,7 @@ void InvoiceRun::checkClosingOrder(int customer, const QDate &closing, const QSt
 int InvoiceRun::writeInvoice(int customer, const QDate &closing, const Unbilled &u)
 {
     Statements &q = *m_q;
-    const qint64 zenkai = u.zenkai, nyukin = u.nyukin, hanbai = u.hanbai;
+    const qint64 zenkai = u.previousInvoiceAmount, nyukin = u.paymentSum, hanbai = u.noteSum;
     const qint64 seikyu = zenkai - nyukin + hanbai;
     if (!fits32(nyukin) || !fits32(hanbai) || !fits32(seikyu))
         throw AppError(amountTooLarge(u.name));

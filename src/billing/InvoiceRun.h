@@ -82,9 +82,9 @@ private:
     struct Unbilled
     {
         QString name;
-        qint64 zenkai;
-        qint64 payments, nyukin;
-        qint64 notes, hanbai;
+        qint64 previousInvoiceAmount;
+        qint64 paymentCount, paymentSum;
+        qint64 noteCount, noteSum;
     };
     int writeInvoice(int customer, const QDate &closing, const Unbilled &unbilled);
     void checkClosingOrder(int customer, const QDate &closing, const QString &name);

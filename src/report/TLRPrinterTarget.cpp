@@ -7,7 +7,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-
 TLRPrinterTarget::TLRPrinterTarget(QPrinter &printer, bool keepsSettings)
     : m_printer(printer), m_keepsSettings(keepsSettings)
 {

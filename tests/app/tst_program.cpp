@@ -201,10 +201,13 @@ private Q_SLOTS:
         Messages::takeHistory();
 
         switch (route) {
-        case Timer:
+        case Timer: {
+            bool failureDelivered = false;
             QTimer::singleShot(0, &window, fail);
-            QTest::qWait(20);
+            QTimer::singleShot(0, &window, [&] { failureDelivered = true; }); // runs after the failing one
+            QTRY_VERIFY(failureDelivered);
             break;
+        }
         case Click:
             QTest::mouseClick(button, Qt::LeftButton);
             break;

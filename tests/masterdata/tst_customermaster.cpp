@@ -473,8 +473,7 @@ private Q_SLOTS:
             editorOpened = true;
             e->reject();
         });
-        QTest::mouseClick(list.UpdBTN, Qt::LeftButton);
-        QTest::qWait(50);
+        QTest::mouseClick(list.UpdBTN, Qt::LeftButton); // the editor runs modally inside the click
         QVERIFY(!editorOpened);
         QCOMPARE(Messages::takeHistory().size(), 1); // the conversion message
         QTest::mouseClick(list.DelBTN, Qt::LeftButton);

@@ -2,6 +2,7 @@
 // pausing, stopping on close, the print range fields, the messages when there is nothing to
 // print, the PDF written through the window, and the window's font reaching the report items.
 #include "controls/Messages.h"
+#include "EventLoopTurns.h"
 #include "PdfWords.h"
 #include "report/ReportFileDialog.h"
 #include "report/ReportFonts.h"
@@ -148,7 +149,7 @@ void TestBaseLRep::closingStopsTheWorker()
         window.close();
     QVERIFY(!window.isVisible());
     const int rendered = window.pagesRendered;
-    QTest::qWait(100);
+    QVERIFY(waitForEventLoopTurns());
     QCOMPARE(window.pagesRendered, rendered);
     QVERIFY(!window.PreviewRunning());
 }
@@ -160,7 +161,7 @@ void TestBaseLRep::destroyingTheWindowStopsTheWorker()
     window->show();
     QTRY_VERIFY(window->pagesRendered > 3);
     delete window;
-    QTest::qWait(100);
+    QVERIFY(waitForEventLoopTurns());
 }
 
 void TestBaseLRep::nothingToPrint_data()
@@ -316,7 +317,7 @@ void TestBaseLRep::pausedPreviewThenPrint()
     window.ActSuspend->trigger();
     QVERIFY(window.ActSuspend->isChecked());
     const int rendered = window.pagesRendered;
-    QTest::qWait(50);
+    QVERIFY(waitForEventLoopTurns());
     QCOMPARE(window.pagesRendered, rendered);
     const QString pdf = m_dir.filePath(QStringLiteral("paused.pdf"));
     ReportFileDialog::setNextSaveFileName(pdf);

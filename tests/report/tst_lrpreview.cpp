@@ -1,5 +1,6 @@
 // The preview without a window: the page store in its temporary file, the preview control's
 // pages and navigation, and the background worker's steps.
+#include "EventLoopTurns.h"
 #include "report/ReportFonts.h"
 #include "report/TLRPageStore.h"
 #include "report/TLRPreviewControl.h"
@@ -108,18 +109,18 @@ void TestLRPreview::terminatedOrSuspendedWorkerTakesNoStep()
     QTRY_VERIFY(steps > 2);
     worker->Suspend();
     int seen = steps;
-    QTest::qWait(30);
+    QVERIFY(waitForEventLoopTurns());
     QCOMPARE(steps, seen);
     worker->Resume();
     QTRY_VERIFY(steps > seen);
     worker->Terminate();
     seen = steps;
-    QTest::qWait(30);
+    QVERIFY(waitForEventLoopTurns());
     QCOMPARE(steps, seen);
     QCOMPARE(ended.size(), 1);
     QCOMPARE(ended.first().first().toBool(), false);
     worker->Resume(); // an ended worker stays ended
-    QTest::qWait(10);
+    QVERIFY(waitForEventLoopTurns());
     QCOMPARE(steps, seen);
 }
 
