@@ -6,6 +6,7 @@
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "documents/BilledDocuments.h"
+#include "masters/OwnCompanyStore.h"
 
 #include <algorithm>
 #include <limits>
@@ -14,32 +15,22 @@ namespace {
 
 const QString kTable = QStringLiteral("Nyukin");
 
-QString text(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsString();
-}
-
-int integer(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsInteger();
-}
-
 PaymentRecord readRow(const TEngineQuery &q)
 {
     PaymentRecord p;
-    p.key = integer(q, "key");
-    p.RyosyuNo = text(q, "RyosyuNo");
-    p.NyukinYMD = q.FieldByName(QStringLiteral("NyukinYMD")).AsDate();
-    p.NyukinY = integer(q, "NyukinY");
-    p.NyukinM = integer(q, "NyukinM");
-    p.Seq = integer(q, "Seq");
-    p.TorihikisakiKey = integer(q, "TorihikisakiKey");
-    p.Nyukingaku = integer(q, "Nyukingaku");
-    p.NyukinHouhou = text(q, "NyukinHouhou");
-    p.Tadasigaki = text(q, "Tadasigaki");
-    p.SeikyuKey = integer(q, "SeikyuKey");
-    p.TorokuYMD = q.FieldByName(QStringLiteral("TorokuYMD")).AsDateTime();
-    p.KosinYMD = q.FieldByName(QStringLiteral("KosinYMD")).AsDateTime();
+    p.key = q.integer("key");
+    p.RyosyuNo = q.text("RyosyuNo");
+    p.NyukinYMD = q.date("NyukinYMD");
+    p.NyukinY = q.integer("NyukinY");
+    p.NyukinM = q.integer("NyukinM");
+    p.Seq = q.integer("Seq");
+    p.TorihikisakiKey = q.integer("TorihikisakiKey");
+    p.Nyukingaku = q.integer("Nyukingaku");
+    p.NyukinHouhou = q.text("NyukinHouhou");
+    p.Tadasigaki = q.text("Tadasigaki");
+    p.SeikyuKey = q.integer("SeikyuKey");
+    p.TorokuYMD = q.dateTime("TorokuYMD");
+    p.KosinYMD = q.dateTime("KosinYMD");
     return p;
 }
 
@@ -173,16 +164,10 @@ namespace PaymentStore {
 QStringList paymentMethods(TEngineDatabase &db)
 {
     QStringList methods{kCash};
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select * from JisyaJyoho"));
-    q.addSql(QStringLiteral("where key = 0"));
-    q.Open();
-    if (!q.IsEmpty()) {
-        for (const char *bank : {"KinyuKikan1", "KinyuKikan2", "Kinyukikan3"}) {
-            const QString name = text(q, bank);
-            if (!name.isEmpty())
-                methods.append(name);
-        }
+    if (const std::optional<OwnCompanyRecord> company = OwnCompanyStore::load(db)) {
+        for (const BankAccount &account : company->accounts)
+            if (!account.KinyuKikan.isEmpty())
+                methods.append(account.KinyuKikan);
     }
     methods << kCheque << kBill;
     return methods;
@@ -203,7 +188,7 @@ std::optional<PaymentCustomer> customer(TEngineDatabase &db, int key)
     openByKey(q, QStringLiteral("torihikisaki"), key);
     if (q.IsEmpty())
         return std::nullopt;
-    return PaymentCustomer{integer(q, "key"), text(q, "TorihikisakiNM"), integer(q, "ZenkaiSeikyuGaku")};
+    return PaymentCustomer{q.integer("key"), q.text("TorihikisakiNM"), q.integer("ZenkaiSeikyuGaku")};
 }
 
 bool changesBilled(const PaymentRecord &opened, const PaymentRecord &edited)

@@ -19,23 +19,18 @@ bool openRow(TEngineQuery &q, const Member &m)
     return !q.IsEmpty();
 }
 
-std::optional<int> optionalInteger(const TEngineField &f)
-{
-    return f.IsNull() ? std::nullopt : std::optional<int>(f.AsInteger());
-}
-
 Record readRow(const TEngineQuery &q, const Member &m)
 {
     Record r;
-    r.SaibanHouhou = q.FieldByName(QStringLiteral("SaibanHouhou")).AsString();
-    r.Fuka1 = q.FieldByName(QStringLiteral("Fuka1")).AsString();
-    r.Fuka2 = q.FieldByName(QStringLiteral("Fuka2")).AsString();
-    r.Fuka3 = q.FieldByName(QStringLiteral("Fuka3")).AsString();
-    r.top = optionalInteger(q.FieldByName(QStringLiteral("top")));
-    r.left = optionalInteger(q.FieldByName(QStringLiteral("left")));
-    r.Syurui = q.FieldByName(QStringLiteral("Syurui")).AsString();
+    r.SaibanHouhou = q.text("SaibanHouhou");
+    r.Fuka1 = q.text("Fuka1");
+    r.Fuka2 = q.text("Fuka2");
+    r.Fuka3 = q.text("Fuka3");
+    r.top = q.optionalInteger("top");
+    r.left = q.optionalInteger("left");
+    r.Syurui = q.text("Syurui");
     if (m.remarks)
-        r.Bikou = q.FieldByName(QStringLiteral("Bikou")).AsLines();
+        r.Bikou = q.lines("Bikou");
     return r;
 }
 

@@ -30,17 +30,6 @@ QString documentName(Kind kind)
     return isEstimate(kind) ? QStringLiteral("見積書") : QStringLiteral("納品書");
 }
 
-QString text(const TEngineQuery &q, const QString &name)
-{
-    return q.FieldByName(name).AsString();
-}
-
-std::optional<double> decimal(const TEngineQuery &q, const QString &name)
-{
-    const TEngineField f = q.FieldByName(name);
-    return f.IsNull() ? std::nullopt : std::optional<double>(f.AsFloat());
-}
-
 void openByKey(TEngineQuery &q, const QString &select, int key, const QString &order = {})
 {
     q.addSql(select);
@@ -58,14 +47,12 @@ QList<DocumentLine> readLines(TEngineDatabase &db, const QString &table, int key
     QList<DocumentLine> lines;
     for (q.First(); !q.Eof(); q.Next()) {
         DocumentLine line;
-        line.Gyo = q.FieldByName(QStringLiteral("Gyo")).AsInteger();
-        line.SyohinNM = text(q, QStringLiteral("SyohinNM"));
-        line.Suryo = decimal(q, QStringLiteral("Suryo"));
-        line.Tani = text(q, QStringLiteral("Tani"));
-        line.Tanka = decimal(q, QStringLiteral("Tanka"));
-        const TEngineField amount = q.FieldByName(QStringLiteral("Kingaku"));
-        if (!amount.IsNull())
-            line.Kingaku = amount.AsLargeInt();
+        line.Gyo = q.integer("Gyo");
+        line.SyohinNM = q.text("SyohinNM");
+        line.Suryo = q.optionalFloat("Suryo");
+        line.Tani = q.text("Tani");
+        line.Tanka = q.optionalFloat("Tanka");
+        line.Kingaku = q.optionalLargeInt("Kingaku");
         lines.append(line);
     }
     return lines;
@@ -74,21 +61,21 @@ QList<DocumentLine> readLines(TEngineDatabase &db, const QString &table, int key
 DocumentRecord readHeader(const TEngineQuery &q, Kind kind)
 {
     DocumentRecord d;
-    d.key = q.FieldByName(QStringLiteral("key")).AsInteger();
-    d.number = text(q, Numbering::info(kind).numberColumn);
-    d.Hiduke = q.FieldByName(QStringLiteral("Hiduke")).AsDate();
-    d.Seq = q.FieldByName(QStringLiteral("Seq")).AsInteger();
-    d.TorihikisakiKey = q.FieldByName(QStringLiteral("TorihikisakiKey")).AsInteger();
-    d.UkewatasiBasyo = text(q, QStringLiteral("UkewatasiBasyo"));
-    d.JisyaTanto = text(q, QStringLiteral("JisyaTanto"));
-    d.Kingaku = q.FieldByName(QStringLiteral("Kingaku")).AsLargeInt();
+    d.key = q.integer("key");
+    d.number = q.text(Numbering::info(kind).numberColumn);
+    d.Hiduke = q.date("Hiduke");
+    d.Seq = q.integer("Seq");
+    d.TorihikisakiKey = q.integer("TorihikisakiKey");
+    d.UkewatasiBasyo = q.text("UkewatasiBasyo");
+    d.JisyaTanto = q.text("JisyaTanto");
+    d.Kingaku = q.largeInt("Kingaku");
     if (isEstimate(kind)) {
-        d.Title = text(q, QStringLiteral("Title"));
-        d.YukoKigen = text(q, QStringLiteral("YukoKigen"));
-        d.Nouki = text(q, QStringLiteral("Nouki"));
-        d.SiharaiJyoken = text(q, QStringLiteral("SiharaiJyoken"));
+        d.Title = q.text("Title");
+        d.YukoKigen = q.text("YukoKigen");
+        d.Nouki = q.text("Nouki");
+        d.SiharaiJyoken = q.text("SiharaiJyoken");
     } else {
-        d.SeikyuKey = q.FieldByName(QStringLiteral("SeikyuKey")).AsInteger();
+        d.SeikyuKey = q.integer("SeikyuKey");
     }
     return d;
 }

@@ -13,35 +13,25 @@ TFieldDef column(const char *name, const QString &label = {})
     return TFieldDef{QLatin1String(name), label, {}, -1, true};
 }
 
-QString text(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsString();
-}
-
-int integer(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsInteger();
-}
-
 CustomerRecord readRow(const TEngineQuery &q)
 {
     CustomerRecord c;
-    c.key = integer(q, "key");
-    c.TorihikisakiCD = integer(q, "TorihikisakiCD");
-    c.TorihikisakiNM = text(q, "TorihikisakiNM");
-    c.Keisyo = text(q, "Keisyo");
-    c.Yubin = text(q, "Yubin");
-    c.Jyusyo1 = text(q, "Jyusyo1");
-    c.Jyusyo2 = text(q, "Jyusyo2");
-    c.Tel = text(q, "Tel");
-    c.Fax = text(q, "Fax");
-    c.Busyo = text(q, "Busyo");
-    c.Tantosya = text(q, "Tantosya");
-    c.Mail = text(q, "Mail");
-    c.Kisyuzan = integer(q, "Kisyuzan");
-    c.ZenkaiSeikyuGaku = integer(q, "ZenkaiSeikyuGaku");
-    c.SeikyuSimebi = integer(q, "SeikyuSimebi");
-    c.TorokuYMD = q.FieldByName(QStringLiteral("TorokuYMD")).AsDateTime();
+    c.key = q.integer("key");
+    c.TorihikisakiCD = q.integer("TorihikisakiCD");
+    c.TorihikisakiNM = q.text("TorihikisakiNM");
+    c.Keisyo = q.text("Keisyo");
+    c.Yubin = q.text("Yubin");
+    c.Jyusyo1 = q.text("Jyusyo1");
+    c.Jyusyo2 = q.text("Jyusyo2");
+    c.Tel = q.text("Tel");
+    c.Fax = q.text("Fax");
+    c.Busyo = q.text("Busyo");
+    c.Tantosya = q.text("Tantosya");
+    c.Mail = q.text("Mail");
+    c.Kisyuzan = q.integer("Kisyuzan");
+    c.ZenkaiSeikyuGaku = q.integer("ZenkaiSeikyuGaku");
+    c.SeikyuSimebi = q.integer("SeikyuSimebi");
+    c.TorokuYMD = q.dateTime("TorokuYMD");
     return c;
 }
 

@@ -6,6 +6,7 @@
 #include "data/IniFile.h"
 #include "report/PictureBytes.h"
 
+#include <optional>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -16,39 +17,34 @@ namespace {
 
 const QString kTanto = QStringLiteral("Tanto");
 
-QString text(const TEngineQuery &q, const QString &name)
-{
-    return q.FieldByName(name).AsString();
-}
-
 OwnCompanyRecord readRow(const TEngineQuery &q)
 {
     OwnCompanyRecord c;
-    c.JisyaNM = text(q, QStringLiteral("JisyaNM"));
-    c.Yubin = text(q, QStringLiteral("Yubin"));
-    c.Jyusyo1 = text(q, QStringLiteral("Jyusyo1"));
-    c.Jyusyo2 = text(q, QStringLiteral("Jyusyo2"));
-    c.Tel = text(q, QStringLiteral("Tel"));
-    c.Fax = text(q, QStringLiteral("Fax"));
-    c.Busyo = text(q, QStringLiteral("Busyo"));
-    c.Daihyosya = text(q, QStringLiteral("Daihyosya"));
-    c.SeikyuSimebi = q.FieldByName(QStringLiteral("SeikyuSimebi")).AsInteger();
-    c.NendoKaisiMM = q.FieldByName(QStringLiteral("NendoKaisiMM")).AsInteger();
-    c.Inei = q.FieldByName(QStringLiteral("inei")).AsBytes();
-    c.Height = q.FieldByName(QStringLiteral("Height")).AsInteger();
-    c.Width = q.FieldByName(QStringLiteral("Width")).AsInteger();
+    c.JisyaNM = q.text("JisyaNM");
+    c.Yubin = q.text("Yubin");
+    c.Jyusyo1 = q.text("Jyusyo1");
+    c.Jyusyo2 = q.text("Jyusyo2");
+    c.Tel = q.text("Tel");
+    c.Fax = q.text("Fax");
+    c.Busyo = q.text("Busyo");
+    c.Daihyosya = q.text("Daihyosya");
+    c.SeikyuSimebi = q.integer("SeikyuSimebi");
+    c.NendoKaisiMM = q.integer("NendoKaisiMM");
+    c.Inei = q.bytes("inei");
+    c.Height = q.integer("Height");
+    c.Width = q.integer("Width");
     for (int i = 0; i < 3; ++i) {
         // The third bank's columns are spelled "Kinyukikan3" and "tenpo3"; names ignore case.
         const QString n = QString::number(i + 1);
-        c.accounts[i] = {text(q, QStringLiteral("KinyuKikan") + n), text(q, QStringLiteral("Tenpo") + n),
-                         text(q, QStringLiteral("Syumoku") + n), text(q, QStringLiteral("Kouza") + n)};
+        c.accounts[i] = {q.text(QStringLiteral("KinyuKikan") + n), q.text(QStringLiteral("Tenpo") + n),
+                         q.text(QStringLiteral("Syumoku") + n), q.text(QStringLiteral("Kouza") + n)};
     }
     return c;
 }
 
 bool openRow(TEngineQuery &q)
 {
-    q.setSql({QStringLiteral("select * from jisyaJyoho"), QStringLiteral("where key = 0")});
+    OwnCompanyStore::selectRows(q, OwnCompanyStore::Rows::KeyZero);
     q.Open();
     return !q.IsEmpty();
 }
@@ -83,10 +79,23 @@ QStringList accountTypes()
 
 bool lacksName(TEngineDatabase &db)
 {
+    const std::optional<OwnCompanyRecord> company = load(db);
+    return !company || company->JisyaNM.trimmed().isEmpty();
+}
+
+void selectRows(TEngineQuery &q, Rows rows)
+{
+    q.setSql({QStringLiteral("select * from jisyaJyoho")});
+    if (rows == Rows::KeyZero)
+        q.addSql(QStringLiteral("where key = 0"));
+}
+
+std::optional<OwnCompanyRecord> load(TEngineDatabase &db)
+{
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("select JisyaNM from JisyaJyoho where key = 0")});
-    q.Open();
-    return q.IsEmpty() || q.Field(0).AsString().trimmed().isEmpty();
+    if (!openRow(q))
+        return std::nullopt;
+    return readRow(q);
 }
 
 OwnCompanyRecord loadOrCreate(TEngineDatabase &db)

@@ -58,13 +58,11 @@ std::optional<ProductRecord> load(TEngineDatabase &db, int code)
     if (q.IsEmpty())
         return std::nullopt;
     ProductRecord p;
-    p.SyohinCD = q.FieldByName(QStringLiteral("SyohinCD")).AsInteger();
-    p.SyohinNM = q.FieldByName(QStringLiteral("SyohinNM")).AsString();
-    p.Kikaku = q.FieldByName(QStringLiteral("Kikaku")).AsString();
-    p.Tani = q.FieldByName(QStringLiteral("Tani")).AsString();
-    const TEngineField tanka = q.FieldByName(QStringLiteral("Tanka"));
-    if (!tanka.IsNull())
-        p.Tanka = tanka.AsFloat();
+    p.SyohinCD = q.integer("SyohinCD");
+    p.SyohinNM = q.text("SyohinNM");
+    p.Kikaku = q.text("Kikaku");
+    p.Tani = q.text("Tani");
+    p.Tanka = q.optionalFloat("Tanka");
     return p;
 }
 
