@@ -5,6 +5,7 @@
 #include "common/Ukansu.h"
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 #include "documents/BilledDocuments.h"
 #include "masters/OwnCompanyStore.h"
 
@@ -97,12 +98,9 @@ int insert(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanS
     const Numbering::Numbered n = Numbering::take(db, Numbering::Kind::Ryosyusyou, settings, fiscalYearStart,
                                                   p.NyukinYMD, 0, p.RyosyuNo);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("Insert Into "));
-    q.addSql(
-        QStringLiteral("Nyukin (key,  RyosyuNo,  NyukinYMD,  NyukinY,  NyukinM,  Seq,  TorihikisakiKey,  "
-                       "NyuKingaku,  NyukinHouhou,  TadasiGaki,  SeikyuKey,  TorokuYMD)"));
-    q.addSql(QStringLiteral("Values(:key, :RyosyuNo, :NyukinYMD, :NyukinY, :NyukinM, :Seq, :TorihikisakiKey, "
-                            ":NyuKingaku, :NyukinHouhou, :TadasiGaki, :SeikyuKey, :TorokuYMD)"));
+    // A new payment has not been changed yet: no time of change.
+    q.setSql({RowStatements::insertSql(kTable,
+                                       RowStatements::schemaColumns(kTable, {QStringLiteral("KosinYMD")}))});
     q.ParamByName(QStringLiteral("key")).setAsInteger(n.key);
     q.ParamByName(QStringLiteral("RyosyuNo")).setAsString(n.number);
     q.ParamByName(QStringLiteral("NyukinY")).setAsInteger(p.NyukinYMD.year());
@@ -115,6 +113,15 @@ int insert(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanS
     return n.key;
 }
 
+// What a change of a stored payment leaves as it was: key, receipt number (unless typed), year,
+// month, running number, invoice and registration time.
+QStringList keptColumns()
+{
+    return {QStringLiteral("key"),      QStringLiteral("RyosyuNo"), QStringLiteral("NyukinY"),
+            QStringLiteral("NyukinM"),  QStringLiteral("Seq"),      QStringLiteral("SeikyuKey"),
+            QStringLiteral("TorokuYMD")};
+}
+
 // The receipt number is stored too when the user types it ("手入力"); a composed number stays as
 // it was given when the payment was created. The row is changed only while it still carries the
 // invoice key read when the window opened: an invoice run (or an invoice deletion) at another
@@ -123,17 +130,11 @@ void update(TEngineDatabase &db, const PaymentRecord &p, const Numbering::Saiban
 {
     const bool typedNumber = numberTyped(settings);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("UPDATE Nyukin"));
-    q.addSql(QStringLiteral("SET TorihikisakiKey = :TorihikisakiKey,"));
-    q.addSql(QStringLiteral("    NyukinYMD = :NyukinYMD,"));
-    q.addSql(QStringLiteral("    NyukinGaku = :Nyukingaku,"));
-    q.addSql(QStringLiteral("    NyukinHouhou = :NyukinHouhou,"));
-    q.addSql(QStringLiteral("    TadasiGaki = :TadasiGaki,"));
+    QStringList columns = RowStatements::schemaColumns(kTable, keptColumns());
     if (typedNumber)
-        q.addSql(QStringLiteral("    RyosyuNo = :RyosyuNo,"));
-    q.addSql(QStringLiteral("    KosinYMD = :KosinYMD"));
-    q.addSql(QStringLiteral("WHERE Key = :Key"));
-    q.addSql(QStringLiteral("and SeikyuKey = :SeikyuKey"));
+        columns.append(QStringLiteral("RyosyuNo"));
+    q.setSql(
+        {RowStatements::updateSql(kTable, columns, {QStringLiteral("Key"), QStringLiteral("SeikyuKey")})});
     bindCommon(q, p);
     if (typedNumber)
         q.ParamByName(QStringLiteral("RyosyuNo")).setAsString(p.RyosyuNo);

@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 
 namespace DocumentSettings {
 
@@ -32,6 +33,14 @@ Record readRow(const TEngineQuery &q, const Member &m)
     if (m.remarks)
         r.Bikou = q.lines("Bikou");
     return r;
+}
+
+const QString kKey = QStringLiteral("key"); // the one row has key 0
+
+// What the dialog never changes: the key and the seal's size.
+QStringList keptColumns()
+{
+    return {kKey, QStringLiteral("Height"), QStringLiteral("Width")};
 }
 
 // "left" is a reserved word of the SQL server: the column is always written quoted, in the lower
@@ -129,21 +138,11 @@ void save(TEngineDatabase &db, Kind kind, const Record &r)
 {
     const Member &m = member(kind);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("UPDATE %1").arg(m.table));
-    q.addSql(QStringLiteral("Set Saibanhouhou = :Saibanhouhou,"));
-    q.addSql(QStringLiteral("    Fuka1   = :Fuka1,"));
-    q.addSql(QStringLiteral("    Fuka2 = :Fuka2,"));
-    q.addSql(QStringLiteral("    Fuka3 = :Fuka3,"));
-    q.addSql(QStringLiteral("    Top   = :Top,"));
-    q.addSql(QStringLiteral("    \"left\" = :Left,"));
-    if (m.remarks) {
-        q.addSql(QStringLiteral("    Syurui     = :Syurui,"));
-        q.addSql(QStringLiteral("    Bikou = :Bikou"));
+    q.setSql(
+        {RowStatements::updateSql(m.table, RowStatements::schemaColumns(m.table, keptColumns()), {kKey})});
+    q.ParamByName(kKey).setAsInteger(0);
+    if (m.remarks)
         q.ParamByName(QStringLiteral("Bikou")).setAsMemo(r.Bikou);
-    } else {
-        q.addSql(QStringLiteral("    Syurui     = :Syurui"));
-    }
-    q.addSql(QStringLiteral("Where Key = 0"));
     q.ParamByName(QStringLiteral("Saibanhouhou")).setAsString(r.SaibanHouhou);
     q.ParamByName(QStringLiteral("Fuka1")).setAsString(r.Fuka1);
     q.ParamByName(QStringLiteral("Fuka2")).setAsString(r.Fuka2);

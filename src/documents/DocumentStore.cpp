@@ -4,6 +4,7 @@
 #include "common/DisplayFormat.h"
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 #include "documents/BilledDocuments.h"
 
 namespace DocumentStore {
@@ -165,38 +166,23 @@ int deleteStored(TEngineDatabase &db, Kind kind, const DocumentRecord &document)
     return seikyuKey;
 }
 
-void insertEstimateHeader(TEngineQuery &q)
+// Every column of the table, for a whole row written anew.
+void insertWholeRow(TEngineQuery &q, const QString &table)
 {
-    q.setSql(
-        {QStringLiteral("Insert Into "),
-         QStringLiteral("Mitumori (key, MitumoriNo, Hiduke, HidukeY, HidukeM, Seq, TorihikisakiKey, Title, "
-                        "YukoKigen, Nouki, Ukewatasibasyo, SiharaiJyoken, Kingaku, JisyaTanto, KosinYMD)"),
-         QStringLiteral("Values(:key, :MitumoriNo, :Hiduke, :HidukeY, :HidukeM, :Seq, :TorihikisakiKey, "
-                        ":Title, :YukoKigen, :Nouki, :Ukewatasibasyo, :SiharaiJyoken, :Kingaku, "
-                        ":JisyaTanto, :KosinYMD)")});
-}
-
-void insertNoteHeader(TEngineQuery &q)
-{
-    q.setSql({QStringLiteral("Insert Into "),
-              QStringLiteral("nohin (key, nohinNo, Hiduke, HidukeY, HidukeM, Seq, TorihikisakiKey, "
-                             "Ukewatasibasyo, Kingaku, JisyaTanto, SeikyuKey, KosinYMD)"),
-              QStringLiteral("Values(:key, :nohinNo, :Hiduke, :HidukeY, :HidukeM, :Seq, :TorihikisakiKey, "
-                             ":Ukewatasibasyo, :Kingaku, :JisyaTanto, :SeikyuKey, :KosinYMD)")});
+    q.setSql({RowStatements::insertSql(table, RowStatements::schemaColumns(table))});
 }
 
 void insertHeader(TEngineDatabase &db, Kind kind, const DocumentRecord &d, const SavedDocument &s,
                   int seikyuKey)
 {
     TEngineQuery q(&db);
+    insertWholeRow(q, headerTable(kind));
     if (isEstimate(kind)) {
-        insertEstimateHeader(q);
         q.ParamByName(QStringLiteral("Title")).setAsString(d.Title);
         q.ParamByName(QStringLiteral("YukoKigen")).setAsString(d.YukoKigen);
         q.ParamByName(QStringLiteral("Nouki")).setAsString(d.Nouki);
         q.ParamByName(QStringLiteral("SiharaiJyoken")).setAsString(d.SiharaiJyoken);
     } else {
-        insertNoteHeader(q);
         q.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(seikyuKey);
     }
     q.ParamByName(QStringLiteral("key")).setAsInteger(s.key);
@@ -224,10 +210,7 @@ void setDecimal(TEngineParam &p, const std::optional<double> &v)
 void insertLines(TEngineDatabase &db, Kind kind, const QList<DocumentLine> &lines, int key)
 {
     TEngineQuery q(&db);
-    q.setSql(
-        {QStringLiteral("Insert Into "),
-         QStringLiteral("%1 (key, Gyo, SyohinNM, Kikaku, Suryo, Tani, Tanka, Kingaku)").arg(lineTable(kind)),
-         QStringLiteral("Values(:key, :Gyo, :SyohinNM, :Kikaku, :Suryo, :Tani, :Tanka, :Kingaku)")});
+    insertWholeRow(q, lineTable(kind));
     for (const DocumentLine &line : lines) {
         q.ParamByName(QStringLiteral("key")).setAsInteger(key);
         q.ParamByName(QStringLiteral("Gyo")).setAsInteger(line.Gyo);

@@ -4,6 +4,7 @@
 
 #include "common/Clock.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 
 namespace CustomerStore {
 namespace {
@@ -35,7 +36,15 @@ CustomerRecord readRow(const TEngineQuery &q)
     return c;
 }
 
-// The columns that adding and changing write alike.
+const QString kTable = QStringLiteral("Torihikisaki");
+
+// The columns that adding and changing write alike: all but the key and the registration time,
+// which only adding writes.
+QStringList changedColumns()
+{
+    return RowStatements::schemaColumns(kTable, {QStringLiteral("key"), QStringLiteral("TorokuYMD")});
+}
+
 void bindFields(TEngineQuery &q, const CustomerRecord &c)
 {
     q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(c.TorihikisakiCD);
@@ -127,16 +136,9 @@ std::optional<CustomerRecord> load(TEngineDatabase &db, int key)
 int insert(TEngineDatabase &db, const CustomerRecord &customer)
 {
     TEngineTransaction transaction(db);
-    const int key = db.NewKey(QStringLiteral("Torihikisaki"));
+    const int key = db.NewKey(kTable);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("Insert Into "));
-    q.addSql(QStringLiteral(
-        "Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, Keisyo, Yubin, Jyusyo1, Jyusyo2, "
-        "Tel, Fax, Busyo, Tantosya, Mail, KisyuZan, ZenkaiSeikyuGaku, SeikyuSimebi, TorokuYMD)"));
-    q.addSql(
-        QStringLiteral("Values(:key, :TorihikisakiCD, :TorihikisakiNM, :Keisyo, :Yubin, :Jyusyo1, :Jyusyo2, "
-                       ":Tel, :Fax, :Busyo, :Tantosya, :Mail, :KisyuZan, :ZenkaiSeikyuGaku, :SeikyuSimebi, "
-                       ":TorokuYMD)"));
+    q.setSql({RowStatements::insertSql(kTable, RowStatements::schemaColumns(kTable))});
     q.ParamByName(QStringLiteral("key")).setAsInteger(key);
     bindFields(q, customer);
     q.ParamByName(QStringLiteral("TorokuYMD")).setAsDateTime(Clock::now());
@@ -148,15 +150,7 @@ int insert(TEngineDatabase &db, const CustomerRecord &customer)
 void update(TEngineDatabase &db, const CustomerRecord &customer)
 {
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("UPDATE Torihikisaki"), QStringLiteral("SET TorihikisakiCD = :TorihikisakiCD,"),
-              QStringLiteral("    TorihikisakiNM = :TorihikisakiNM,"),
-              QStringLiteral("    Keisyo = :Keisyo,"), QStringLiteral("    Yubin = :Yubin,"),
-              QStringLiteral("    Jyusyo1 = :Jyusyo1,"), QStringLiteral("    Jyusyo2 = :Jyusyo2,"),
-              QStringLiteral("    Tel = :Tel,"), QStringLiteral("    Fax = :Fax,"),
-              QStringLiteral("    Busyo = :Busyo,"), QStringLiteral("    Tantosya = :Tantosya,"),
-              QStringLiteral("    Mail = :Mail,"), QStringLiteral("    KisyuZan = :KisyuZan,"),
-              QStringLiteral("    ZenkaiSeikyuGaku = :ZenkaiSeikyuGaku,"),
-              QStringLiteral("    SeikyuSimebi = :SeikyuSimebi"), QStringLiteral("Where Key = :Key")});
+    q.setSql({RowStatements::updateSql(kTable, changedColumns(), {QStringLiteral("Key")})});
     bindFields(q, customer);
     q.ParamByName(QStringLiteral("Key")).setAsInteger(customer.key);
     execOnExisting(q, QStringLiteral("取引先（Key %1）が見つかりません").arg(customer.key));

@@ -4,6 +4,7 @@
 
 #include "data/Engine.h"
 #include "data/IniFile.h"
+#include "data/RowStatements.h"
 #include "report/PictureBytes.h"
 
 #include <optional>
@@ -16,6 +17,8 @@
 namespace {
 
 const QString kTanto = QStringLiteral("Tanto");
+const QString kTable = QStringLiteral("JisyaJyoho");
+const QString kKey = QStringLiteral("key"); // the one row has key 0
 
 OwnCompanyRecord readRow(const TEngineQuery &q)
 {
@@ -131,33 +134,8 @@ void save(TEngineDatabase &db, const OwnCompanyRecord &c)
 {
     validate(c);
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("UPDATE JisyaJyoho "),
-              QStringLiteral("Set JisyaNM = :JisyaNM,"),
-              QStringLiteral("    Yubin   = :Yubin,"),
-              QStringLiteral("    Jyusyo1 = :Jyusyo1,"),
-              QStringLiteral("    Jyusyo2 = :Jyusyo2,"),
-              QStringLiteral("    Tel     = :Tel,"),
-              QStringLiteral("    Fax     = :Fax,"),
-              QStringLiteral("    Busyo   = :Busyo,"),
-              QStringLiteral("    Daihyosya = :Daihyosya,"),
-              QStringLiteral("    SeikyuSimebi = :SeikyuSimebi,"),
-              QStringLiteral("    Inei = :Inei,"),
-              QStringLiteral("    NendoKaisiMM = :NendoKaisiMM,"),
-              QStringLiteral("    Height = :Height,"),
-              QStringLiteral("    Width = :Width,"),
-              QStringLiteral("    KinyuKikan1 = :KinyuKikan1,"),
-              QStringLiteral("    Tenpo1      = :Tenpo1,"),
-              QStringLiteral("    Syumoku1    = :Syumoku1,"),
-              QStringLiteral("    Kouza1      = :Kouza1,"),
-              QStringLiteral("    KinyuKikan2 = :KinyuKikan2,"),
-              QStringLiteral("    Tenpo2      = :Tenpo2,"),
-              QStringLiteral("    Syumoku2    = :Syumoku2,"),
-              QStringLiteral("    Kouza2      = :Kouza2,"),
-              QStringLiteral("    KinyuKikan3 = :KinyuKikan3,"),
-              QStringLiteral("    Tenpo3      = :Tenpo3,"),
-              QStringLiteral("    Syumoku3    = :Syumoku3,"),
-              QStringLiteral("    Kouza3      = :Kouza3"),
-              QStringLiteral("Where Key = 0")});
+    q.setSql({RowStatements::updateSql(kTable, RowStatements::schemaColumns(kTable, {kKey}), {kKey})});
+    q.ParamByName(kKey).setAsInteger(0);
     const std::pair<const char *, QString> texts[] = {
         {"JisyaNM", c.JisyaNM}, {"Yubin", PostalLookup::storedCode(c.Yubin)},
         {"Jyusyo1", c.Jyusyo1}, {"Jyusyo2", c.Jyusyo2},

@@ -1,7 +1,7 @@
 #pragma once
-// What the printed layouts read besides their documents: the own-company row (company block, seal
-// picture and size, bank accounts) taken from the own-company store, the settings row of a document kind (seal place, remarks) and
-// the customer of a document. The seal picture is decoded from the row's blob in memory.
+// What the printed layouts read besides their documents: the own-company row as its store reads it
+// (company block, seal picture and size, bank accounts), the settings row of a document kind (seal
+// place, remarks) and the customer of a document. The seal picture is decoded in memory.
 #include <QImage>
 #include <QString>
 #include <QStringList>
