@@ -18,24 +18,9 @@ bool hasSelection(const TEngineQuery &list)
     return !list.IsEmpty();
 }
 
-QString text(const TEngineQuery &list, const char *field)
-{
-    return list.FieldByName(QLatin1String(field)).AsString();
-}
-
-QDate date(const TEngineQuery &list, const char *field)
-{
-    return list.FieldByName(QLatin1String(field)).AsDate();
-}
-
-qint64 amount(const TEngineQuery &list, const char *field)
-{
-    return list.FieldByName(QLatin1String(field)).AsLargeInt();
-}
-
 bool invoiced(const TEngineQuery &list)
 {
-    return list.FieldByName(QStringLiteral("SeikyuKey")).AsInteger() != 0;
+    return list.integer("SeikyuKey") != 0;
 }
 
 // Asks, deletes in one transaction and reopens the list at the selected row's place. A failed
@@ -76,8 +61,8 @@ void MitumoriSakujyoBTNClick(TFmain &main)
     if (!hasSelection(list))
         return;
     deleteSelected(main, list, Kind::Estimate,
-                   DocumentDeletion::estimateQuestion(date(list, "Hiduke"), text(list, "TorihikisakiNM"),
-                                                      text(list, "Title")),
+                   DocumentDeletion::estimateQuestion(list.date("Hiduke"), list.text("TorihikisakiNM"),
+                                                      list.text("Title")),
                    false);
 }
 
@@ -87,8 +72,8 @@ void NohinSakujyoBTNClick(TFmain &main)
     if (!hasSelection(list))
         return;
     deleteSelected(main, list, Kind::DeliveryNote,
-                   DocumentDeletion::deliveryNoteQuestion(date(list, "Hiduke"), text(list, "TorihikisakiNM"),
-                                                          amount(list, "Kingaku")),
+                   DocumentDeletion::deliveryNoteQuestion(list.date("Hiduke"), list.text("TorihikisakiNM"),
+                                                          list.largeInt("Kingaku")),
                    invoiced(list));
 }
 
@@ -98,8 +83,8 @@ void NyukinSakujyoBTNClick(TFmain &main)
     if (!hasSelection(list))
         return;
     deleteSelected(main, list, Kind::Payment,
-                   DocumentDeletion::paymentQuestion(date(list, "NyukinYMD"), text(list, "TorihikisakiNM"),
-                                                     amount(list, "Nyukingaku")),
+                   DocumentDeletion::paymentQuestion(list.date("NyukinYMD"), list.text("TorihikisakiNM"),
+                                                     list.largeInt("Nyukingaku")),
                    invoiced(list));
 }
 

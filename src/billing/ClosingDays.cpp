@@ -2,18 +2,15 @@
 
 #include "data/Engine.h"
 #include "documents/Numbering.h"
+#include "masters/OwnCompanyStore.h"
 
 namespace ClosingDays {
 
 CompanyDays readCompany(TEngineDatabase &db)
 {
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select SeikyuSimebi, NendoKaisiMM from JisyaJyoho"));
-    q.addSql(QStringLiteral("where key = 0"));
-    q.Open();
     CompanyDays days;
-    if (!q.IsEmpty())
-        days.companyDay = q.FieldByName(QStringLiteral("SeikyuSimebi")).AsInteger();
+    if (const std::optional<OwnCompanyRecord> company = OwnCompanyStore::load(db))
+        days.companyDay = company->SeikyuSimebi;
     days.fiscalYearStart = Numbering::readFiscalYearStart(db);
     return days;
 }

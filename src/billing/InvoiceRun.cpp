@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 
 #include <limits>
 
@@ -62,16 +63,8 @@ struct InvoiceRun::Statements
         : customer(db), insertInvoice(db), copyLines(db), markPayments(db), markNotes(db), carryOver(db)
     {
         customer.setSql(customerWithUnbilled());
-        insertInvoice.setSql(
-            {QStringLiteral("Insert Into Seikyu"),
-             QStringLiteral(
-                 "( Key,  SeikyuNo,  HakkoYMD,  HakkoY,  HakkoM,  Seq,  Simebi,  TorihikisakiKey,  "
-                 "ZenkaiSeikyu,  NyukinGaku,  TyoseiGaku,  HanbaiGaku,  SeikyuGaku,  JisyaTanto,  "
-                 "TorokuYMD, KosinYMD)"),
-             QStringLiteral("Values"),
-             QStringLiteral("(:Key, :SeikyuNo, :HakkoYMD, :HakkoY, :HakkoM, :Seq, :Simebi, :TorihikisakiKey, "
-                            ":ZenkaiSeikyu, :NyukinGaku, :TyoseiGaku, :HanbaiGaku, :SeikyuGaku, :JisyaTanto, "
-                            ":TorokuYMD, :KosinYMD)")});
+        insertInvoice.setSql({RowStatements::insertSql(
+            QStringLiteral("Seikyu"), RowStatements::schemaColumns(QStringLiteral("Seikyu")))});
         // One invoice line for each line of the notes taken, numbered by date, note and line.
         copyLines.setSql(
             {QStringLiteral("Insert Into SeikyuMesai"),

@@ -5,7 +5,9 @@
 #include "common/Ukansu.h"
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 #include "documents/BilledDocuments.h"
+#include "masters/OwnCompanyStore.h"
 
 #include <algorithm>
 #include <limits>
@@ -14,32 +16,22 @@ namespace {
 
 const QString kTable = QStringLiteral("Nyukin");
 
-QString text(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsString();
-}
-
-int integer(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsInteger();
-}
-
 PaymentRecord readRow(const TEngineQuery &q)
 {
     PaymentRecord p;
-    p.key = integer(q, "key");
-    p.RyosyuNo = text(q, "RyosyuNo");
-    p.NyukinYMD = q.FieldByName(QStringLiteral("NyukinYMD")).AsDate();
-    p.NyukinY = integer(q, "NyukinY");
-    p.NyukinM = integer(q, "NyukinM");
-    p.Seq = integer(q, "Seq");
-    p.TorihikisakiKey = integer(q, "TorihikisakiKey");
-    p.Nyukingaku = integer(q, "Nyukingaku");
-    p.NyukinHouhou = text(q, "NyukinHouhou");
-    p.Tadasigaki = text(q, "Tadasigaki");
-    p.SeikyuKey = integer(q, "SeikyuKey");
-    p.TorokuYMD = q.FieldByName(QStringLiteral("TorokuYMD")).AsDateTime();
-    p.KosinYMD = q.FieldByName(QStringLiteral("KosinYMD")).AsDateTime();
+    p.key = q.integer("key");
+    p.RyosyuNo = q.text("RyosyuNo");
+    p.NyukinYMD = q.date("NyukinYMD");
+    p.NyukinY = q.integer("NyukinY");
+    p.NyukinM = q.integer("NyukinM");
+    p.Seq = q.integer("Seq");
+    p.TorihikisakiKey = q.integer("TorihikisakiKey");
+    p.Nyukingaku = q.integer("Nyukingaku");
+    p.NyukinHouhou = q.text("NyukinHouhou");
+    p.Tadasigaki = q.text("Tadasigaki");
+    p.SeikyuKey = q.integer("SeikyuKey");
+    p.TorokuYMD = q.dateTime("TorokuYMD");
+    p.KosinYMD = q.dateTime("KosinYMD");
     return p;
 }
 
@@ -106,12 +98,9 @@ int insert(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanS
     const Numbering::Numbered n = Numbering::take(db, Numbering::Kind::Ryosyusyou, settings, fiscalYearStart,
                                                   p.NyukinYMD, 0, p.RyosyuNo);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("Insert Into "));
-    q.addSql(
-        QStringLiteral("Nyukin (key,  RyosyuNo,  NyukinYMD,  NyukinY,  NyukinM,  Seq,  TorihikisakiKey,  "
-                       "NyuKingaku,  NyukinHouhou,  TadasiGaki,  SeikyuKey,  TorokuYMD)"));
-    q.addSql(QStringLiteral("Values(:key, :RyosyuNo, :NyukinYMD, :NyukinY, :NyukinM, :Seq, :TorihikisakiKey, "
-                            ":NyuKingaku, :NyukinHouhou, :TadasiGaki, :SeikyuKey, :TorokuYMD)"));
+    // A new payment has not been changed yet: no time of change.
+    q.setSql({RowStatements::insertSql(kTable,
+                                       RowStatements::schemaColumns(kTable, {QStringLiteral("KosinYMD")}))});
     q.ParamByName(QStringLiteral("key")).setAsInteger(n.key);
     q.ParamByName(QStringLiteral("RyosyuNo")).setAsString(n.number);
     q.ParamByName(QStringLiteral("NyukinY")).setAsInteger(p.NyukinYMD.year());
@@ -124,6 +113,15 @@ int insert(TEngineDatabase &db, const PaymentRecord &p, const Numbering::SaibanS
     return n.key;
 }
 
+// What a change of a stored payment leaves as it was: key, receipt number (unless typed), year,
+// month, running number, invoice and registration time.
+QStringList keptColumns()
+{
+    return {QStringLiteral("key"),      QStringLiteral("RyosyuNo"), QStringLiteral("NyukinY"),
+            QStringLiteral("NyukinM"),  QStringLiteral("Seq"),      QStringLiteral("SeikyuKey"),
+            QStringLiteral("TorokuYMD")};
+}
+
 // The receipt number is stored too when the user types it ("手入力"); a composed number stays as
 // it was given when the payment was created. The row is changed only while it still carries the
 // invoice key read when the window opened: an invoice run (or an invoice deletion) at another
@@ -132,17 +130,11 @@ void update(TEngineDatabase &db, const PaymentRecord &p, const Numbering::Saiban
 {
     const bool typedNumber = numberTyped(settings);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("UPDATE Nyukin"));
-    q.addSql(QStringLiteral("SET TorihikisakiKey = :TorihikisakiKey,"));
-    q.addSql(QStringLiteral("    NyukinYMD = :NyukinYMD,"));
-    q.addSql(QStringLiteral("    NyukinGaku = :Nyukingaku,"));
-    q.addSql(QStringLiteral("    NyukinHouhou = :NyukinHouhou,"));
-    q.addSql(QStringLiteral("    TadasiGaki = :TadasiGaki,"));
+    QStringList columns = RowStatements::schemaColumns(kTable, keptColumns());
     if (typedNumber)
-        q.addSql(QStringLiteral("    RyosyuNo = :RyosyuNo,"));
-    q.addSql(QStringLiteral("    KosinYMD = :KosinYMD"));
-    q.addSql(QStringLiteral("WHERE Key = :Key"));
-    q.addSql(QStringLiteral("and SeikyuKey = :SeikyuKey"));
+        columns.append(QStringLiteral("RyosyuNo"));
+    q.setSql(
+        {RowStatements::updateSql(kTable, columns, {QStringLiteral("Key"), QStringLiteral("SeikyuKey")})});
     bindCommon(q, p);
     if (typedNumber)
         q.ParamByName(QStringLiteral("RyosyuNo")).setAsString(p.RyosyuNo);
@@ -173,16 +165,10 @@ namespace PaymentStore {
 QStringList paymentMethods(TEngineDatabase &db)
 {
     QStringList methods{kCash};
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select * from JisyaJyoho"));
-    q.addSql(QStringLiteral("where key = 0"));
-    q.Open();
-    if (!q.IsEmpty()) {
-        for (const char *bank : {"KinyuKikan1", "KinyuKikan2", "Kinyukikan3"}) {
-            const QString name = text(q, bank);
-            if (!name.isEmpty())
-                methods.append(name);
-        }
+    if (const std::optional<OwnCompanyRecord> company = OwnCompanyStore::load(db)) {
+        for (const BankAccount &account : company->accounts)
+            if (!account.KinyuKikan.isEmpty())
+                methods.append(account.KinyuKikan);
     }
     methods << kCheque << kBill;
     return methods;
@@ -203,7 +189,7 @@ std::optional<PaymentCustomer> customer(TEngineDatabase &db, int key)
     openByKey(q, QStringLiteral("torihikisaki"), key);
     if (q.IsEmpty())
         return std::nullopt;
-    return PaymentCustomer{integer(q, "key"), text(q, "TorihikisakiNM"), integer(q, "ZenkaiSeikyuGaku")};
+    return PaymentCustomer{q.integer("key"), q.text("TorihikisakiNM"), q.integer("ZenkaiSeikyuGaku")};
 }
 
 bool changesBilled(const PaymentRecord &opened, const PaymentRecord &edited)

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
@@ -281,6 +282,18 @@ public:
     TEngineField Field(int i) const;
     // Throws EngineError for an unknown field, and the closed-query message on a closed query.
     TEngineField FieldByName(const QString &name) const;
+    // The current row's field by name, read as its TEngineField reads it (a NULL as 0, empty text
+    // or the zero date); the optional forms give nothing for a NULL instead.
+    QString text(const QString &name) const { return FieldByName(name).AsString(); }
+    int integer(const QString &name) const { return FieldByName(name).AsInteger(); }
+    qint64 largeInt(const QString &name) const { return FieldByName(name).AsLargeInt(); }
+    QDate date(const QString &name) const { return FieldByName(name).AsDate(); }
+    QDateTime dateTime(const QString &name) const { return FieldByName(name).AsDateTime(); }
+    QByteArray bytes(const QString &name) const { return FieldByName(name).AsBytes(); }
+    QStringList lines(const QString &name) const { return FieldByName(name).AsLines(); }
+    std::optional<int> optionalInteger(const QString &name) const;
+    std::optional<qint64> optionalLargeInt(const QString &name) const;
+    std::optional<double> optionalFloat(const QString &name) const;
     // Throws EngineError with kClosedQueryMessage unless the query is open: a command that acts on
     // the selected row of a list cannot say which row is meant while the list is closed.
     void CheckActive() const;

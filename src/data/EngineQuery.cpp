@@ -489,6 +489,24 @@ TEngineField TEngineQuery::FieldByName(const QString &name) const
     return fieldAt(m_row, i);
 }
 
+std::optional<int> TEngineQuery::optionalInteger(const QString &name) const
+{
+    const TEngineField f = FieldByName(name);
+    return f.IsNull() ? std::nullopt : std::optional<int>(f.AsInteger());
+}
+
+std::optional<qint64> TEngineQuery::optionalLargeInt(const QString &name) const
+{
+    const TEngineField f = FieldByName(name);
+    return f.IsNull() ? std::nullopt : std::optional<qint64>(f.AsLargeInt());
+}
+
+std::optional<double> TEngineQuery::optionalFloat(const QString &name) const
+{
+    const TEngineField f = FieldByName(name);
+    return f.IsNull() ? std::nullopt : std::optional<double>(f.AsFloat());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Moving
 

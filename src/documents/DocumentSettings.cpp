@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 
 namespace DocumentSettings {
 
@@ -19,24 +20,27 @@ bool openRow(TEngineQuery &q, const Member &m)
     return !q.IsEmpty();
 }
 
-std::optional<int> optionalInteger(const TEngineField &f)
-{
-    return f.IsNull() ? std::nullopt : std::optional<int>(f.AsInteger());
-}
-
 Record readRow(const TEngineQuery &q, const Member &m)
 {
     Record r;
-    r.SaibanHouhou = q.FieldByName(QStringLiteral("SaibanHouhou")).AsString();
-    r.Fuka1 = q.FieldByName(QStringLiteral("Fuka1")).AsString();
-    r.Fuka2 = q.FieldByName(QStringLiteral("Fuka2")).AsString();
-    r.Fuka3 = q.FieldByName(QStringLiteral("Fuka3")).AsString();
-    r.top = optionalInteger(q.FieldByName(QStringLiteral("top")));
-    r.left = optionalInteger(q.FieldByName(QStringLiteral("left")));
-    r.Syurui = q.FieldByName(QStringLiteral("Syurui")).AsString();
+    r.SaibanHouhou = q.text("SaibanHouhou");
+    r.Fuka1 = q.text("Fuka1");
+    r.Fuka2 = q.text("Fuka2");
+    r.Fuka3 = q.text("Fuka3");
+    r.top = q.optionalInteger("top");
+    r.left = q.optionalInteger("left");
+    r.Syurui = q.text("Syurui");
     if (m.remarks)
-        r.Bikou = q.FieldByName(QStringLiteral("Bikou")).AsLines();
+        r.Bikou = q.lines("Bikou");
     return r;
+}
+
+const QString kKey = QStringLiteral("key"); // the one row has key 0
+
+// What the dialog never changes: the key and the seal's size.
+QStringList keptColumns()
+{
+    return {kKey, QStringLiteral("Height"), QStringLiteral("Width")};
 }
 
 // "left" is a reserved word of the SQL server: the column is always written quoted, in the lower
@@ -134,21 +138,11 @@ void save(TEngineDatabase &db, Kind kind, const Record &r)
 {
     const Member &m = member(kind);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("UPDATE %1").arg(m.table));
-    q.addSql(QStringLiteral("Set Saibanhouhou = :Saibanhouhou,"));
-    q.addSql(QStringLiteral("    Fuka1   = :Fuka1,"));
-    q.addSql(QStringLiteral("    Fuka2 = :Fuka2,"));
-    q.addSql(QStringLiteral("    Fuka3 = :Fuka3,"));
-    q.addSql(QStringLiteral("    Top   = :Top,"));
-    q.addSql(QStringLiteral("    \"left\" = :Left,"));
-    if (m.remarks) {
-        q.addSql(QStringLiteral("    Syurui     = :Syurui,"));
-        q.addSql(QStringLiteral("    Bikou = :Bikou"));
+    q.setSql(
+        {RowStatements::updateSql(m.table, RowStatements::schemaColumns(m.table, keptColumns()), {kKey})});
+    q.ParamByName(kKey).setAsInteger(0);
+    if (m.remarks)
         q.ParamByName(QStringLiteral("Bikou")).setAsMemo(r.Bikou);
-    } else {
-        q.addSql(QStringLiteral("    Syurui     = :Syurui"));
-    }
-    q.addSql(QStringLiteral("Where Key = 0"));
     q.ParamByName(QStringLiteral("Saibanhouhou")).setAsString(r.SaibanHouhou);
     q.ParamByName(QStringLiteral("Fuka1")).setAsString(r.Fuka1);
     q.ParamByName(QStringLiteral("Fuka2")).setAsString(r.Fuka2);

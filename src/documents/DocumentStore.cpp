@@ -4,6 +4,7 @@
 #include "common/DisplayFormat.h"
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 #include "documents/BilledDocuments.h"
 
 namespace DocumentStore {
@@ -30,17 +31,6 @@ QString documentName(Kind kind)
     return isEstimate(kind) ? QStringLiteral("見積書") : QStringLiteral("納品書");
 }
 
-QString text(const TEngineQuery &q, const QString &name)
-{
-    return q.FieldByName(name).AsString();
-}
-
-std::optional<double> decimal(const TEngineQuery &q, const QString &name)
-{
-    const TEngineField f = q.FieldByName(name);
-    return f.IsNull() ? std::nullopt : std::optional<double>(f.AsFloat());
-}
-
 void openByKey(TEngineQuery &q, const QString &select, int key, const QString &order = {})
 {
     q.addSql(select);
@@ -58,14 +48,12 @@ QList<DocumentLine> readLines(TEngineDatabase &db, const QString &table, int key
     QList<DocumentLine> lines;
     for (q.First(); !q.Eof(); q.Next()) {
         DocumentLine line;
-        line.Gyo = q.FieldByName(QStringLiteral("Gyo")).AsInteger();
-        line.SyohinNM = text(q, QStringLiteral("SyohinNM"));
-        line.Suryo = decimal(q, QStringLiteral("Suryo"));
-        line.Tani = text(q, QStringLiteral("Tani"));
-        line.Tanka = decimal(q, QStringLiteral("Tanka"));
-        const TEngineField amount = q.FieldByName(QStringLiteral("Kingaku"));
-        if (!amount.IsNull())
-            line.Kingaku = amount.AsLargeInt();
+        line.Gyo = q.integer("Gyo");
+        line.SyohinNM = q.text("SyohinNM");
+        line.Suryo = q.optionalFloat("Suryo");
+        line.Tani = q.text("Tani");
+        line.Tanka = q.optionalFloat("Tanka");
+        line.Kingaku = q.optionalLargeInt("Kingaku");
         lines.append(line);
     }
     return lines;
@@ -74,21 +62,21 @@ QList<DocumentLine> readLines(TEngineDatabase &db, const QString &table, int key
 DocumentRecord readHeader(const TEngineQuery &q, Kind kind)
 {
     DocumentRecord d;
-    d.key = q.FieldByName(QStringLiteral("key")).AsInteger();
-    d.number = text(q, Numbering::info(kind).numberColumn);
-    d.Hiduke = q.FieldByName(QStringLiteral("Hiduke")).AsDate();
-    d.Seq = q.FieldByName(QStringLiteral("Seq")).AsInteger();
-    d.TorihikisakiKey = q.FieldByName(QStringLiteral("TorihikisakiKey")).AsInteger();
-    d.UkewatasiBasyo = text(q, QStringLiteral("UkewatasiBasyo"));
-    d.JisyaTanto = text(q, QStringLiteral("JisyaTanto"));
-    d.Kingaku = q.FieldByName(QStringLiteral("Kingaku")).AsLargeInt();
+    d.key = q.integer("key");
+    d.number = q.text(Numbering::info(kind).numberColumn);
+    d.Hiduke = q.date("Hiduke");
+    d.Seq = q.integer("Seq");
+    d.TorihikisakiKey = q.integer("TorihikisakiKey");
+    d.UkewatasiBasyo = q.text("UkewatasiBasyo");
+    d.JisyaTanto = q.text("JisyaTanto");
+    d.Kingaku = q.largeInt("Kingaku");
     if (isEstimate(kind)) {
-        d.Title = text(q, QStringLiteral("Title"));
-        d.YukoKigen = text(q, QStringLiteral("YukoKigen"));
-        d.Nouki = text(q, QStringLiteral("Nouki"));
-        d.SiharaiJyoken = text(q, QStringLiteral("SiharaiJyoken"));
+        d.Title = q.text("Title");
+        d.YukoKigen = q.text("YukoKigen");
+        d.Nouki = q.text("Nouki");
+        d.SiharaiJyoken = q.text("SiharaiJyoken");
     } else {
-        d.SeikyuKey = q.FieldByName(QStringLiteral("SeikyuKey")).AsInteger();
+        d.SeikyuKey = q.integer("SeikyuKey");
     }
     return d;
 }
@@ -178,38 +166,23 @@ int deleteStored(TEngineDatabase &db, Kind kind, const DocumentRecord &document)
     return seikyuKey;
 }
 
-void insertEstimateHeader(TEngineQuery &q)
+// Every column of the table, for a whole row written anew.
+void insertWholeRow(TEngineQuery &q, const QString &table)
 {
-    q.setSql(
-        {QStringLiteral("Insert Into "),
-         QStringLiteral("Mitumori (key, MitumoriNo, Hiduke, HidukeY, HidukeM, Seq, TorihikisakiKey, Title, "
-                        "YukoKigen, Nouki, Ukewatasibasyo, SiharaiJyoken, Kingaku, JisyaTanto, KosinYMD)"),
-         QStringLiteral("Values(:key, :MitumoriNo, :Hiduke, :HidukeY, :HidukeM, :Seq, :TorihikisakiKey, "
-                        ":Title, :YukoKigen, :Nouki, :Ukewatasibasyo, :SiharaiJyoken, :Kingaku, "
-                        ":JisyaTanto, :KosinYMD)")});
-}
-
-void insertNoteHeader(TEngineQuery &q)
-{
-    q.setSql({QStringLiteral("Insert Into "),
-              QStringLiteral("nohin (key, nohinNo, Hiduke, HidukeY, HidukeM, Seq, TorihikisakiKey, "
-                             "Ukewatasibasyo, Kingaku, JisyaTanto, SeikyuKey, KosinYMD)"),
-              QStringLiteral("Values(:key, :nohinNo, :Hiduke, :HidukeY, :HidukeM, :Seq, :TorihikisakiKey, "
-                             ":Ukewatasibasyo, :Kingaku, :JisyaTanto, :SeikyuKey, :KosinYMD)")});
+    q.setSql({RowStatements::insertSql(table, RowStatements::schemaColumns(table))});
 }
 
 void insertHeader(TEngineDatabase &db, Kind kind, const DocumentRecord &d, const SavedDocument &s,
                   int seikyuKey)
 {
     TEngineQuery q(&db);
+    insertWholeRow(q, headerTable(kind));
     if (isEstimate(kind)) {
-        insertEstimateHeader(q);
         q.ParamByName(QStringLiteral("Title")).setAsString(d.Title);
         q.ParamByName(QStringLiteral("YukoKigen")).setAsString(d.YukoKigen);
         q.ParamByName(QStringLiteral("Nouki")).setAsString(d.Nouki);
         q.ParamByName(QStringLiteral("SiharaiJyoken")).setAsString(d.SiharaiJyoken);
     } else {
-        insertNoteHeader(q);
         q.ParamByName(QStringLiteral("SeikyuKey")).setAsInteger(seikyuKey);
     }
     q.ParamByName(QStringLiteral("key")).setAsInteger(s.key);
@@ -237,10 +210,7 @@ void setDecimal(TEngineParam &p, const std::optional<double> &v)
 void insertLines(TEngineDatabase &db, Kind kind, const QList<DocumentLine> &lines, int key)
 {
     TEngineQuery q(&db);
-    q.setSql(
-        {QStringLiteral("Insert Into "),
-         QStringLiteral("%1 (key, Gyo, SyohinNM, Kikaku, Suryo, Tani, Tanka, Kingaku)").arg(lineTable(kind)),
-         QStringLiteral("Values(:key, :Gyo, :SyohinNM, :Kikaku, :Suryo, :Tani, :Tanka, :Kingaku)")});
+    insertWholeRow(q, lineTable(kind));
     for (const DocumentLine &line : lines) {
         q.ParamByName(QStringLiteral("key")).setAsInteger(key);
         q.ParamByName(QStringLiteral("Gyo")).setAsInteger(line.Gyo);

@@ -4,6 +4,7 @@
 #include "controls/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "documents/DocumentSettings.h"
+#include "masters/OwnCompanyStore.h"
 
 namespace Numbering {
 
@@ -150,10 +151,8 @@ SaibanSettei readSettings(TEngineDatabase &db, Kind kind)
 
 int readFiscalYearStart(TEngineDatabase &db)
 {
-    TEngineQuery q(&db);
-    q.addSql(QStringLiteral("select NendoKaisiMM from JisyaJyoho where key = 0"));
-    q.Open();
-    const int month = q.IsEmpty() ? 4 : q.Field(0).AsInteger();
+    const std::optional<OwnCompanyRecord> company = OwnCompanyStore::load(db);
+    const int month = company ? company->NendoKaisiMM : 4;
     return month >= 1 && month <= 12 ? month : 4;
 }
 

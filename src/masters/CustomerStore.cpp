@@ -4,6 +4,7 @@
 
 #include "common/Clock.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 
 namespace CustomerStore {
 namespace {
@@ -13,39 +14,37 @@ TFieldDef column(const char *name, const QString &label = {})
     return TFieldDef{QLatin1String(name), label, {}, -1, true};
 }
 
-QString text(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsString();
-}
-
-int integer(const TEngineQuery &q, const char *name)
-{
-    return q.FieldByName(QLatin1String(name)).AsInteger();
-}
-
 CustomerRecord readRow(const TEngineQuery &q)
 {
     CustomerRecord c;
-    c.key = integer(q, "key");
-    c.TorihikisakiCD = integer(q, "TorihikisakiCD");
-    c.TorihikisakiNM = text(q, "TorihikisakiNM");
-    c.Keisyo = text(q, "Keisyo");
-    c.Yubin = text(q, "Yubin");
-    c.Jyusyo1 = text(q, "Jyusyo1");
-    c.Jyusyo2 = text(q, "Jyusyo2");
-    c.Tel = text(q, "Tel");
-    c.Fax = text(q, "Fax");
-    c.Busyo = text(q, "Busyo");
-    c.Tantosya = text(q, "Tantosya");
-    c.Mail = text(q, "Mail");
-    c.Kisyuzan = integer(q, "Kisyuzan");
-    c.ZenkaiSeikyuGaku = integer(q, "ZenkaiSeikyuGaku");
-    c.SeikyuSimebi = integer(q, "SeikyuSimebi");
-    c.TorokuYMD = q.FieldByName(QStringLiteral("TorokuYMD")).AsDateTime();
+    c.key = q.integer("key");
+    c.TorihikisakiCD = q.integer("TorihikisakiCD");
+    c.TorihikisakiNM = q.text("TorihikisakiNM");
+    c.Keisyo = q.text("Keisyo");
+    c.Yubin = q.text("Yubin");
+    c.Jyusyo1 = q.text("Jyusyo1");
+    c.Jyusyo2 = q.text("Jyusyo2");
+    c.Tel = q.text("Tel");
+    c.Fax = q.text("Fax");
+    c.Busyo = q.text("Busyo");
+    c.Tantosya = q.text("Tantosya");
+    c.Mail = q.text("Mail");
+    c.Kisyuzan = q.integer("Kisyuzan");
+    c.ZenkaiSeikyuGaku = q.integer("ZenkaiSeikyuGaku");
+    c.SeikyuSimebi = q.integer("SeikyuSimebi");
+    c.TorokuYMD = q.dateTime("TorokuYMD");
     return c;
 }
 
-// The columns that adding and changing write alike.
+const QString kTable = QStringLiteral("Torihikisaki");
+
+// The columns that adding and changing write alike: all but the key and the registration time,
+// which only adding writes.
+QStringList changedColumns()
+{
+    return RowStatements::schemaColumns(kTable, {QStringLiteral("key"), QStringLiteral("TorokuYMD")});
+}
+
 void bindFields(TEngineQuery &q, const CustomerRecord &c)
 {
     q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(c.TorihikisakiCD);
@@ -137,16 +136,9 @@ std::optional<CustomerRecord> load(TEngineDatabase &db, int key)
 int insert(TEngineDatabase &db, const CustomerRecord &customer)
 {
     TEngineTransaction transaction(db);
-    const int key = db.NewKey(QStringLiteral("Torihikisaki"));
+    const int key = db.NewKey(kTable);
     TEngineQuery q(&db);
-    q.addSql(QStringLiteral("Insert Into "));
-    q.addSql(QStringLiteral(
-        "Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, Keisyo, Yubin, Jyusyo1, Jyusyo2, "
-        "Tel, Fax, Busyo, Tantosya, Mail, KisyuZan, ZenkaiSeikyuGaku, SeikyuSimebi, TorokuYMD)"));
-    q.addSql(
-        QStringLiteral("Values(:key, :TorihikisakiCD, :TorihikisakiNM, :Keisyo, :Yubin, :Jyusyo1, :Jyusyo2, "
-                       ":Tel, :Fax, :Busyo, :Tantosya, :Mail, :KisyuZan, :ZenkaiSeikyuGaku, :SeikyuSimebi, "
-                       ":TorokuYMD)"));
+    q.setSql({RowStatements::insertSql(kTable, RowStatements::schemaColumns(kTable))});
     q.ParamByName(QStringLiteral("key")).setAsInteger(key);
     bindFields(q, customer);
     q.ParamByName(QStringLiteral("TorokuYMD")).setAsDateTime(Clock::now());
@@ -158,15 +150,7 @@ int insert(TEngineDatabase &db, const CustomerRecord &customer)
 void update(TEngineDatabase &db, const CustomerRecord &customer)
 {
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("UPDATE Torihikisaki"), QStringLiteral("SET TorihikisakiCD = :TorihikisakiCD,"),
-              QStringLiteral("    TorihikisakiNM = :TorihikisakiNM,"),
-              QStringLiteral("    Keisyo = :Keisyo,"), QStringLiteral("    Yubin = :Yubin,"),
-              QStringLiteral("    Jyusyo1 = :Jyusyo1,"), QStringLiteral("    Jyusyo2 = :Jyusyo2,"),
-              QStringLiteral("    Tel = :Tel,"), QStringLiteral("    Fax = :Fax,"),
-              QStringLiteral("    Busyo = :Busyo,"), QStringLiteral("    Tantosya = :Tantosya,"),
-              QStringLiteral("    Mail = :Mail,"), QStringLiteral("    KisyuZan = :KisyuZan,"),
-              QStringLiteral("    ZenkaiSeikyuGaku = :ZenkaiSeikyuGaku,"),
-              QStringLiteral("    SeikyuSimebi = :SeikyuSimebi"), QStringLiteral("Where Key = :Key")});
+    q.setSql({RowStatements::updateSql(kTable, changedColumns(), {QStringLiteral("Key")})});
     bindFields(q, customer);
     q.ParamByName(QStringLiteral("Key")).setAsInteger(customer.key);
     execOnExisting(q, QStringLiteral("取引先（Key %1）が見つかりません").arg(customer.key));

@@ -4,8 +4,10 @@
 
 #include "data/Engine.h"
 #include "data/IniFile.h"
+#include "data/RowStatements.h"
 #include "report/PictureBytes.h"
 
+#include <optional>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -15,40 +17,37 @@
 namespace {
 
 const QString kTanto = QStringLiteral("Tanto");
-
-QString text(const TEngineQuery &q, const QString &name)
-{
-    return q.FieldByName(name).AsString();
-}
+const QString kTable = QStringLiteral("JisyaJyoho");
+const QString kKey = QStringLiteral("key"); // the one row has key 0
 
 OwnCompanyRecord readRow(const TEngineQuery &q)
 {
     OwnCompanyRecord c;
-    c.JisyaNM = text(q, QStringLiteral("JisyaNM"));
-    c.Yubin = text(q, QStringLiteral("Yubin"));
-    c.Jyusyo1 = text(q, QStringLiteral("Jyusyo1"));
-    c.Jyusyo2 = text(q, QStringLiteral("Jyusyo2"));
-    c.Tel = text(q, QStringLiteral("Tel"));
-    c.Fax = text(q, QStringLiteral("Fax"));
-    c.Busyo = text(q, QStringLiteral("Busyo"));
-    c.Daihyosya = text(q, QStringLiteral("Daihyosya"));
-    c.SeikyuSimebi = q.FieldByName(QStringLiteral("SeikyuSimebi")).AsInteger();
-    c.NendoKaisiMM = q.FieldByName(QStringLiteral("NendoKaisiMM")).AsInteger();
-    c.Inei = q.FieldByName(QStringLiteral("inei")).AsBytes();
-    c.Height = q.FieldByName(QStringLiteral("Height")).AsInteger();
-    c.Width = q.FieldByName(QStringLiteral("Width")).AsInteger();
+    c.JisyaNM = q.text("JisyaNM");
+    c.Yubin = q.text("Yubin");
+    c.Jyusyo1 = q.text("Jyusyo1");
+    c.Jyusyo2 = q.text("Jyusyo2");
+    c.Tel = q.text("Tel");
+    c.Fax = q.text("Fax");
+    c.Busyo = q.text("Busyo");
+    c.Daihyosya = q.text("Daihyosya");
+    c.SeikyuSimebi = q.integer("SeikyuSimebi");
+    c.NendoKaisiMM = q.integer("NendoKaisiMM");
+    c.Inei = q.bytes("inei");
+    c.Height = q.integer("Height");
+    c.Width = q.integer("Width");
     for (int i = 0; i < 3; ++i) {
         // The third bank's columns are spelled "Kinyukikan3" and "tenpo3"; names ignore case.
         const QString n = QString::number(i + 1);
-        c.accounts[i] = {text(q, QStringLiteral("KinyuKikan") + n), text(q, QStringLiteral("Tenpo") + n),
-                         text(q, QStringLiteral("Syumoku") + n), text(q, QStringLiteral("Kouza") + n)};
+        c.accounts[i] = {q.text(QStringLiteral("KinyuKikan") + n), q.text(QStringLiteral("Tenpo") + n),
+                         q.text(QStringLiteral("Syumoku") + n), q.text(QStringLiteral("Kouza") + n)};
     }
     return c;
 }
 
 bool openRow(TEngineQuery &q)
 {
-    q.setSql({QStringLiteral("select * from jisyaJyoho"), QStringLiteral("where key = 0")});
+    OwnCompanyStore::selectRows(q, OwnCompanyStore::Rows::KeyZero);
     q.Open();
     return !q.IsEmpty();
 }
@@ -83,10 +82,23 @@ QStringList accountTypes()
 
 bool lacksName(TEngineDatabase &db)
 {
+    const std::optional<OwnCompanyRecord> company = load(db);
+    return !company || company->JisyaNM.trimmed().isEmpty();
+}
+
+void selectRows(TEngineQuery &q, Rows rows)
+{
+    q.setSql({QStringLiteral("select * from jisyaJyoho")});
+    if (rows == Rows::KeyZero)
+        q.addSql(QStringLiteral("where key = 0"));
+}
+
+std::optional<OwnCompanyRecord> load(TEngineDatabase &db)
+{
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("select JisyaNM from JisyaJyoho where key = 0")});
-    q.Open();
-    return q.IsEmpty() || q.Field(0).AsString().trimmed().isEmpty();
+    if (!openRow(q))
+        return std::nullopt;
+    return readRow(q);
 }
 
 OwnCompanyRecord loadOrCreate(TEngineDatabase &db)
@@ -122,33 +134,8 @@ void save(TEngineDatabase &db, const OwnCompanyRecord &c)
 {
     validate(c);
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("UPDATE JisyaJyoho "),
-              QStringLiteral("Set JisyaNM = :JisyaNM,"),
-              QStringLiteral("    Yubin   = :Yubin,"),
-              QStringLiteral("    Jyusyo1 = :Jyusyo1,"),
-              QStringLiteral("    Jyusyo2 = :Jyusyo2,"),
-              QStringLiteral("    Tel     = :Tel,"),
-              QStringLiteral("    Fax     = :Fax,"),
-              QStringLiteral("    Busyo   = :Busyo,"),
-              QStringLiteral("    Daihyosya = :Daihyosya,"),
-              QStringLiteral("    SeikyuSimebi = :SeikyuSimebi,"),
-              QStringLiteral("    Inei = :Inei,"),
-              QStringLiteral("    NendoKaisiMM = :NendoKaisiMM,"),
-              QStringLiteral("    Height = :Height,"),
-              QStringLiteral("    Width = :Width,"),
-              QStringLiteral("    KinyuKikan1 = :KinyuKikan1,"),
-              QStringLiteral("    Tenpo1      = :Tenpo1,"),
-              QStringLiteral("    Syumoku1    = :Syumoku1,"),
-              QStringLiteral("    Kouza1      = :Kouza1,"),
-              QStringLiteral("    KinyuKikan2 = :KinyuKikan2,"),
-              QStringLiteral("    Tenpo2      = :Tenpo2,"),
-              QStringLiteral("    Syumoku2    = :Syumoku2,"),
-              QStringLiteral("    Kouza2      = :Kouza2,"),
-              QStringLiteral("    KinyuKikan3 = :KinyuKikan3,"),
-              QStringLiteral("    Tenpo3      = :Tenpo3,"),
-              QStringLiteral("    Syumoku3    = :Syumoku3,"),
-              QStringLiteral("    Kouza3      = :Kouza3"),
-              QStringLiteral("Where Key = 0")});
+    q.setSql({RowStatements::updateSql(kTable, RowStatements::schemaColumns(kTable, {kKey}), {kKey})});
+    q.ParamByName(kKey).setAsInteger(0);
     const std::pair<const char *, QString> texts[] = {
         {"JisyaNM", c.JisyaNM}, {"Yubin", PostalLookup::storedCode(c.Yubin)},
         {"Jyusyo1", c.Jyusyo1}, {"Jyusyo2", c.Jyusyo2},

@@ -3,12 +3,14 @@
 // fiscal-year start, seal picture and its printed size, three bank accounts), and the person in
 // charge with the mail address, which belong to this computer's configuration file instead.
 #include <array>
+#include <optional>
 #include <QByteArray>
 #include <QString>
 
 class IniFile;
 class QImage;
 class TEngineDatabase;
+class TEngineQuery;
 
 struct BankAccount
 {
@@ -51,6 +53,13 @@ namespace OwnCompanyStore {
 QByteArray blankSeal();
 QStringList accountTypes(); // "", "普通", "当座"
 
+// The row with key 0; nothing when the database has none yet. Every reader of the own company
+// (windows, printed documents, numbering, invoice run, command line) takes it from here.
+std::optional<OwnCompanyRecord> load(TEngineDatabase &db);
+// Sets `q` up to read whole own-company rows, as a printed sheet's master of one page per row:
+// the row with key 0, or every row of the table (the seal test sheet).
+enum class Rows { KeyZero, All };
+void selectRows(TEngineQuery &q, Rows rows);
 // The row, created first with the defaults (closing day 99, fiscal year from April, a 70 x 70 blank
 // seal) when the database has none. Two computers doing this at once create it once.
 OwnCompanyRecord loadOrCreate(TEngineDatabase &db);

@@ -2,6 +2,7 @@
 
 #include "common/Ukansu.h"
 #include "data/Engine.h"
+#include "data/RowStatements.h"
 
 namespace ProductStore {
 namespace {
@@ -10,6 +11,9 @@ TFieldDef column(const char *name, const QString &label)
 {
     return TFieldDef{QLatin1String(name), label, {}, -1, true};
 }
+
+const QString kTable = QStringLiteral("Syohin");
+const QString kCode = QStringLiteral("SyohinCD"); // the key: every other column is written by both
 
 void bindFields(TEngineQuery &q, const ProductRecord &p)
 {
@@ -58,22 +62,18 @@ std::optional<ProductRecord> load(TEngineDatabase &db, int code)
     if (q.IsEmpty())
         return std::nullopt;
     ProductRecord p;
-    p.SyohinCD = q.FieldByName(QStringLiteral("SyohinCD")).AsInteger();
-    p.SyohinNM = q.FieldByName(QStringLiteral("SyohinNM")).AsString();
-    p.Kikaku = q.FieldByName(QStringLiteral("Kikaku")).AsString();
-    p.Tani = q.FieldByName(QStringLiteral("Tani")).AsString();
-    const TEngineField tanka = q.FieldByName(QStringLiteral("Tanka"));
-    if (!tanka.IsNull())
-        p.Tanka = tanka.AsFloat();
+    p.SyohinCD = q.integer("SyohinCD");
+    p.SyohinNM = q.text("SyohinNM");
+    p.Kikaku = q.text("Kikaku");
+    p.Tani = q.text("Tani");
+    p.Tanka = q.optionalFloat("Tanka");
     return p;
 }
 
 void insert(TEngineDatabase &db, const ProductRecord &product)
 {
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("Insert Into "),
-              QStringLiteral("SYOHIN (SyohinCD, SyohinNM, Kikaku, Tani, Tanka)"),
-              QStringLiteral("Values(:SyohinCD, :SyohinNM, :Kikaku, :Tani, :Tanka)")});
+    q.setSql({RowStatements::insertSql(kTable, RowStatements::schemaColumns(kTable))});
     bindFields(q, product);
     q.ExecSQL();
 }
@@ -81,9 +81,7 @@ void insert(TEngineDatabase &db, const ProductRecord &product)
 void update(TEngineDatabase &db, const ProductRecord &product)
 {
     TEngineQuery q(&db);
-    q.setSql({QStringLiteral("UPDATE SYOHIN"), QStringLiteral("SET SyohinNM = :SyohinNM,"),
-              QStringLiteral("    Kikaku = :Kikaku,"), QStringLiteral("    Tani = :Tani,"),
-              QStringLiteral("    Tanka = :Tanka"), QStringLiteral("Where SyohinCD = :SyohinCD")});
+    q.setSql({RowStatements::updateSql(kTable, RowStatements::schemaColumns(kTable, {kCode}), {kCode})});
     bindFields(q, product);
     execOnExisting(q, QStringLiteral("商品（商品CD %1）が見つかりません").arg(product.SyohinCD));
 }

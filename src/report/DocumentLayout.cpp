@@ -121,7 +121,7 @@ void DocumentLayout::buildRemarks(std::span<const LRItemRow> rows)
 
 void DocumentLayout::FormShow()
 {
-    m_company = readCompany(*Query1);
+    m_company = readCompany(*Query1->database());
     if (m_company.sealUnreadable)
         m_notices.append(PictureBytes::unreadableSealPrintMessage());
     TLRImage *seal = m_items.image("Inei");

@@ -3,6 +3,7 @@
 #include "data/AppPaths.h"
 #include "data/Engine.h"
 #include "data/IniFile.h"
+#include "masters/OwnCompanyStore.h"
 #include "report/DocumentLayout.h"
 #include "report/PictureBytes.h"
 #include "report/TLightRep.h"
@@ -65,13 +66,10 @@ constexpr LRItemRow kDataSheet[] = {
     line(nullptr, 40, 957, 105, u"メールアドレス："),
 };
 
-void openOwnCompany(TEngineQuery &master, bool keyed)
+void openOwnCompany(TEngineQuery &master, OwnCompanyStore::Rows rows)
 {
     master.Close();
-    master.clearSql();
-    master.addSql(QStringLiteral("select * from JisyaJyoho"));
-    if (keyed)
-        master.addSql(QStringLiteral("where key = 0"));
+    OwnCompanyStore::selectRows(master, rows);
     master.Open();
 }
 
@@ -102,7 +100,7 @@ void IneiTestLayout::setSeal(const QByteArray &picture, int height, int width)
 
 void IneiTestLayout::FormShow()
 {
-    openOwnCompany(*m_master, false);
+    openOwnCompany(*m_master, OwnCompanyStore::Rows::All);
 }
 
 IneiDataLayout::IneiDataLayout(TLightRep &root, TEngineDatabase &db, QObject *parent)
@@ -117,7 +115,7 @@ IneiDataLayout::IneiDataLayout(TLightRep &root, TEngineDatabase &db, QObject *pa
 
 void IneiDataLayout::FormShow()
 {
-    openOwnCompany(*m_master, true);
+    openOwnCompany(*m_master, OwnCompanyStore::Rows::KeyZero);
     const QStringList address = ineiServiceAddress();
     const char *items[] = {"Yubin", "Jyusyo", "Kaisya", "Atena"};
     for (int i = 0; i < 4; ++i)

@@ -1,6 +1,7 @@
 #include "report/LayoutRecords.h"
 
 #include "data/Engine.h"
+#include "masters/OwnCompanyStore.h"
 #include "report/PictureBytes.h"
 
 namespace {
@@ -13,40 +14,34 @@ void runKeyed(TEngineQuery &query, const QString &table)
     query.Open();
 }
 
-QString text(const TEngineQuery &query, const char *field)
+LayoutCompany companyView(const OwnCompanyRecord &row)
 {
-    return query.FieldByName(QLatin1String(field)).AsString();
+    LayoutCompany c;
+    c.name = row.JisyaNM;
+    c.yubin = row.Yubin;
+    c.jyusyo1 = row.Jyusyo1;
+    c.jyusyo2 = row.Jyusyo2;
+    c.tel = row.Tel;
+    c.fax = row.Fax;
+    c.busyo = row.Busyo;
+    PictureBytes::Decoded seal = PictureBytes::decode(row.Inei);
+    c.seal = std::move(seal.picture);
+    c.sealUnreadable = seal.unreadable;
+    c.sealHeight = row.Height;
+    c.sealWidth = row.Width;
+    for (int i = 0; i < 3; ++i) {
+        const BankAccount &a = row.accounts[i];
+        c.accounts[i] = QStringList{a.KinyuKikan, a.Tenpo, a.Syumoku, a.Kouza};
+    }
+    return c;
 }
 
 } // namespace
 
-LayoutCompany readCompany(TEngineQuery &query)
+LayoutCompany readCompany(TEngineDatabase &db)
 {
-    runKeyed(query, QStringLiteral("jisyaJyoho"));
-    LayoutCompany c;
-    if (query.IsEmpty()) {
-        query.Close();
-        return c;
-    }
-    c.name = text(query, "JisyaNM");
-    c.yubin = text(query, "Yubin");
-    c.jyusyo1 = text(query, "Jyusyo1");
-    c.jyusyo2 = text(query, "Jyusyo2");
-    c.tel = text(query, "Tel");
-    c.fax = text(query, "Fax");
-    c.busyo = text(query, "Busyo");
-    PictureBytes::Decoded seal = PictureBytes::decode(query.FieldByName(QStringLiteral("inei")).AsBytes());
-    c.seal = std::move(seal.picture);
-    c.sealUnreadable = seal.unreadable;
-    c.sealHeight = query.FieldByName(QStringLiteral("Height")).AsInteger();
-    c.sealWidth = query.FieldByName(QStringLiteral("Width")).AsInteger();
-    for (int i = 0; i < 3; ++i) {
-        const QString n = QString::number(i + 1);
-        for (const char *field : {"KinyuKikan", "Tenpo", "Syumoku", "Kouza"})
-            c.accounts[i].append(query.FieldByName(QLatin1String(field) + n).AsString());
-    }
-    query.Close();
-    return c;
+    const std::optional<OwnCompanyRecord> row = OwnCompanyStore::load(db);
+    return row ? companyView(*row) : LayoutCompany();
 }
 
 LayoutSettings readSettings(TEngineQuery &query, const QString &table, bool withRemarks)
@@ -54,12 +49,12 @@ LayoutSettings readSettings(TEngineQuery &query, const QString &table, bool with
     runKeyed(query, table);
     LayoutSettings s;
     if (!query.IsEmpty()) {
-        s.top = query.FieldByName(QStringLiteral("top")).AsInteger();
-        s.left = query.FieldByName(QStringLiteral("left")).AsInteger();
-        s.height = query.FieldByName(QStringLiteral("Height")).AsInteger();
-        s.width = query.FieldByName(QStringLiteral("width")).AsInteger();
+        s.top = query.integer("top");
+        s.left = query.integer("left");
+        s.height = query.integer("Height");
+        s.width = query.integer("width");
         if (withRemarks)
-            s.remarks = query.FieldByName(QStringLiteral("Bikou")).AsLines();
+            s.remarks = query.lines("Bikou");
     }
     query.Close();
     return s;
@@ -74,13 +69,13 @@ LayoutCustomer readCustomer(TEngineQuery &query, int key)
     query.Open();
     LayoutCustomer c;
     if (!query.IsEmpty()) {
-        c.name = text(query, "TorihikisakiNM");
-        c.keisyo = text(query, "Keisyo");
-        c.yubin = text(query, "Yubin");
-        c.jyusyo1 = text(query, "Jyusyo1");
-        c.jyusyo2 = text(query, "Jyusyo2");
-        c.busyo = text(query, "Busyo");
-        c.tantosya = text(query, "Tantosya");
+        c.name = query.text("TorihikisakiNM");
+        c.keisyo = query.text("Keisyo");
+        c.yubin = query.text("Yubin");
+        c.jyusyo1 = query.text("Jyusyo1");
+        c.jyusyo2 = query.text("Jyusyo2");
+        c.busyo = query.text("Busyo");
+        c.tantosya = query.text("Tantosya");
     }
     query.Close();
     return c;

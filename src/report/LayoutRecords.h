@@ -1,11 +1,12 @@
 #pragma once
-// What the printed layouts read besides their documents: the own-company row (company block, seal
-// picture and size, bank accounts), the settings row of a document kind (seal place, remarks) and
-// the customer of a document. The seal picture is decoded from the row's blob in memory.
+// What the printed layouts read besides their documents: the own-company row as its store reads it
+// (company block, seal picture and size, bank accounts), the settings row of a document kind (seal
+// place, remarks) and the customer of a document. The seal picture is decoded in memory.
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
+class TEngineDatabase;
 class TEngineQuery;
 
 struct LayoutCompany
@@ -46,8 +47,8 @@ struct LayoutCustomer
     QString tantosya;
 };
 
-// "select * from jisyaJyoho where key = 0" on `query`; an empty record when there is no row.
-LayoutCompany readCompany(TEngineQuery &query);
+// The own-company row as the store reads it, its seal decoded; an empty record when there is no row.
+LayoutCompany readCompany(TEngineDatabase &db);
 // "select * from <table> where key = 0"; `withRemarks` for the tables that have `Bikou`.
 LayoutSettings readSettings(TEngineQuery &query, const QString &table, bool withRemarks);
 // "select * from torihikisaki where key = :key"; an empty record when the customer is gone.

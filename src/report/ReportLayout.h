@@ -42,7 +42,7 @@ protected:
 
     TLightRep &m_root;
     TEngineQuery *m_master;
-    TEngineQuery *Query1; // the own-company row, the settings row, the customer
+    TEngineQuery *Query1; // the settings row, the customer
     LRItemIndex m_items;
     QStringList m_notices;
 

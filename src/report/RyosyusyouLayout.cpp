@@ -97,7 +97,7 @@ RyosyusyouLayout::RyosyusyouLayout(TLightRep &root, TEngineDatabase &db, QObject
 
 void RyosyusyouLayout::FormShow()
 {
-    m_company = readCompany(*Query1);
+    m_company = readCompany(*Query1->database());
     if (m_company.sealUnreadable)
         m_notices.append(PictureBytes::unreadableSealPrintMessage());
     TLRImage *seal = m_items.image("Inei");
