@@ -8,8 +8,7 @@
 #include "data/Engine.h"
 #include "documents/TFmitumori.h"
 #include "documents/TFnohin.h"
-#include "report/TLRmitumorisyo.h"
-#include "report/TLRnohinsyo.h"
+#include "report/DocumentReports.h"
 
 #include <QTabWidget>
 
@@ -45,11 +44,7 @@ void MitumoriSyuseiBTNClick(TFmain &main)
 
 void MitumoriInsatuBTNClick(TFmain &main)
 {
-    TLRmitumorisyo report(&main);
-    report.Qmitumori->setSql({QStringLiteral("select * from mitumori where key = :key")});
-    report.Qmitumori->ParamByName(QStringLiteral("Key")).setAsInteger(selectedKey(*main.Qmitumori));
-    report.Qmitumori->Open();
-    report.exec();
+    DocumentReports::show(&main, DocumentOutput::Kind::Mitumori, {selectedKey(*main.Qmitumori)});
 }
 
 void Mitumori2NohinBTNClick(TFmain &main)
@@ -83,11 +78,7 @@ void NohinSyuseiBTNClick(TFmain &main)
 
 void NohinInsatuBTNClick(TFmain &main)
 {
-    TLRnohinsyo report(&main);
-    report.Qnohin->setSql({QStringLiteral("select * from nohin where key = :key")});
-    report.Qnohin->ParamByName(QStringLiteral("Key")).setAsInteger(selectedKey(*main.Qnohin));
-    report.Qnohin->Open();
-    report.exec();
+    DocumentReports::show(&main, DocumentOutput::Kind::Nohin, {selectedKey(*main.Qnohin)});
 }
 
 void connectCommand(TFmain &main, const char *name, void (*command)(TFmain &))

@@ -3,16 +3,14 @@
 #include "app/MainLists.h"
 #include "app/TFmain.h"
 #include "billing/InvoiceDeletion.h"
+#include "billing/InvoiceRunCommand.h"
 #include "billing/TFseikyuIkkatuInsatu.h"
 #include "billing/TFseikyusyoData.h"
 #include "controls/Messages.h"
-#include "controls/TDateEdit.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
 #include "data/Engine.h"
-#include "report/TLRseikyusyo.h"
-
-#include <QRadioButton>
+#include "report/DocumentReports.h"
 
 namespace {
 
@@ -39,11 +37,7 @@ void SeikyuIkkatuInsatuBTNClick(TFmain &main)
 void SeikyuInsatuBTNClick(TFmain &main)
 {
     const int key = selectedKey(*main.Qseikyu);
-    TLRseikyusyo report(&main);
-    report.Qseikyu->addSql(QStringLiteral("select * from seikyu where key = :key"));
-    report.Qseikyu->ParamByName(QStringLiteral("Key")).setAsInteger(key);
-    report.Qseikyu->Open();
-    report.exec();
+    DocumentReports::show(&main, DocumentOutput::Kind::Seikyu, {key});
 }
 
 // "請求書削除": the customer's latest invoice only, without a question; the notes and payments it took
@@ -79,22 +73,15 @@ void Nohin2SeikyuBTNClick(TFmain &main)
     }
     const int customer = notes.FieldByName(QStringLiteral("TorihikisakiKey")).AsInteger();
     const QDate date = notes.FieldByName(QStringLiteral("Hiduke")).AsDate();
+    // A note stored without a date or a customer (through the SQL window) has no closing date to run
+    // to, or no one to bill.
     QList<int> made;
-    {
-        TFseikyusyoData run(&main);
-        run.KobetuRB->setChecked(true);
-        run.setCustomerKey(customer);
-        run.SeikyuSimebi->setDate(date);
-        run.DataSakuseiBTNClick();
-        made = run.createdInvoices();
-    }
-    if (!made.isEmpty()) {
-        TLRseikyusyo report(&main);
-        report.Qseikyu->setSql({QStringLiteral("select * from seikyu where key = :key")});
-        report.Qseikyu->ParamByName(QStringLiteral("key")).setAsInteger(made.first());
-        report.Qseikyu->Open();
-        report.exec();
-    }
+    if (!date.isValid())
+        Messages::warning(&main, InvoiceRunCommand::kNoClosingDate);
+    else
+        made = InvoiceRunCommand::run(&main, customer != 0 ? QList<int>{customer} : QList<int>{}, date);
+    if (!made.isEmpty())
+        DocumentReports::show(&main, DocumentOutput::Kind::Seikyu, {made.first()});
     MainLists::reopenKeepingPlace(*main.Qseikyu);
     MainLists::reopenKeepingPlace(notes);
 }

@@ -8,6 +8,7 @@
 #include "app/PaymentCommands.h"
 #include "app/TFreadMe.h"
 #include "app/TFversion.h"
+#include "billing/PaymentStore.h"
 #include "common/Version.h"
 #include "controls/HelpCommand.h"
 #include "controls/Messages.h"
@@ -53,7 +54,6 @@ TFmain::TFmain(QWidget *parent) : TForm1(QStringLiteral("Fmain"), parent)
     setClosesOnEscape(false);
     if (!DMdata)
         new TDMdata(this);
-    Query1 = new TEngineQuery(DMdata->DataDB, this);
     Qmitumori = new TEngineQuery(DMdata->DataDB, this);
     Qnohin = new TEngineQuery(DMdata->DataDB, this);
     Qnyukin = new TEngineQuery(DMdata->DataDB, this);
@@ -103,7 +103,7 @@ void TFmain::connectCommands()
 TFmain::~TFmain()
 {
     disconnect(Qnohin, nullptr, this, nullptr);
-    for (TEngineQuery *query : {Qmitumori, Qnohin, Qnyukin, Qseikyu, Query1})
+    for (TEngineQuery *query : {Qmitumori, Qnohin, Qnyukin, Qseikyu})
         query->Close();
 }
 
@@ -353,11 +353,7 @@ void TFmain::fillPaymentMethods()
 {
     NyukinSiharaiHoho->clear();
     NyukinSiharaiHoho->addItem(QString());
-    Query1->setSql({QStringLiteral("select distinct NyukinHouhou from Nyukin")});
-    Query1->Open();
-    for (; !Query1->Eof(); Query1->Next())
-        NyukinSiharaiHoho->addItem(Query1->Field(0).AsString());
-    Query1->Close();
+    NyukinSiharaiHoho->addItems(PaymentStore::methodsInUse(*DMdata->DataDB));
     NyukinSiharaiHoho->setCurrentIndex(0);
 }
 

@@ -25,7 +25,6 @@ public:
     TEngineQuery *Qnohin = nullptr;
     TEngineQuery *Qnyukin = nullptr;
     TEngineQuery *Qseikyu = nullptr;
-    TEngineQuery *Query1 = nullptr;
     TDBGridEx *MitumoriGrid = nullptr;
     TDBGridEx *NohinGrid = nullptr;
     TDBGridEx *NyukinGrid = nullptr;

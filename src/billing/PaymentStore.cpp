@@ -174,6 +174,16 @@ QStringList paymentMethods(TEngineDatabase &db)
     return methods;
 }
 
+QStringList methodsInUse(TEngineDatabase &db)
+{
+    QStringList methods;
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("select distinct NyukinHouhou from Nyukin")});
+    for (q.Open(); !q.Eof(); q.Next())
+        methods.append(q.Field(0).AsString());
+    return methods;
+}
+
 std::optional<PaymentRecord> load(TEngineDatabase &db, int key)
 {
     TEngineQuery q(&db);

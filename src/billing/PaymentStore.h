@@ -53,6 +53,9 @@ inline const QString kBill = QStringLiteral("手形");
 
 // "現金", the bank names of the own company's three accounts that are not empty, "小切手", "手形".
 QStringList paymentMethods(TEngineDatabase &db);
+// The methods the stored payments name, each once, in the engine's order (the payment list's filter
+// offers them); a payment without one gives an empty text.
+QStringList methodsInUse(TEngineDatabase &db);
 
 std::optional<PaymentRecord> load(TEngineDatabase &db, int key);
 std::optional<PaymentCustomer> customer(TEngineDatabase &db, int key);

@@ -11,7 +11,7 @@
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
 #include "documents/BilledDocuments.h"
-#include "report/TLRryosyusyou.h"
+#include "report/DocumentReports.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -299,9 +299,5 @@ void TFnyukin::TorokuInsatuBTNClick()
 
 void TFnyukin::showReceipt(QWidget *parent, int paymentKey)
 {
-    TLRryosyusyou receipt(parent);
-    receipt.Qnyukin->addSql(QStringLiteral("select * from nyukin where key = :key"));
-    receipt.Qnyukin->ParamByName(QStringLiteral("key")).setAsInteger(paymentKey);
-    receipt.Qnyukin->Open();
-    receipt.exec();
+    DocumentReports::show(parent, DocumentOutput::Kind::Ryosyusyou, {paymentKey});
 }

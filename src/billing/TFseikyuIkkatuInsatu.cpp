@@ -6,7 +6,7 @@
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
-#include "report/TLRseikyusyo.h"
+#include "report/DocumentReports.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -56,9 +56,9 @@ void TFseikyuIkkatuInsatu::DataSakuseiBTNClick()
 {
     if (!SeikyuSimebi->normalize())
         return;
-    TLRseikyusyo report(this);
-    InvoiceBatch::select(*report.Qseikyu, SeikyuSimebi->date(), CheckBox1->isChecked());
-    report.Qseikyu->Open();
-    report.exec();
+    const QDate closing = SeikyuSimebi->date();
+    const bool skipSettled = CheckBox1->isChecked();
+    DocumentReports::show(this, DocumentOutput::Kind::Seikyu,
+                          [&](TEngineQuery &master) { InvoiceBatch::select(master, closing, skipSettled); });
     accept();
 }

@@ -1,13 +1,14 @@
 #include "billing/TFseikyusyoData.h"
 
 #include "billing/ClosingDays.h"
-#include "billing/InvoiceRun.h"
+#include "billing/InvoiceRunCommand.h"
 #include "common/Clock.h"
 #include "common/TFtorihikisakiKensaku.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
+#include "masters/CustomerStore.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -133,13 +133,9 @@ void TFseikyusyoData::TorihikisakiKensakuBTNClick()
 void TFseikyusyoData::loadCustomer(int key)
 {
     m_customerKey = key;
-    TEngineQuery q(DMdata->DataDB);
-    q.addSql(QStringLiteral("select * from torihikisaki"));
-    q.addSql(QStringLiteral("where key = :key"));
-    q.ParamByName(QStringLiteral("key")).setAsInteger(key);
-    q.Open();
-    Kaisyamei->setText(q.FieldByName(QStringLiteral("TorihikisakiNM")).AsString());
-    const int day = q.IsEmpty() ? 0 : q.FieldByName(QStringLiteral("SeikyuSimebi")).AsInteger();
+    const std::optional<CustomerRecord> customer = CustomerStore::load(*DMdata->DataDB, key);
+    Kaisyamei->setText(customer ? customer->TorihikisakiNM : QString());
+    const int day = customer ? customer->SeikyuSimebi : 0;
     showDefaultDate(ClosingDays::effectiveDay(day, m_companyDay));
 }
 
@@ -154,36 +150,13 @@ QList<int> TFseikyusyoData::chosenCustomers()
 void TFseikyusyoData::DataSakuseiBTNClick()
 {
     if (SeikyuSimebi->text().trimmed().isEmpty()) {
-        Messages::warning(this, QStringLiteral("請求締日を入力してください"));
+        Messages::warning(this, InvoiceRunCommand::kNoClosingDate);
         SeikyuSimebi->edit()->setFocus();
         return;
     }
     const QDate closing = SeikyuSimebi->date();
-    const QList<int> customers = chosenCustomers();
-    InvoiceRun run(*DMdata->DataDB);
-    QProgressDialog progress(QStringLiteral("請求書データを作成しています…"), QString(), 0,
-                             int(customers.size()), this);
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setCancelButton(nullptr);
-    run.setProgress([&](int done, int total) {
-        progress.setValue(done);
+    m_created = InvoiceRunCommand::run(this, chosenCustomers(), closing, [this](int done, int total) {
         setStatusText(1, QStringLiteral("%1 / %2").arg(done).arg(total));
     });
-    try {
-        m_created = run.run(customers, closing);
-    } catch (const InvoiceRunError &e) {
-        progress.reset();
-        Messages::error(this, kRunFailed);
-        throw AppError(e.message());
-    }
-    progress.reset();
-    // One message: how many invoices were made, and the customers skipped with their reason.
-    const QString made = QStringLiteral("%1 件の請求書を作成しました").arg(m_created.size());
-    if (run.refused().isEmpty())
-        Messages::information(this, made);
-    else
-        Messages::warning(this, made + QStringLiteral("\n\n") + refusalReport(run.refused()));
     accept();
 }

@@ -1,7 +1,6 @@
 #pragma once
 // 請求書データ作成: chooses the customers of an invoice run (by closing day, or one customer picked
-// with the customer search) and the closing date, and runs it. The main window's command "納品書から
-// 請求書作成" drives it without showing it: individual mode, a customer, a date, then the run.
+// with the customer search) and the closing date, and runs it (InvoiceRunCommand).
 #include "controls/TForm1.h"
 
 class QComboBox;
@@ -27,9 +26,6 @@ public:
     TFlatButton *DataSakuseiBTN = nullptr;
     TFlatButton *MakatiButton1 = nullptr;
 
-    // The customer of the individual mode (0: none picked).
-    int customerKey() const { return m_customerKey; }
-    void setCustomerKey(int key) { m_customerKey = key; }
     // The keys of the invoices the last run made.
     const QList<int> &createdInvoices() const { return m_created; }
 
@@ -49,6 +45,6 @@ private:
     void loadCustomer(int key);
 
     int m_companyDay = 99;
-    int m_customerKey = 0;
+    int m_customerKey = 0; // the customer of the individual mode (0: none picked)
     QList<int> m_created;
 };

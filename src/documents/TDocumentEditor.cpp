@@ -13,6 +13,7 @@
 #include "data/TDMdata.h"
 #include "documents/BilledDocuments.h"
 #include "documents/TMesaiGrid.h"
+#include "masters/CustomerStore.h"
 #include "masters/ProductStore.h"
 
 #include <QComboBox>
@@ -330,13 +331,8 @@ void TDocumentEditor::KaisyameiExit()
     if (!IsDigitsOrPoint(code))
         return;
     Messages::guarded(this, [this, &code] {
-        TEngineQuery q(&db());
-        q.setSql({QStringLiteral("select key from torihikisaki"),
-                  QStringLiteral("where TorihikisakiCD = :TorihikisakiCD")});
-        q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(TextToInteger(code));
-        q.Open();
-        if (!q.IsEmpty())
-            TorihikisakiHyoji(q.Field(0).AsInteger());
+        if (const std::optional<int> key = CustomerStore::keyByCode(db(), TextToInteger(code)))
+            TorihikisakiHyoji(*key);
     });
 }
 

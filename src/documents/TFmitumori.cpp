@@ -5,7 +5,7 @@
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
 #include "documents/TFnohin.h"
-#include "report/TLRmitumorisyo.h"
+#include "report/DocumentReports.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -78,11 +78,7 @@ void TFmitumori::readOwnFields(DocumentRecord &d) const
 
 void TFmitumori::showReport(int key)
 {
-    TLRmitumorisyo report(this);
-    report.Qmitumori->setSql({QStringLiteral("select * from mitumori where key = :key")});
-    report.Qmitumori->ParamByName(QStringLiteral("key")).setAsInteger(key);
-    report.Qmitumori->Open();
-    report.exec();
+    DocumentReports::show(this, DocumentOutput::Kind::Mitumori, {key});
 }
 
 QString TFmitumori::automaticNumberMessage() const

@@ -5,7 +5,7 @@
 #include "controls/TDateEdit.h"
 #include "data/TDMdata.h"
 #include "documents/BilledDocuments.h"
-#include "report/TLRnohinsyo.h"
+#include "report/DocumentReports.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -56,11 +56,7 @@ void TFnohin::showDocument()
 
 void TFnohin::showReport(int key)
 {
-    TLRnohinsyo report(this);
-    report.Qnohin->setSql({QStringLiteral("select * from nohin where key = :key")});
-    report.Qnohin->ParamByName(QStringLiteral("key")).setAsInteger(key);
-    report.Qnohin->Open();
-    report.exec();
+    DocumentReports::show(this, DocumentOutput::Kind::Nohin, {key});
 }
 
 QString TFnohin::automaticNumberMessage() const

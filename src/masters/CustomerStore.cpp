@@ -133,6 +133,18 @@ std::optional<CustomerRecord> load(TEngineDatabase &db, int key)
     return readRow(q);
 }
 
+std::optional<int> keyByCode(TEngineDatabase &db, int code)
+{
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("select key from Torihikisaki"),
+              QStringLiteral("where TorihikisakiCD = :TorihikisakiCD")});
+    q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(code);
+    q.Open();
+    if (q.IsEmpty())
+        return std::nullopt;
+    return q.Field(0).AsInteger();
+}
+
 int insert(TEngineDatabase &db, const CustomerRecord &customer)
 {
     TEngineTransaction transaction(db);

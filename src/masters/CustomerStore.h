@@ -51,6 +51,9 @@ QString shownHonorific(const QString &stored);
 void setUpList(TEngineQuery &q);
 
 std::optional<CustomerRecord> load(TEngineDatabase &db, int key);
+// The key of a customer with the customer code (取引先CD); the first the engine finds when several
+// share it, nothing when none has it.
+std::optional<int> keyByCode(TEngineDatabase &db, int code);
 // Stores a new customer under the table's highest key plus one, registered now; returns the key.
 int insert(TEngineDatabase &db, const CustomerRecord &customer);
 // Stores the changed fields of the customer with customer.key. Throws EngineError when no such

@@ -58,15 +58,8 @@ void openDocuments(TEngineQuery &master, Kind kind, const QList<int> &keys)
 {
     if (keys.isEmpty())
         throw AppError(kNoData);
-    QStringList list, order;
-    for (int i = 0; i < keys.size(); ++i) {
-        list << QString::number(keys[i]); // whole numbers checked by the caller's type
-        order << QStringLiteral("when %1 then %2").arg(keys[i]).arg(i);
-    }
     master.Close();
-    master.setSql({QStringLiteral("select * from %1").arg(QLatin1String(tableOf(kind))),
-                   QStringLiteral("where key in (%1)").arg(list.join(QLatin1Char(','))),
-                   QStringLiteral("order by case key %1 end").arg(order.join(QLatin1Char(' ')))});
+    selectDocuments(master, kind, keys);
     master.Open();
     QList<int> found;
     for (master.First(); !master.Eof(); master.Next())
@@ -94,6 +87,27 @@ std::optional<Kind> kindFromName(const QString &name)
 bool takesKeys(Kind kind)
 {
     return tableOf(kind) != nullptr;
+}
+
+// One document by the parameter "key"; several by their keys written out (whole numbers, any count),
+// ordered as given; none for no key.
+void selectDocuments(TEngineQuery &master, Kind kind, const QList<int> &keys)
+{
+    const QString from = QStringLiteral("select * from %1").arg(QLatin1String(tableOf(kind)));
+    if (keys.isEmpty()) {
+        master.setSql({from, QStringLiteral("where 1 = 0")});
+    } else if (keys.size() == 1) {
+        master.setSql({from, QStringLiteral("where key = :key")});
+        master.ParamByName(QStringLiteral("key")).setAsInteger(keys.first());
+    } else {
+        QStringList list, order;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            list << QString::number(keys[i]);
+            order << QStringLiteral("when %1 then %2").arg(keys[i]).arg(i);
+        }
+        master.setSql({from, QStringLiteral("where key in (%1)").arg(list.join(QLatin1Char(','))),
+                       QStringLiteral("order by case key %1 end").arg(order.join(QLatin1Char(' ')))});
+    }
 }
 
 Job::Job(Kind kind, TEngineDatabase &db, const QList<int> &keys)

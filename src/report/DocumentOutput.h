@@ -27,6 +27,11 @@ QStringList kindNames(); // mitumori, nohin, seikyu, ryosyusyou, ineitest, ineid
 // own company and take none.
 bool takesKeys(Kind kind);
 
+// Gives a layout's master the documents of the kind with the keys, in the order given (not opened):
+// the report windows and the jobs below select them the same way. A single key is the parameter
+// "key".
+void selectDocuments(TEngineQuery &master, Kind kind, const QList<int> &keys);
+
 // A layout ready to run: own company and settings read, master open on the keys. Throws AppError
 // "印刷対象データがありません．" when a key names no document, or when there is nothing to print.
 class Job

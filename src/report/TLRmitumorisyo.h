@@ -1,6 +1,6 @@
 #pragma once
-// The report window of the estimate (見積書): the caller sets the text and parameters of Qmitumori (for one
-// document "select * from mitumori where key = :key"), opens it and shows the window modally.
+// The report window of the estimate (見積書): its master Qmitumori holds the estimates to print, as
+// DocumentReports selects them by key; the caller opens it and shows the window modally.
 #include "report/TLRLayoutRep.h"
 
 class TEngineQuery;

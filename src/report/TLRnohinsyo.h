@@ -1,6 +1,6 @@
 #pragma once
-// The report window of the delivery note (納品書): the caller sets the text and parameters of Qnohin (for one
-// document "select * from nohin where key = :key"), opens it and shows the window modally.
+// The report window of the delivery note (納品書): its master Qnohin holds the notes to print, as
+// DocumentReports selects them by key; the caller opens it and shows the window modally.
 #include "report/TLRLayoutRep.h"
 
 class TEngineQuery;

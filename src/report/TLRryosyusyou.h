@@ -1,7 +1,7 @@
 #pragma once
-// The report window of the receipt (領収証): the caller sets the text and parameters of Qnyukin
-// ("select * from nyukin where key = :key"), opens it and shows the window modally. One sheet per
-// payment.
+// The report window of the receipt (領収証): its master Qnyukin holds the payments to print, as
+// DocumentReports selects them by key; the caller opens it and shows the window modally. One sheet
+// per payment.
 #include "report/TLRLayoutRep.h"
 
 class TEngineQuery;

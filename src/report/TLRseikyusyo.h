@@ -1,7 +1,7 @@
 #pragma once
-// The report window of the invoice (請求書): the caller sets the text and parameters of Qseikyu
-// (one invoice, the invoices of a customer and closing date, or a batch of one closing date),
-// opens it and shows the window modally. Every invoice starts on a new page.
+// The report window of the invoice (請求書): its master Qseikyu holds the invoices to print (by key,
+// or a batch of one closing date), as DocumentReports selects them; the caller opens it and shows the
+// window modally. Every invoice starts on a new page.
 #include "report/TLRLayoutRep.h"
 
 class TEngineQuery;
