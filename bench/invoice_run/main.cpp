@@ -10,9 +10,9 @@
 #include "billing/InvoiceBatch.h"
 #include "billing/InvoiceRun.h"
 #include "data/TDMdata.h"
-#include "report/DocumentOutput.h"
-#include "report/ReportFonts.h"
-#include "report/TLRseikyusyo.h"
+#include "report/layouts/DocumentOutput.h"
+#include "report/engine/ReportFonts.h"
+#include "report/ui/TLRseikyusyo.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,10 +1,10 @@
 #include "BenchReport.h"
 
-#include "report/TLightRep.h"
-#include "report/TLRImage.h"
-#include "report/TLRItemR.h"
-#include "report/TLRPanels.h"
-#include "report/TLRVariableText.h"
+#include "report/engine/TLightRep.h"
+#include "report/engine/TLRImage.h"
+#include "report/engine/TLRItemR.h"
+#include "report/engine/TLRPanels.h"
+#include "report/engine/TLRVariableText.h"
 
 #include <QBuffer>
 #include <QLocale>

@@ -2,7 +2,7 @@
 // A synthetic estimate-like report: a header with a stretched JPEG seal and a filled title, a
 // grid of 20 text-heavy detail rows per page, and a remarks box of flowing text. One page per
 // record of a counted master data set.
-#include "report/TBaseLRep.h"
+#include "report/ui/TBaseLRep.h"
 
 class BenchData : public TLRMasterData
 {

@@ -3,7 +3,7 @@
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
 #include "common/Ukansu.h"
-#include "controls/SjisLengthValidator.h"
+#include "data/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "data/RowStatements.h"
 #include "documents/BilledDocuments.h"

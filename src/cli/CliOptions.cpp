@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "report/DocumentOutput.h"
+#include "report/layouts/DocumentOutput.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "controls/EntryFields.h"
 
-#include "controls/SjisLengthValidator.h"
+#include "data/SjisLengthValidator.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "controls/HelpCommand.h"
 
-#include "app/AppDocuments.h"
+#include "data/AppDocuments.h"
 #include "controls/Messages.h"
 
 #include <QDesktopServices>

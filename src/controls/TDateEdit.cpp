@@ -1,7 +1,7 @@
 #include "controls/TDateEdit.h"
 
 #include "common/DisplayFormat.h"
-#include "common/TFcalendar.h"
+#include "controls/TFcalendar.h"
 #include "common/Ukansu.h"
 #include "controls/Messages.h"
 

@@ -2,7 +2,7 @@
 
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
-#include "controls/WindowPlacement.h"
+#include "common/WindowPlacement.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
-#include "controls/SjisLengthValidator.h"
+#include "data/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "data/RowStatements.h"
 #include "documents/BilledDocuments.h"

@@ -1,7 +1,7 @@
 #include "documents/Numbering.h"
 
 #include "common/AppError.h"
-#include "controls/SjisLengthValidator.h"
+#include "data/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "documents/DocumentSettings.h"
 #include "masters/OwnCompanyStore.h"

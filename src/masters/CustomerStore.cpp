@@ -1,6 +1,6 @@
 #include "masters/CustomerStore.h"
 
-#include "common/PostalLookup.h"
+#include "masters/PostalLookup.h"
 
 #include "common/Clock.h"
 #include "data/Engine.h"

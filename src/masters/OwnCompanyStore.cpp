@@ -1,11 +1,11 @@
 #include "masters/OwnCompanyStore.h"
 
-#include "common/PostalLookup.h"
+#include "masters/PostalLookup.h"
 
 #include "data/Engine.h"
 #include "data/IniFile.h"
 #include "data/RowStatements.h"
-#include "report/PictureBytes.h"
+#include "common/PictureBytes.h"
 
 #include <optional>
 #include <QBuffer>

@@ -1,15 +1,15 @@
 // The estimate and delivery note commands of the main window: the editor they open and how the list
 // is refreshed afterwards.
 #include "../masterdata/ModalHelper.h"
-#include "app/TFmain.h"
+#include "app/ui/TFmain.h"
 #include "common/Clock.h"
 #include "controls/Messages.h"
 #include "controls/TFlatButton.h"
-#include "documents/TFmitumori.h"
-#include "documents/TFnohin.h"
-#include "documents/TMesaiGrid.h"
-#include "report/TLRmitumorisyo.h"
-#include "report/TLRnohinsyo.h"
+#include "documents/ui/TFmitumori.h"
+#include "documents/ui/TFnohin.h"
+#include "documents/ui/TMesaiGrid.h"
+#include "report/ui/TLRmitumorisyo.h"
+#include "report/ui/TLRnohinsyo.h"
 #include "TestDatabase.h"
 
 #include <QApplication>

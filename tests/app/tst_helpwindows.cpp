@@ -1,12 +1,12 @@
 // The help menu's windows: the readme viewer, the about box and the help command, opened from the
 // main window's menu.
 #include "../masterdata/ModalHelper.h"
-#include "app/TFmain.h"
-#include "app/TFreadMe.h"
-#include "app/TFversion.h"
+#include "app/ui/TFmain.h"
+#include "app/ui/TFreadMe.h"
+#include "app/ui/TFversion.h"
 #include "controls/HelpCommand.h"
 #include "controls/Messages.h"
-#include "data/TFsql.h"
+#include "data/ui/TFsql.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -1,15 +1,15 @@
 // The main window's invoice commands: making invoices (from the window and from a delivery note),
 // printing the selected one, deleting the latest, and the lists they refresh.
 #include "app/MainLists.h"
-#include "app/TFmain.h"
-#include "billing/TFseikyusyoData.h"
+#include "app/ui/TFmain.h"
+#include "billing/ui/TFseikyusyoData.h"
 #include "common/Clock.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "DocumentFixture.h"
 #include "ModalHelper.h"
-#include "report/TLRseikyusyo.h"
+#include "report/ui/TLRseikyusyo.h"
 #include "TestDatabase.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // The main window's extraction panels and its deletions of estimates, delivery notes and payments,
 // driven through their buttons on both engines.
-#include "app/TFmain.h"
+#include "app/ui/TFmain.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"

@@ -1,14 +1,14 @@
 // The main window: the start-up sequence, the lists, the connection dialog.
 #include "../masterdata/ModalHelper.h"
-#include "app/TFmain.h"
+#include "app/ui/TFmain.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 #include "data/Schema.h"
-#include "data/TFDBSetting.h"
-#include "masters/TFjisyaJyoho.h"
+#include "data/ui/TFDBSetting.h"
+#include "masters/ui/TFjisyaJyoho.h"
 #include "TestDatabase.h"
 
 #include <QApplication>

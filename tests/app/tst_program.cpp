@@ -1,9 +1,9 @@
 // The program as a whole: its main window and data module made as the program entry makes them,
 // from start to a clean end, the version on its splash window, and its application object's
 // handler for failures that no command catches.
-#include "app/MainProgram.h"
-#include "app/TFmain.h"
-#include "app/TFsplash.h"
+#include "app/ui/MainProgram.h"
+#include "app/ui/TFmain.h"
+#include "app/ui/TFsplash.h"
 #include "common/AppError.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
@@ -11,7 +11,7 @@
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
-#include "masters/TFjisyaJyoho.h"
+#include "masters/ui/TFjisyaJyoho.h"
 #include "ProgramTestMain.h"
 #include "TestDatabase.h"
 

@@ -2,7 +2,7 @@
 // its copy command, the statement files.
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
-#include "data/TFsql.h"
+#include "data/ui/TFsql.h"
 #include "TestDatabase.h"
 
 #include <QAction>

@@ -1,16 +1,16 @@
 // The payment window driven as a user would, and the payment commands of the main window.
 #include "../masterdata/ModalHelper.h"
-#include "app/TFmain.h"
+#include "app/ui/TFmain.h"
 #include "billing/PaymentStore.h"
-#include "billing/TFnyukin.h"
+#include "billing/ui/TFnyukin.h"
 #include "common/Clock.h"
-#include "common/TFtorihikisakiKensaku.h"
+#include "common/ui/TFtorihikisakiKensaku.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
 #include "documents/BilledDocuments.h"
-#include "report/TLRryosyusyou.h"
+#include "report/ui/TLRryosyusyou.h"
 #include "TestDatabase.h"
 
 #include <QComboBox>

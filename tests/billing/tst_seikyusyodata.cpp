@@ -1,16 +1,16 @@
 // The invoice windows driven as a user would: 請求書データ作成 (the closing days it offers and their
 // default dates, the two modes, a run, what the user is told when a run cannot go on) and 請求書一括印刷.
 #include "billing/InvoiceRun.h"
-#include "billing/TFseikyuIkkatuInsatu.h"
-#include "billing/TFseikyusyoData.h"
+#include "billing/ui/TFseikyuIkkatuInsatu.h"
+#include "billing/ui/TFseikyusyoData.h"
 #include "BillingFixture.h"
 #include "common/Clock.h"
-#include "common/TFtorihikisakiKensaku.h"
+#include "common/ui/TFtorihikisakiKensaku.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "ModalHelper.h"
-#include "report/TLRseikyusyo.h"
+#include "report/ui/TLRseikyusyo.h"
 
 #include <QCheckBox>
 

@@ -1,6 +1,6 @@
 // The calendar picker and the date field, driven as a user would; the era year line.
 #include "common/Clock.h"
-#include "common/TFcalendar.h"
+#include "controls/TFcalendar.h"
 #include "common/Wareki.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"

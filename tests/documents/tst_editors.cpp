@@ -2,17 +2,17 @@
 // line grid, line amounts and the total, saving with the report window, a note made from an estimate.
 #include "../masterdata/ModalHelper.h"
 #include "common/Clock.h"
-#include "common/TFtorihikisakiKensaku.h"
+#include "common/ui/TFtorihikisakiKensaku.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "documents/BilledDocuments.h"
-#include "documents/TFmitumori.h"
-#include "documents/TFnohin.h"
-#include "documents/TMesaiGrid.h"
+#include "documents/ui/TFmitumori.h"
+#include "documents/ui/TFnohin.h"
+#include "documents/ui/TMesaiGrid.h"
 #include "masters/ProductStore.h"
-#include "report/TLRmitumorisyo.h"
-#include "report/TLRnohinsyo.h"
+#include "report/ui/TLRmitumorisyo.h"
+#include "report/ui/TLRnohinsyo.h"
 #include "TestDatabase.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Input limits of the entry fields: Shift-JIS byte lengths, the key filters of the number fields.
 #include "controls/EntryFields.h"
-#include "controls/SjisLengthValidator.h"
+#include "data/SjisLengthValidator.h"
 #include "ModalHelper.h"
 
 #include <QLineEdit>

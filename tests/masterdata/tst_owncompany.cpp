@@ -5,11 +5,11 @@
 #include "data/IniFile.h"
 #include "DocumentFixture.h"
 #include "masters/OwnCompanyStore.h"
-#include "masters/TFjisyaJyoho.h"
+#include "masters/ui/TFjisyaJyoho.h"
 #include "ModalHelper.h"
-#include "report/ReportLayout.h"
-#include "report/TLRImage.h"
-#include "report/TLRineiTest.h"
+#include "report/layouts/ReportLayout.h"
+#include "report/engine/TLRImage.h"
+#include "report/ui/TLRineiTest.h"
 #include "TestDatabase.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // Loading the postal-code file into Address, on SQLite and on PostgreSQL.
-#include "common/PostalLookup.h"
+#include "masters/PostalLookup.h"
 #include "masters/PostalLoader.h"
 #include "OtherComputer.h"
 #include "TestDatabase.h"

@@ -1,6 +1,6 @@
 // The postal-code loader window, driven as a user would.
 #include "controls/Messages.h"
-#include "masters/TFyubinLoad.h"
+#include "masters/ui/TFyubinLoad.h"
 #include "TestDatabase.h"
 
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "LayoutRun.h"
 
 #include "data/Engine.h"
-#include "report/TLightRep.h"
+#include "report/engine/TLightRep.h"
 #include "ReportTestSupport.h"
 
 #include <QDir>

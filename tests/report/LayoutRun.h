@@ -2,7 +2,7 @@
 // Runs a printed layout without a window, as the report window's preview does: the layout's
 // queries closed, the master opened on its first record and the detail opened, then one page
 // after another until the master is exhausted.
-#include "report/ReportLayout.h"
+#include "report/layouts/ReportLayout.h"
 
 #include <QImage>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "LayoutWindowRun.h"
 
-#include "report/ReportFileDialog.h"
-#include "report/TBaseLRep.h"
+#include "report/ui/ReportFileDialog.h"
+#include "report/ui/TBaseLRep.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,11 +1,11 @@
 #pragma once
 // Helpers of the report tests: a print target that records what each sheet shows, a small
 // report whose pages say their number, and pixel checks on rendered pages.
-#include "report/LRNullDevice.h"
-#include "report/TLightRep.h"
-#include "report/TLRItem.h"
-#include "report/TLRPanels.h"
-#include "report/TLRPrintTarget.h"
+#include "report/engine/LRNullDevice.h"
+#include "report/engine/TLightRep.h"
+#include "report/engine/TLRItem.h"
+#include "report/engine/TLRPanels.h"
+#include "report/engine/TLRPrintTarget.h"
 
 #include <functional>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "ReportWindowFixture.h"
 
-#include "report/TPrintMsg.h"
+#include "report/ui/TPrintMsg.h"
 
 CountingReportWindow::CountingReportWindow(int records)
 {

@@ -4,10 +4,10 @@
 #include "controls/Messages.h"
 #include "EventLoopTurns.h"
 #include "PdfWords.h"
-#include "report/ReportFileDialog.h"
-#include "report/ReportFonts.h"
-#include "report/TLRPrinterTarget.h"
-#include "report/TPrintMsg.h"
+#include "report/ui/ReportFileDialog.h"
+#include "report/engine/ReportFonts.h"
+#include "report/ui/TLRPrinterTarget.h"
+#include "report/ui/TPrintMsg.h"
 #include "ReportWindowFixture.h"
 
 #include <QApplication>

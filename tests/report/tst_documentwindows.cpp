@@ -4,11 +4,11 @@
 #include "controls/Messages.h"
 #include "DocumentFixture.h"
 #include "LayoutWindowRun.h"
-#include "report/ReportFonts.h"
-#include "report/TLRmitumorisyo.h"
-#include "report/TLRnohinsyo.h"
-#include "report/TLRryosyusyou.h"
-#include "report/TLRseikyusyo.h"
+#include "report/engine/ReportFonts.h"
+#include "report/ui/TLRmitumorisyo.h"
+#include "report/ui/TLRnohinsyo.h"
+#include "report/ui/TLRryosyusyou.h"
+#include "report/ui/TLRseikyusyo.h"
 #include "TestDatabase.h"
 
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // The report items drawn onto images: frame lines and their widths, text placement, rounded
 // corners, pictures, and flowing Japanese text.
-#include "report/ReportFonts.h"
-#include "report/SjisTokenizer.h"
-#include "report/TLRImage.h"
-#include "report/TLRItemR.h"
-#include "report/TLRVariableText.h"
+#include "report/engine/ReportFonts.h"
+#include "report/engine/SjisTokenizer.h"
+#include "report/engine/TLRImage.h"
+#include "report/engine/TLRItemR.h"
+#include "report/engine/TLRVariableText.h"
 #include "ReportTestSupport.h"
 
 #include <QFontMetrics>

@@ -1,10 +1,10 @@
 // The preview without a window: the page store in its temporary file, the preview control's
 // pages and navigation, and the background worker's steps.
 #include "EventLoopTurns.h"
-#include "report/ReportFonts.h"
-#include "report/TLRPageStore.h"
-#include "report/TLRPreviewControl.h"
-#include "report/TLRPreviewThread.h"
+#include "report/engine/ReportFonts.h"
+#include "report/engine/TLRPageStore.h"
+#include "report/engine/TLRPreviewControl.h"
+#include "report/engine/TLRPreviewThread.h"
 #include "ReportTestSupport.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 // into both halves, the seal at the receipt settings' place in each half, one sheet per payment.
 #include "DocumentFixture.h"
 #include "LayoutRun.h"
-#include "report/ReportFonts.h"
-#include "report/RyosyusyouLayout.h"
-#include "report/TLightRep.h"
+#include "report/engine/ReportFonts.h"
+#include "report/layouts/RyosyusyouLayout.h"
+#include "report/engine/TLightRep.h"
 #include "TestDatabase.h"
 
 #include <QTest>

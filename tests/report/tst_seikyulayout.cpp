@@ -3,9 +3,9 @@
 // at the invoice settings' place in the own company's size, and the pages of a batch.
 #include "DocumentFixture.h"
 #include "LayoutRun.h"
-#include "report/ReportFonts.h"
-#include "report/SeikyuLayout.h"
-#include "report/TLightRep.h"
+#include "report/engine/ReportFonts.h"
+#include "report/layouts/SeikyuLayout.h"
+#include "report/engine/TLightRep.h"
 #include "TestDatabase.h"
 
 #include <QTest>

@@ -1,3 +1,0 @@
-#include "documents/TFmitumoriSettei.h"
-
-TFmitumoriSettei::TFmitumoriSettei(QWidget *parent) : TFdocumentSettei(Numbering::Kind::Mitumori, parent) {}

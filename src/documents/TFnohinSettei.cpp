@@ -1,3 +1,0 @@
-#include "documents/TFnohinSettei.h"
-
-TFnohinSettei::TFnohinSettei(QWidget *parent) : TFdocumentSettei(Numbering::Kind::Nohin, parent) {}

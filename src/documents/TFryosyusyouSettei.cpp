@@ -1,6 +1,0 @@
-#include "documents/TFryosyusyouSettei.h"
-
-TFryosyusyouSettei::TFryosyusyouSettei(QWidget *parent)
-    : TFdocumentSettei(Numbering::Kind::Ryosyusyou, parent)
-{
-}

@@ -1,3 +1,0 @@
-#include "documents/TFseikyuSettei.h"
-
-TFseikyuSettei::TFseikyuSettei(QWidget *parent) : TFdocumentSettei(Numbering::Kind::Seikyu, parent) {}

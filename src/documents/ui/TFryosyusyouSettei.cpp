@@ -1,0 +1,6 @@
+#include "documents/ui/TFryosyusyouSettei.h"
+
+TFryosyusyouSettei::TFryosyusyouSettei(QWidget *parent)
+    : TFdocumentSettei(Numbering::Kind::Ryosyusyou, parent)
+{
+}

@@ -1,0 +1,3 @@
+#include "documents/ui/TFseikyuSettei.h"
+
+TFseikyuSettei::TFseikyuSettei(QWidget *parent) : TFdocumentSettei(Numbering::Kind::Seikyu, parent) {}
