@@ -17,8 +17,9 @@ KADOMEL_BUILD_PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     qt6-translations-l10n
 )
-# Packages the tests need on top: the PostgreSQL server, pdftotext and the source formatter.
-KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data clang-format)
+# Packages the tests need on top: the PostgreSQL server, pdftotext, the source formatter and Python
+# for the include check.
+KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data clang-format python3)
 
 say() { printf '==> %s\n' "$*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }

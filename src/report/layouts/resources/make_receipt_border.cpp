@@ -5,7 +5,7 @@
 //
 // Not built by default; its output is committed beside it as receipt_border.jpg:
 //   cmake --build build --target make_receipt_border
-//   build/src/report/make_receipt_border src/report/resources/receipt_border.jpg
+//   build/src/report/layouts/make_receipt_border src/report/layouts/resources/receipt_border.jpg
 #include <cmath>
 #include <QCoreApplication>
 #include <QImage>
