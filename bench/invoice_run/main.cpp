@@ -10,8 +10,8 @@
 #include "billing/InvoiceBatch.h"
 #include "billing/InvoiceRun.h"
 #include "data/TDMdata.h"
-#include "report/layouts/DocumentOutput.h"
 #include "report/engine/ReportFonts.h"
+#include "report/layouts/DocumentOutput.h"
 #include "report/ui/TLRseikyusyo.h"
 
 #include <algorithm>

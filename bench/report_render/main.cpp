@@ -3,9 +3,9 @@
 // memory a 1,000-page preview holds. Prints "name: value" lines, the last one first_page_ratio.
 #include "BenchReport.h"
 #include "BenchSupport.h"
-#include "report/ui/ReportFileDialog.h"
 #include "report/engine/ReportFonts.h"
 #include "report/engine/TLRPreviewControl.h"
+#include "report/ui/ReportFileDialog.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,9 +3,9 @@
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
 #include "common/Ukansu.h"
-#include "data/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "data/RowStatements.h"
+#include "data/SjisLengthValidator.h"
 #include "documents/BilledDocuments.h"
 #include "masters/OwnCompanyStore.h"
 

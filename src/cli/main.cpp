@@ -5,8 +5,8 @@
 #include "cli/CliOptions.h"
 #include "data/Engine.h"
 #include "data/TDMdata.h"
-#include "report/layouts/DocumentOutput.h"
 #include "report/engine/ReportFonts.h"
+#include "report/layouts/DocumentOutput.h"
 
 #include <cstdio>
 #include <QGuiApplication>

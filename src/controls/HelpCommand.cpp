@@ -1,7 +1,7 @@
 #include "controls/HelpCommand.h"
 
-#include "data/AppDocuments.h"
 #include "controls/Messages.h"
+#include "data/AppDocuments.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "controls/TDateEdit.h"
 
 #include "common/DisplayFormat.h"
-#include "controls/TFcalendar.h"
 #include "common/Ukansu.h"
 #include "controls/Messages.h"
+#include "controls/TFcalendar.h"
 
 #include <algorithm>
 #include <QFocusEvent>

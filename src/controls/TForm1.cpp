@@ -1,8 +1,8 @@
 #include "controls/TForm1.h"
 
+#include "common/WindowPlacement.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
-#include "common/WindowPlacement.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 

@@ -2,9 +2,9 @@
 
 #include "common/Clock.h"
 #include "common/DisplayFormat.h"
-#include "data/SjisLengthValidator.h"
 #include "data/Engine.h"
 #include "data/RowStatements.h"
+#include "data/SjisLengthValidator.h"
 #include "documents/BilledDocuments.h"
 
 namespace DocumentStore {

@@ -1,8 +1,8 @@
 #include "documents/Numbering.h"
 
 #include "common/AppError.h"
-#include "data/SjisLengthValidator.h"
 #include "data/Engine.h"
+#include "data/SjisLengthValidator.h"
 #include "documents/DocumentSettings.h"
 #include "masters/OwnCompanyStore.h"
 

@@ -2,10 +2,10 @@
 
 #include "masters/PostalLookup.h"
 
+#include "common/PictureBytes.h"
 #include "data/Engine.h"
 #include "data/IniFile.h"
 #include "data/RowStatements.h"
-#include "common/PictureBytes.h"
 
 #include <optional>
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // The base window: placement kept in the configuration file and kept on the screen, and the Enter key.
+#include "common/WindowPlacement.h"
 #include "controls/Messages.h"
 #include "controls/TForm1.h"
-#include "common/WindowPlacement.h"
 #include "data/AppPaths.h"
 #include "data/IniFile.h"
 

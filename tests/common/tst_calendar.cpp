@@ -1,9 +1,9 @@
 // The calendar picker and the date field, driven as a user would; the era year line.
 #include "common/Clock.h"
-#include "controls/TFcalendar.h"
 #include "common/Wareki.h"
 #include "controls/Messages.h"
 #include "controls/TDateEdit.h"
+#include "controls/TFcalendar.h"
 #include "controls/TForm1.h"
 #include "data/Engine.h"
 

@@ -7,8 +7,8 @@
 #include "masters/OwnCompanyStore.h"
 #include "masters/ui/TFjisyaJyoho.h"
 #include "ModalHelper.h"
-#include "report/layouts/ReportLayout.h"
 #include "report/engine/TLRImage.h"
+#include "report/layouts/ReportLayout.h"
 #include "report/ui/TLRineiTest.h"
 #include "TestDatabase.h"
 

@@ -1,12 +1,12 @@
 // The postal-code lookup with its address choice, and the customer search, on both engines.
 #include "common/ui/AddressLookup.h"
-#include "masters/CustomerSearch.h"
-#include "masters/PostalLookup.h"
 #include "common/ui/TFtorihikisakiKensaku.h"
 #include "common/ui/TFyubinSel.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
+#include "masters/CustomerSearch.h"
+#include "masters/PostalLookup.h"
 #include "ModalHelper.h"
 #include "TestDatabase.h"
 

@@ -1,6 +1,6 @@
 // Loading the postal-code file into Address, on SQLite and on PostgreSQL.
-#include "masters/PostalLookup.h"
 #include "masters/PostalLoader.h"
+#include "masters/PostalLookup.h"
 #include "OtherComputer.h"
 #include "TestDatabase.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 // A report window over counted records: each page shows "御見積書 page N" in its header and 20
 // detail rows, and the master moves on after each page.
-#include "report/ui/TBaseLRep.h"
 #include "report/engine/TLightRep.h"
 #include "report/engine/TLRItem.h"
 #include "report/engine/TLRPanels.h"
+#include "report/ui/TBaseLRep.h"
 
 class CountingData : public TLRMasterData
 {

@@ -1,8 +1,8 @@
 // The layout engine: placement of panels on the page, grids, print statuses, the print job with
 // its page range, the states and the placement rules.
-#include "report/layouts/LRItemTable.h"
 #include "report/engine/LRPrintJob.h"
 #include "report/engine/ReportFonts.h"
+#include "report/layouts/LRItemTable.h"
 #include "ReportTestSupport.h"
 
 #include <QTest>

@@ -2,12 +2,12 @@
 // one page per record, the messages for an empty query and for a query that is gone.
 #include "controls/Messages.h"
 #include "PdfWords.h"
-#include "report/ui/ReportFileDialog.h"
 #include "report/engine/ReportFonts.h"
-#include "report/ui/TBaseLRep.h"
 #include "report/engine/TLightRep.h"
 #include "report/engine/TLRItem.h"
 #include "report/engine/TLRPanels.h"
+#include "report/ui/ReportFileDialog.h"
+#include "report/ui/TBaseLRep.h"
 #include "TestDatabase.h"
 
 #include <QDir>

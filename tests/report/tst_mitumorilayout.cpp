@@ -3,10 +3,10 @@
 // bottom, the seal's rectangle), the number of pages, and the customer block's rules.
 #include "DocumentFixture.h"
 #include "LayoutRun.h"
-#include "report/layouts/MitumoriLayout.h"
 #include "report/engine/ReportFonts.h"
 #include "report/engine/TLightRep.h"
 #include "report/engine/TLRItem.h"
+#include "report/layouts/MitumoriLayout.h"
 #include "TestDatabase.h"
 
 #include <QTest>

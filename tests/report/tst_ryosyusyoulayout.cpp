@@ -3,8 +3,8 @@
 #include "DocumentFixture.h"
 #include "LayoutRun.h"
 #include "report/engine/ReportFonts.h"
-#include "report/layouts/RyosyusyouLayout.h"
 #include "report/engine/TLightRep.h"
+#include "report/layouts/RyosyusyouLayout.h"
 #include "TestDatabase.h"
 
 #include <QTest>

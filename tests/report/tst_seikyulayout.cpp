@@ -4,8 +4,8 @@
 #include "DocumentFixture.h"
 #include "LayoutRun.h"
 #include "report/engine/ReportFonts.h"
-#include "report/layouts/SeikyuLayout.h"
 #include "report/engine/TLightRep.h"
+#include "report/layouts/SeikyuLayout.h"
 #include "TestDatabase.h"
 
 #include <QTest>

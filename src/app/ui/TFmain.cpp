@@ -1,10 +1,10 @@
 #include "app/ui/TFmain.h"
 
+#include "app/MainLists.h"
 #include "app/ui/DeletionCommands.h"
 #include "app/ui/EstimateCommands.h"
 #include "app/ui/ExtractionPanel.h"
 #include "app/ui/InvoiceCommands.h"
-#include "app/MainLists.h"
 #include "app/ui/PaymentCommands.h"
 #include "app/ui/TFreadMe.h"
 #include "app/ui/TFversion.h"

@@ -1,9 +1,9 @@
 #include "app/ui/TFreadMe.h"
 
-#include "data/AppDocuments.h"
 #include "common/AppError.h"
 #include "common/TextFiles.h"
 #include "controls/Messages.h"
+#include "data/AppDocuments.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

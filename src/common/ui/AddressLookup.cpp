@@ -1,9 +1,9 @@
 #include "common/ui/AddressLookup.h"
 
-#include "masters/PostalLookup.h"
 #include "common/ui/TFyubinSel.h"
 #include "controls/Messages.h"
 #include "data/TDMdata.h"
+#include "masters/PostalLookup.h"
 
 #include <QLineEdit>
 

@@ -1,11 +1,11 @@
 #include "common/ui/TFtorihikisakiKensaku.h"
 
-#include "masters/CustomerSearch.h"
 #include "controls/EntryFields.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
+#include "masters/CustomerSearch.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

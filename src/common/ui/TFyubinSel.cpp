@@ -1,9 +1,9 @@
 #include "common/ui/TFyubinSel.h"
 
 #include "common/DisplayFormat.h"
-#include "masters/PostalLookup.h"
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
+#include "masters/PostalLookup.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

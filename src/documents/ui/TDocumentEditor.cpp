@@ -1,7 +1,7 @@
 #include "documents/ui/TDocumentEditor.h"
 
-#include "common/ui/AddressLookup.h"
 #include "common/Clock.h"
+#include "common/ui/AddressLookup.h"
 #include "common/ui/TFtorihikisakiKensaku.h"
 #include "common/Ukansu.h"
 #include "controls/EntryFields.h"

@@ -4,8 +4,8 @@
 #include "common/Ukansu.h"
 #include "controls/EntryFields.h"
 #include "controls/Messages.h"
-#include "data/SjisLengthValidator.h"
 #include "controls/TFlatButton.h"
+#include "data/SjisLengthValidator.h"
 #include "data/TDMdata.h"
 #include "documents/DocumentSettings.h"
 

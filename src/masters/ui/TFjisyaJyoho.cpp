@@ -1,5 +1,6 @@
 #include "masters/ui/TFjisyaJyoho.h"
 
+#include "common/PictureBytes.h"
 #include "common/ui/AddressLookup.h"
 #include "common/Ukansu.h"
 #include "controls/EntryFields.h"
@@ -9,7 +10,6 @@
 #include "data/IniFile.h"
 #include "data/TDMdata.h"
 #include "masters/OwnCompanyStore.h"
-#include "common/PictureBytes.h"
 #include "report/ui/TLRineiData.h"
 #include "report/ui/TLRineiTest.h"
 

@@ -1,8 +1,8 @@
 #include "report/layouts/DocumentLayout.h"
 
 #include "common/DisplayFormat.h"
-#include "data/Engine.h"
 #include "common/PictureBytes.h"
+#include "data/Engine.h"
 #include "report/engine/TLightRep.h"
 #include "report/engine/TLRImage.h"
 #include "report/engine/TLRItemR.h"

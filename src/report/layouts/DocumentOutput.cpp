@@ -2,13 +2,13 @@
 
 #include "data/Engine.h"
 #include "masters/OwnCompanyStore.h"
-#include "report/layouts/IneiLayouts.h"
 #include "report/engine/LRPrintJob.h"
+#include "report/engine/TLightRep.h"
+#include "report/engine/TLRPdfTarget.h"
+#include "report/layouts/IneiLayouts.h"
 #include "report/layouts/MitumoriLayout.h"
 #include "report/layouts/RyosyusyouLayout.h"
 #include "report/layouts/SeikyuLayout.h"
-#include "report/engine/TLightRep.h"
-#include "report/engine/TLRPdfTarget.h"
 
 #include <QDir>
 #include <QPainter>

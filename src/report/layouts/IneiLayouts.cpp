@@ -1,14 +1,14 @@
 #include "report/layouts/IneiLayouts.h"
 
+#include "common/PictureBytes.h"
 #include "data/AppPaths.h"
 #include "data/Engine.h"
 #include "data/IniFile.h"
 #include "masters/OwnCompanyStore.h"
-#include "report/layouts/DocumentLayout.h"
-#include "common/PictureBytes.h"
 #include "report/engine/TLightRep.h"
 #include "report/engine/TLRImage.h"
 #include "report/engine/TLRPanels.h"
+#include "report/layouts/DocumentLayout.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "report/layouts/LayoutRecords.h"
 
+#include "common/PictureBytes.h"
 #include "data/Engine.h"
 #include "masters/OwnCompanyStore.h"
-#include "common/PictureBytes.h"
 
 namespace {
 

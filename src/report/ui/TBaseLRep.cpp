@@ -3,10 +3,10 @@
 #include "controls/Messages.h"
 #include "report/engine/LRPageRange.h"
 #include "report/engine/LRPrintJob.h"
-#include "report/ui/ReportFileDialog.h"
 #include "report/engine/TLightRep.h"
 #include "report/engine/TLRPreviewControl.h"
 #include "report/engine/TLRPreviewThread.h"
+#include "report/ui/ReportFileDialog.h"
 #include "report/ui/TLRPrinterTarget.h"
 #include "report/ui/TPrintMsg.h"
 

@@ -1,8 +1,8 @@
 #include "report/ui/TLRLayoutRep.h"
 
 #include "controls/Messages.h"
-#include "report/layouts/ReportLayout.h"
 #include "report/engine/TLightRep.h"
+#include "report/layouts/ReportLayout.h"
 
 TLRLayoutRep::TLRLayoutRep(QWidget *parent) : TBaseLRep(parent) {}
 

@@ -1,8 +1,8 @@
 #include "report/ui/TLRineiData.h"
 
 #include "data/TDMdata.h"
-#include "report/layouts/IneiLayouts.h"
 #include "report/engine/TLRPreviewControl.h"
+#include "report/layouts/IneiLayouts.h"
 
 TLRineiData::TLRineiData(QWidget *parent) : TLRLayoutRep(parent)
 {

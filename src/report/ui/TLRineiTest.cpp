@@ -1,8 +1,8 @@
 #include "report/ui/TLRineiTest.h"
 
 #include "data/TDMdata.h"
-#include "report/layouts/IneiLayouts.h"
 #include "report/engine/TLRPreviewControl.h"
+#include "report/layouts/IneiLayouts.h"
 
 TLRineiTest::TLRineiTest(QWidget *parent) : TLRLayoutRep(parent)
 {

@@ -1,8 +1,8 @@
 #include "report/ui/TLRmitumorisyo.h"
 
 #include "data/TDMdata.h"
-#include "report/layouts/MitumoriLayout.h"
 #include "report/engine/TLRPreviewControl.h"
+#include "report/layouts/MitumoriLayout.h"
 
 TLRmitumorisyo::TLRmitumorisyo(QWidget *parent) : TLRLayoutRep(parent)
 {

@@ -1,8 +1,8 @@
 #include "report/ui/TLRnohinsyo.h"
 
 #include "data/TDMdata.h"
-#include "report/layouts/MitumoriLayout.h"
 #include "report/engine/TLRPreviewControl.h"
+#include "report/layouts/MitumoriLayout.h"
 
 TLRnohinsyo::TLRnohinsyo(QWidget *parent) : TLRLayoutRep(parent)
 {

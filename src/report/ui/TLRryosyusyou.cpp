@@ -1,8 +1,8 @@
 #include "report/ui/TLRryosyusyou.h"
 
 #include "data/TDMdata.h"
-#include "report/layouts/RyosyusyouLayout.h"
 #include "report/engine/TLRPreviewControl.h"
+#include "report/layouts/RyosyusyouLayout.h"
 
 TLRryosyusyou::TLRryosyusyou(QWidget *parent) : TLRLayoutRep(parent)
 {

@@ -1,8 +1,8 @@
 #include "report/ui/TLRseikyusyo.h"
 
 #include "data/TDMdata.h"
-#include "report/layouts/SeikyuLayout.h"
 #include "report/engine/TLRPreviewControl.h"
+#include "report/layouts/SeikyuLayout.h"
 
 TLRseikyusyo::TLRseikyusyo(QWidget *parent) : TLRLayoutRep(parent)
 {
