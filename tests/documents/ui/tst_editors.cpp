@@ -1,6 +1,5 @@
 // The estimate and delivery note editors driven offscreen as a user would: product call-up in the
 // line grid, line amounts and the total, saving with the report window, a note made from an estimate.
-#include "../masterdata/ModalHelper.h"
 #include "common/Clock.h"
 #include "common/ui/TFtorihikisakiKensaku.h"
 #include "controls/Messages.h"
@@ -11,6 +10,7 @@
 #include "documents/ui/TFnohin.h"
 #include "documents/ui/TMesaiGrid.h"
 #include "masters/ProductStore.h"
+#include "ModalHelper.h"
 #include "report/ui/TLRmitumorisyo.h"
 #include "report/ui/TLRnohinsyo.h"
 #include "TestDatabase.h"

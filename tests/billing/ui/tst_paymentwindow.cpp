@@ -1,5 +1,4 @@
 // The payment window driven as a user would, and the payment commands of the main window.
-#include "../masterdata/ModalHelper.h"
 #include "app/ui/TFmain.h"
 #include "billing/PaymentStore.h"
 #include "billing/ui/TFnyukin.h"
@@ -10,6 +9,7 @@
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
 #include "documents/BilledDocuments.h"
+#include "ModalHelper.h"
 #include "report/ui/TLRryosyusyou.h"
 #include "TestDatabase.h"
 

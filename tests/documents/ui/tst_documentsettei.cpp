@@ -1,5 +1,4 @@
 // The settings dialogs of the four document kinds, driven as a user would, on both engines.
-#include "../masterdata/ModalHelper.h"
 #include "common/Clock.h"
 #include "controls/Messages.h"
 #include "controls/TFlatButton.h"
@@ -8,6 +7,7 @@
 #include "documents/ui/TFnohinSettei.h"
 #include "documents/ui/TFryosyusyouSettei.h"
 #include "documents/ui/TFseikyuSettei.h"
+#include "ModalHelper.h"
 #include "OtherComputer.h"
 #include "TestDatabase.h"
 

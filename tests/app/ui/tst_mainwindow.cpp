@@ -1,5 +1,4 @@
 // The main window: the start-up sequence, the lists, the connection dialog.
-#include "../masterdata/ModalHelper.h"
 #include "app/ui/TFmain.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
@@ -9,6 +8,7 @@
 #include "data/Schema.h"
 #include "data/ui/TFDBSetting.h"
 #include "masters/ui/TFjisyaJyoho.h"
+#include "ModalHelper.h"
 #include "TestDatabase.h"
 
 #include <QApplication>

@@ -1,6 +1,5 @@
 // The estimate and delivery note commands of the main window: the editor they open and how the list
 // is refreshed afterwards.
-#include "../masterdata/ModalHelper.h"
 #include "app/ui/TFmain.h"
 #include "common/Clock.h"
 #include "controls/Messages.h"
@@ -8,6 +7,7 @@
 #include "documents/ui/TFmitumori.h"
 #include "documents/ui/TFnohin.h"
 #include "documents/ui/TMesaiGrid.h"
+#include "ModalHelper.h"
 #include "report/ui/TLRmitumorisyo.h"
 #include "report/ui/TLRnohinsyo.h"
 #include "TestDatabase.h"

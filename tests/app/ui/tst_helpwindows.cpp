@@ -1,12 +1,12 @@
 // The help menu's windows: the readme viewer, the about box and the help command, opened from the
 // main window's menu.
-#include "../masterdata/ModalHelper.h"
 #include "app/ui/TFmain.h"
 #include "app/ui/TFreadMe.h"
 #include "app/ui/TFversion.h"
 #include "controls/HelpCommand.h"
 #include "controls/Messages.h"
 #include "data/ui/TFsql.h"
+#include "ModalHelper.h"
 
 #include <QAction>
 #include <QDesktopServices>
