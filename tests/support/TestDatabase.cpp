@@ -3,7 +3,9 @@
 #include "data/AppPaths.h"
 #include "data/ConnectionSettings.h"
 #include "data/IniFile.h"
+#include "data/Schema.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 
 #include <QSqlQuery>
@@ -115,4 +117,36 @@ QVariant TestDatabase::scalar(const QString &sql)
     q.addSql(sql);
     q.Open();
     return q.IsEmpty() ? QVariant() : q.Field(0).value();
+}
+
+QStringList TestDatabase::fingerprint()
+{
+    QStringList lines;
+    for (const Schema::Table &table : Schema::tables()) {
+        QStringList order;
+        for (const char *column : table.primaryKey)
+            order.append(Schema::columnSql(column));
+        TEngineQuery q(&db());
+        q.addSql(QStringLiteral("SELECT * FROM %1%2")
+                     .arg(QString::fromLatin1(table.name),
+                          order.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + order.join(u',')));
+        q.Open();
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        int rows = 0;
+        for (; !q.Eof(); q.Next(), ++rows) {
+            for (int i = 0; i < q.FieldCount(); ++i) {
+                const TEngineField field = q.Field(i);
+                const QVariant &v = field.value();
+                const QByteArray value = field.IsNull()                        ? QByteArray("\\N")
+                                         : v.typeId() == QMetaType::QByteArray ? v.toByteArray()
+                                                                               : v.toString().toUtf8();
+                hash.addData(QByteArray(QByteArray::number(value.size()) + ':' + value));
+            }
+        }
+        lines.append(QStringLiteral("%1 %2 %3")
+                         .arg(QString::fromLatin1(table.name))
+                         .arg(rows)
+                         .arg(QString::fromLatin1(hash.result().toHex().left(16))));
+    }
+    return lines;
 }

@@ -41,6 +41,11 @@ public:
     // Runs one statement and returns the first column of the first row (tests' shorthand).
     QVariant scalar(const QString &sql);
 
+    // What every table of the program holds, one line per table: its name, its count of rows and a
+    // hash of all their values in primary-key order. Equal fingerprints before and after an action
+    // show that it changed nothing stored; a differing line names the table that changed.
+    QStringList fingerprint();
+
     // Runs first in every constructor. The window tests' support sets it so that each test database
     // also starts the message helper afresh in its test mode; rule tests have no messages.
     static std::function<void()> &onCreate();
