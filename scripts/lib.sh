@@ -20,6 +20,12 @@ KADOMEL_BUILD_PACKAGES=(
 # Packages the tests need on top: the PostgreSQL server, pdftotext, the source formatter and Python
 # for the include check.
 KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data clang-format python3)
+# Packages scripts/package needs on top of the build's: dpkg-dev and file for CPack's search of the
+# libraries the programs link (dpkg-shlibdeps), the validators of the menu entry and AppStream file.
+KADOMEL_PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
+
+# The sizes of the program's icon in the desktop's icon theme (scripts/icons makes them).
+KADOMEL_ICON_SIZES="16 22 24 32 48 64 128 256"
 
 say() { printf '==> %s\n' "$*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
@@ -57,7 +63,7 @@ ensure_packages() {
 
 # Configures build/ (Release, Ninja) unless it is already configured that way, then builds.
 # Extra arguments go to cmake's configure step (and always configure); KADOMEL_BUILD_TARGET limits
-# what is built. Without them a configured build/ is built at once: the build step runs CMake again
+# what is built (one target or several, separated by spaces). Without them a configured build/ is built at once: the build step runs CMake again
 # by itself when a CMakeLists.txt has changed.
 configure_and_build() {
     local cache="$KADOMEL_BUILD/CMakeCache.txt"
@@ -73,7 +79,9 @@ configure_and_build() {
     fi
     say "building"
     if [ -n "${KADOMEL_BUILD_TARGET:-}" ]; then
-        cmake --build "$KADOMEL_BUILD" -j2 --target "$KADOMEL_BUILD_TARGET"
+        local targets
+        read -r -a targets <<<"$KADOMEL_BUILD_TARGET"
+        cmake --build "$KADOMEL_BUILD" -j2 --target "${targets[@]}"
     else
         cmake --build "$KADOMEL_BUILD" -j2
     fi

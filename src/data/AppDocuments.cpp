@@ -10,23 +10,27 @@
 namespace AppDocuments {
 namespace {
 
-// The folders searched in order: beside the program, then the installed data folders.
-QStringList folders()
+// The folders searched in order: beside the program, then the installation's documents folder
+// (share/doc/kadomel beside bin) and the installed data folders.
+QStringList folders(const QString &exeDir)
 {
     QStringList list{AppPaths::programFolder()};
-    const QString exeDir = QCoreApplication::applicationDirPath();
     if (!exeDir.isEmpty()) {
-        list << exeDir << QDir(exeDir).filePath(QStringLiteral("../share/kadomel"));
+        list << exeDir << AppPaths::installedDocumentsFolder(exeDir)
+             << QDir(exeDir).filePath(QStringLiteral("../share/kadomel"));
     }
     for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
-        list << QDir(data).filePath(QStringLiteral("kadomel"));
+        list << QDir(data).filePath(QStringLiteral("doc/kadomel"))
+             << QDir(data).filePath(QStringLiteral("kadomel"));
     list.removeDuplicates();
     return list;
 }
 
-QString firstExisting(const QString &relative)
+} // namespace
+
+QString locate(const QString &relative, const QString &exeDir)
 {
-    for (const QString &folder : folders()) {
+    for (const QString &folder : folders(exeDir)) {
         const QString path = QDir::cleanPath(QDir(folder).filePath(relative));
         if (QFileInfo(path).isFile())
             return path;
@@ -34,17 +38,15 @@ QString firstExisting(const QString &relative)
     return QString();
 }
 
-} // namespace
-
 QString readmePath()
 {
-    const QString found = firstExisting(QStringLiteral("readme.txt"));
+    const QString found = locate(QStringLiteral("readme.txt"), QCoreApplication::applicationDirPath());
     return found.isEmpty() ? QDir(AppPaths::programFolder()).filePath(QStringLiteral("readme.txt")) : found;
 }
 
 QString manualPath()
 {
-    return firstExisting(QStringLiteral("docs/manual/index.html"));
+    return locate(QStringLiteral("docs/manual/index.html"), QCoreApplication::applicationDirPath());
 }
 
 } // namespace AppDocuments

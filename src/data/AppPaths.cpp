@@ -10,36 +10,50 @@
 namespace AppPaths {
 namespace {
 
-bool portable(QString *folder)
-{
-    const QString home = qEnvironmentVariable("KADOMEL_HOME");
-    if (!home.isEmpty()) {
-        *folder = QDir(home).absolutePath();
-        return true;
-    }
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable()) {
-        *folder = exeDir;
-        return true;
-    }
-    return false;
-}
+const QString kDataFolderName = QStringLiteral("DB");
 
-QString xdg(QStandardPaths::StandardLocation location)
+QString xdgFolder(QStandardPaths::StandardLocation location)
 {
     return QDir(QStandardPaths::writableLocation(location)).filePath(QStringLiteral("kadomel"));
 }
 
+Folders current()
+{
+    return chooseFolders(qEnvironmentVariable("KADOMEL_HOME"), QCoreApplication::applicationDirPath());
+}
+
 } // namespace
+
+QString installedDocumentsFolder(const QString &exeDir)
+{
+    return QDir::cleanPath(QDir(exeDir).filePath(QStringLiteral("../share/doc/kadomel")));
+}
+
+bool isInstalled(const QString &exeDir)
+{
+    return !exeDir.isEmpty() && QDir(exeDir).dirName() == QLatin1String("bin") &&
+           QFileInfo(installedDocumentsFolder(exeDir)).isDir();
+}
+
+Folders chooseFolders(const QString &home, const QString &exeDir)
+{
+    QString beside;
+    if (!home.isEmpty())
+        beside = QDir(home).absolutePath();
+    else if (!exeDir.isEmpty() && !isInstalled(exeDir) && QFileInfo(exeDir).isWritable())
+        beside = exeDir;
+    if (!beside.isEmpty())
+        return {beside, QDir(beside).filePath(kDataFolderName), false};
+    return {xdgFolder(QStandardPaths::GenericConfigLocation),
+            QDir(xdgFolder(QStandardPaths::GenericDataLocation)).filePath(kDataFolderName), true};
+}
 
 QString programFolder()
 {
-    QString folder;
-    if (portable(&folder))
-        return folder;
-    const QString config = xdg(QStandardPaths::GenericConfigLocation);
-    QDir().mkpath(config);
-    return config;
+    const Folders folders = current();
+    if (folders.xdg)
+        QDir().mkpath(folders.program);
+    return folders.program;
 }
 
 QString iniPath()
@@ -49,12 +63,11 @@ QString iniPath()
 
 QString dataFolder()
 {
-    QString folder;
-    if (portable(&folder))
-        return QDir(folder).filePath(QStringLiteral("DB"));
-    const QString data = xdg(QStandardPaths::GenericDataLocation);
-    QDir().mkpath(data);
-    return QDir(data).filePath(QStringLiteral("DB"));
+    const Folders folders = current();
+    // The XDG data folder may not exist yet; "DB" itself is made by ensureDataFolder.
+    if (folders.xdg)
+        QDir().mkpath(QFileInfo(folders.data).absolutePath());
+    return folders.data;
 }
 
 QString defaultDatabaseFolder()

@@ -1,4 +1,5 @@
 // The configuration file and the connection settings read from it.
+#include "data/AppDocuments.h"
 #include "data/AppPaths.h"
 #include "data/ConnectionSettings.h"
 #include "data/IniFile.h"
@@ -261,6 +262,77 @@ private Q_SLOTS:
                                       QDir::toNativeSeparators(blocker.fileName()));
         }
         qputenv("KADOMEL_HOME", dir.path().toUtf8());
+    }
+
+    // Where kadomel.ini and the "DB" folder go, by how the program was started: a copy installed
+    // under a prefix uses the user's XDG folders even where it could write beside itself (root in
+    // /usr/bin, a prefix in the home folder); a build or a portable copy keeps its own folder.
+    void foldersFollowHowTheProgramRuns_data()
+    {
+        QTest::addColumn<QString>("exeDir"); // relative to a scratch root
+        QTest::addColumn<bool>("withHome");
+        QTest::addColumn<QString>("expected"); // "beside", "home" or "xdg"
+        QTest::addRow("build tree") << "build/src/app" << false << "beside";
+        QTest::addRow("portable copy in a folder named bin") << "portable/bin" << false << "beside";
+        QTest::addRow("installed, folder writable") << "usr/bin" << false << "xdg";
+        QTest::addRow("installed, KADOMEL_HOME set") << "usr/bin" << true << "home";
+        QTest::addRow("build tree, KADOMEL_HOME set") << "build/src/app" << true << "home";
+    }
+
+    void foldersFollowHowTheProgramRuns()
+    {
+        QFETCH(QString, exeDir);
+        QFETCH(bool, withHome);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QDir r(root.path());
+        QVERIFY(r.mkpath(QStringLiteral("build/src/app")) && r.mkpath(QStringLiteral("portable/bin")) &&
+                r.mkpath(QStringLiteral("usr/bin")) && r.mkpath(QStringLiteral("usr/share/doc/kadomel")));
+        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME"), savedData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_CONFIG_HOME", r.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", r.filePath(QStringLiteral("data")).toUtf8());
+
+        const QString home = withHome ? r.filePath(QStringLiteral("home")) : QString();
+        const AppPaths::Folders f = AppPaths::chooseFolders(home, r.filePath(exeDir));
+        const QString folder = expected == QLatin1String("beside") ? r.filePath(exeDir)
+                               : expected == QLatin1String("home") ? home
+                                                                   : QString();
+        if (folder.isEmpty()) {
+            QCOMPARE(f.program, r.filePath(QStringLiteral("config/kadomel")));
+            QCOMPARE(f.data, r.filePath(QStringLiteral("data/kadomel/DB")));
+        } else {
+            QCOMPARE(f.program, folder);
+            QCOMPARE(f.data, QDir(folder).filePath(QStringLiteral("DB")));
+        }
+        QCOMPARE(f.xdg, folder.isEmpty());
+        QVERIFY(!QFileInfo::exists(r.filePath(QStringLiteral("config")))); // choosing makes nothing
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+        qputenv("XDG_DATA_HOME", savedData);
+    }
+
+    // An installed program finds its readme and manual in share/doc/kadomel beside its bin folder;
+    // a file beside the program (a portable copy's own readme) comes first.
+    void installedProgramFindsItsDocuments()
+    {
+        QTemporaryDir root;
+        const QDir r(root.path());
+        const QString docs = r.filePath(QStringLiteral("usr/share/doc/kadomel"));
+        QVERIFY(r.mkpath(QStringLiteral("usr/bin")) && QDir().mkpath(docs + QStringLiteral("/docs/manual")));
+        for (const QString &name : {QStringLiteral("readme.txt"), QStringLiteral("docs/manual/index.html")}) {
+            QFile f(QDir(docs).filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const QString bin = r.filePath(QStringLiteral("usr/bin"));
+        QCOMPARE(AppDocuments::locate(QStringLiteral("readme.txt"), bin),
+                 docs + QStringLiteral("/readme.txt"));
+        QCOMPARE(AppDocuments::locate(QStringLiteral("docs/manual/index.html"), bin),
+                 docs + QStringLiteral("/docs/manual/index.html"));
+
+        QFile own(dir.filePath(QStringLiteral("readme.txt"))); // KADOMEL_HOME, beside the program
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.close();
+        QCOMPARE(AppDocuments::locate(QStringLiteral("readme.txt"), bin), own.fileName());
+        own.remove();
     }
 };
 

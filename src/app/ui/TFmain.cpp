@@ -297,7 +297,10 @@ void TFmain::FormShow()
         return;
     m_startedUp = true;
     // Runs once the window is on the screen, so that its questions stand in front of it.
-    QTimer::singleShot(0, this, [this] { Messages::guarded(this, [this] { startUp(); }); });
+    QTimer::singleShot(0, this, [this] {
+        const bool succeeded = Messages::guarded(this, [this] { startUp(); });
+        Q_EMIT startUpFinished(succeeded);
+    });
 }
 
 // The start-up sequence; a failure ends it at its step and is shown by the base window.

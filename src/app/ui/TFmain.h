@@ -43,6 +43,10 @@ public:
     // Opens a list that is not open yet and moves it to its last row.
     static void openAtLast(TEngineQuery *query);
 
+Q_SIGNALS:
+    // The start-up sequence after the first show has ended; false when it failed at a step.
+    void startUpFinished(bool succeeded);
+
 protected:
     void FormShow() override;
     void FormClose() override;

@@ -1,16 +1,37 @@
 #include "app/ui/MainProgram.h"
+#include "app/ui/StartCheck.h"
 #include "app/ui/TFmain.h"
 #include "app/ui/TFsplash.h"
 #include "controls/KadomelApplication.h"
 #include "report/engine/ReportFonts.h"
 
+#include <memory>
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+
+namespace {
+
+// The program's mark in every size of the desktop's icon theme (":/icons/<size>x<size>/apps"), for
+// its windows' title bars and the about box.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const QString &size : QDir(QStringLiteral(":/icons")).entryList(QDir::Dirs))
+        icon.addFile(QStringLiteral(":/icons/%1/apps/kadomel.png").arg(size));
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     KadomelApplication app(argc, argv);
+    QApplication::setWindowIcon(programIcon());
+    // The desktop entry it was installed with, so that the desktop matches its windows to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.kadomel.Kadomel"));
     installFontSubstitutions();
 
     auto *splash = new TFsplash;
@@ -25,6 +46,9 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtJapanese);
 
     MainProgram program;
+    std::unique_ptr<StartCheck> check;
+    if (QApplication::arguments().contains(QLatin1String(StartCheck::kOption)))
+        check = std::make_unique<StartCheck>(program.window());
     program.window().show();
     return app.exec();
 }
