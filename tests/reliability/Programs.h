@@ -1,0 +1,60 @@
+#pragma once
+// The programs the reliability tests start beside themselves: kadomel-cli as a script runs it, and
+// the driver that acts as another copy of the program (reliability_driver, see driver/main.cpp).
+#include "TestDatabase.h"
+
+#include <QProcess>
+#include <QStringList>
+
+struct Finished
+{
+    int exitCode = -1; // -1 when the program crashed or did not end in time
+    QString out;
+    QString err;
+};
+
+// Waits up to `ms` for the program and returns what it said.
+inline Finished finish(QProcess &p, int ms = 110000)
+{
+    if (!p.waitForFinished(ms)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Runs kadomel-cli on the test database's home folder (whose configuration names the database).
+inline Finished runCli(const TestDatabase &t, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral(KADOMEL_CLI), QStringList{QStringLiteral("--home"), t.folder()} + arguments);
+    return finish(p);
+}
+
+// What the driver takes for WHERE: the SQLite folder or the PostgreSQL address of the test database.
+inline QString driverWhere(const TestDatabase &t)
+{
+    return t.isPostgres() ? qEnvironmentVariable("KADOMEL_TEST_PG") : t.localFolder();
+}
+
+inline void startDriver(QProcess &p, const QStringList &arguments)
+{
+    p.start(QStringLiteral(KADOMEL_RELIABILITY_DRIVER), arguments);
+}
+
+// Waits until the program has printed "ready" (and so holds its connection); false when it ended
+// first. The lines before it are added to `earlier`.
+inline bool waitUntilReady(QProcess &p, QString &earlier)
+{
+    for (;;) {
+        if (p.canReadLine()) {
+            const QString line = QString::fromUtf8(p.readLine());
+            if (line.trimmed() == QLatin1String("ready"))
+                return true;
+            earlier += line;
+        } else if (!p.waitForReadyRead(60000)) {
+            return false;
+        }
+    }
+}
