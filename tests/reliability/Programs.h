@@ -4,6 +4,7 @@
 #include "TestDatabase.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStringList>
 
 struct Finished
@@ -57,4 +58,26 @@ inline bool waitUntilReady(QProcess &p, QString &earlier)
             return false;
         }
     }
+}
+
+// How many times a command is killed, and where the kills fell: before it wrote anything, during
+// its work, or after it ended.
+inline constexpr int kKills = 10;
+struct Kills
+{
+    int before = 0;
+    int during = 0;
+    int after = 0;
+};
+
+// Waits until a random moment of the k-th of kKills equal parts of `duration` (ms) and kills the
+// command there (SIGKILL); false when it ended by itself first.
+inline bool killDuring(QProcess &p, int k, qint64 duration)
+{
+    const qint64 at = duration * (k * 1000 + QRandomGenerator::global()->bounded(1000)) / (kKills * 1000);
+    if (p.waitForFinished(int(qMax<qint64>(at, 1))))
+        return false;
+    p.kill();
+    p.waitForFinished();
+    return true;
 }

@@ -66,11 +66,13 @@ class TestRacingEditor : public QObject
     {
         // A billed note's lines, and the lines its invoice took from it, as comparable rows.
         const QString noteLines = QStringLiteral(
-            "select n.key, n.SeikyuKey, row_number() over (partition by n.key order by m.Gyo), m.SyohinNM, "
+            "select n.key note, n.SeikyuKey invoice, row_number() over (partition by n.key order by m.Gyo), "
+            "m.SyohinNM, "
             "m.Suryo, "
             "m.Tanka, m.Kingaku from Nohin n join NohinMesai m on m.Key = n.key where n.SeikyuKey <> 0");
         const QString invoiceLines = QStringLiteral(
-            "select n.key, s.Key, row_number() over (partition by s.Key, s.NohinNo order by s.Gyo), "
+            "select n.key note, s.Key invoice, row_number() over (partition by s.Key, s.NohinNo order by "
+            "s.Gyo), "
             "s.SyohinNM, "
             "s.Suryo, s.Tanka, s.Kingaku from SeikyuMesai s join Nohin n on n.NohinNo = s.NohinNo");
         return faults(QStringLiteral("note on two invoices"),
@@ -95,7 +97,7 @@ class TestRacingEditor : public QObject
                           "+ s.Hanbaigaku")) +
                faults(
                    QStringLiteral("billed note differs from its invoice's lines (note key)"),
-                   QStringLiteral("select key from (%1 except %2) d union select key from (%2 except %1) e")
+                   QStringLiteral("select note from (%1 except %2) d union select note from (%2 except %1) e")
                        .arg(noteLines, invoiceLines));
     }
 
