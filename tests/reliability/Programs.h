@@ -3,6 +3,7 @@
 // the driver that acts as another copy of the program (reliability_driver, see driver/main.cpp).
 #include "TestDatabase.h"
 
+#include <memory>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStringList>
@@ -23,6 +24,15 @@ inline Finished finish(QProcess &p, int ms = 110000)
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// A fresh test database that the configuration file of its home folder names, for kadomel-cli.
+inline std::unique_ptr<TestDatabase> databaseForCli()
+{
+    auto t = std::make_unique<TestDatabase>();
+    if (t->ok())
+        t->writeConnectionSettings();
+    return t;
 }
 
 // Runs kadomel-cli on the test database's home folder (whose configuration names the database).

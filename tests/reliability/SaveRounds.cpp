@@ -1,6 +1,7 @@
 #include "SaveRounds.h"
 
 #include "billing/PaymentStore.h"
+#include "data/ConnectionSettings.h"
 #include "data/TDMdata.h"
 #include "documents/DocumentStore.h"
 #include "masters/CustomerStore.h"
@@ -136,20 +137,23 @@ private:
 
 } // namespace
 
+// The database is named as the configuration file names it, so that the copies connect as the
+// program does.
 void open(TDMdata &data, const QString &where)
 {
     const QUrl server(where);
+    ConnectionSettings settings;
     if (server.scheme() == QLatin1String("postgresql")) {
-        data.Session1.SessionType = TSessionType::stRemote;
-        data.Session1.RemoteAddress = server.host();
-        data.Session1.RemotePort = server.port(5432);
-        data.Session1.RemoteUser = server.userName();
-        data.Session1.RemotePassword = server.password();
-        data.DataDB->RemoteDatabase = server.path().mid(1);
+        settings.type = QStringLiteral("remote");
+        settings.ip = server.host();
+        settings.port = server.port(5432);
+        settings.name = server.path().mid(1);
+        settings.user = server.userName();
+        settings.pass = server.password();
     } else {
-        data.Session1.SessionType = TSessionType::stLocal;
-        data.DataDB->Directory = where;
+        settings.folder = where;
     }
+    settings.applyTo(data.Session1, *data.DataDB);
     data.DataDB->Open();
 }
 

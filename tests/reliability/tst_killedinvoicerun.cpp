@@ -186,9 +186,8 @@ class TestKilledInvoiceRun : public QObject
 private Q_SLOTS:
     void init()
     {
-        t = std::make_unique<TestDatabase>();
+        t = databaseForCli();
         KADOMEL_REQUIRE_DB(*t);
-        t->writeConnectionSettings(); // kadomel-cli works on the database the configuration names
     }
     void cleanup() { t.reset(); }
 

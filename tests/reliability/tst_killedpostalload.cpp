@@ -27,9 +27,8 @@ class TestKilledPostalLoad : public QObject
 private Q_SLOTS:
     void init()
     {
-        t = std::make_unique<TestDatabase>();
+        t = databaseForCli();
         KADOMEL_REQUIRE_DB(*t);
-        t->writeConnectionSettings(); // kadomel-cli works on the database the configuration names
     }
     void cleanup() { t.reset(); }
 

@@ -104,9 +104,8 @@ class TestRacingEditor : public QObject
 private Q_SLOTS:
     void init()
     {
-        t = std::make_unique<TestDatabase>();
+        t = databaseForCli();
         KADOMEL_REQUIRE_DB(*t);
-        t->writeConnectionSettings();
     }
     void cleanup() { t.reset(); }
 
