@@ -4,9 +4,11 @@
 #include "TestDatabase.h"
 
 #include <memory>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QThread>
 
 struct Finished
 {
@@ -90,4 +92,20 @@ inline bool killDuring(QProcess &p, int k, qint64 duration)
     p.kill();
     p.waitForFinished();
     return true;
+}
+
+// On PostgreSQL, waits (up to ten seconds) until the server has ended the other connections to the
+// test database. A command killed right after it sent COMMIT is still committed by the server a
+// moment later: what the kill left is what the database holds once its connection is gone.
+inline void waitForOtherConnections(TestDatabase &t)
+{
+    if (!t.isPostgres())
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    while (t.scalar(QStringLiteral("select count(*) from pg_stat_activity where datname = current_database() "
+                                   "and pid <> pg_backend_pid()"))
+                   .toInt() > 0 &&
+           waited.elapsed() < 10000)
+        QThread::msleep(5);
 }

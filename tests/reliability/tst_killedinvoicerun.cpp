@@ -211,6 +211,7 @@ private Q_SLOTS:
             run.start(QStringLiteral(KADOMEL_CLI),
                       QStringList{QStringLiteral("--home"), t->folder()} + kRunArguments);
             const bool killed = killDuring(run, k, duration);
+            waitForOtherConnections(*t);
             const int billed = checkWholeCustomers(cleanStates);
             if (QTest::currentTestFailed())
                 return;

@@ -56,6 +56,7 @@ private Q_SLOTS:
             load.start(QStringLiteral(KADOMEL_CLI),
                        {QStringLiteral("--home"), t->folder(), QStringLiteral("import-postal"), newFile});
             const bool killed = killDuring(load, k, duration);
+            waitForOtherConnections(*t);
             const QStringList after = t->fingerprint();
             QVERIFY2(after == oldRows || after == newRows, qPrintable(after.join(u'\n')));
             ++(!killed || after == newRows ? kills.after : kills.before);
