@@ -123,9 +123,14 @@ QStringList TestDatabase::fingerprint()
 {
     QStringList lines;
     for (const Schema::Table &table : Schema::tables()) {
+        // A table without a primary key (Address, the receipt settings) is read in the order of all
+        // its columns: the engine's own order changes when rows are deleted and inserted again.
         QStringList order;
         for (const char *column : table.primaryKey)
             order.append(Schema::columnSql(column));
+        if (order.isEmpty())
+            for (const Schema::Column &column : table.columns)
+                order.append(Schema::columnSql(column.name));
         TEngineQuery q(&db());
         q.addSql(QStringLiteral("SELECT * FROM %1%2")
                      .arg(QString::fromLatin1(table.name),
