@@ -9,6 +9,7 @@
 #include "controls/Messages.h"
 #include "data/Engine.h"
 #include "masters/ui/TFtorihikisakiMaster2.h"
+#include "SaidMessages.h"
 #include "TestDatabase.h"
 
 #include <QLineEdit>
@@ -89,14 +90,6 @@ class TestHostileFilters : public QObject
         for (q.First(); !q.Eof(); q.Next())
             ++n;
         return n;
-    }
-
-    static QStringList said()
-    {
-        QStringList texts;
-        for (const Messages::Record &r : Messages::takeHistory())
-            texts << r.text;
-        return texts;
     }
 
     void extract(const Page &page, const QString &customer, const QString &staff, const QString &days)

@@ -13,6 +13,7 @@
 #include "masters/ui/TFjisyaJyoho.h"
 #include "masters/ui/TFsyohinMaster2.h"
 #include "masters/ui/TFtorihikisakiMaster2.h"
+#include "SaidMessages.h"
 #include "TestDatabase.h"
 
 #include <QLineEdit>
@@ -38,14 +39,6 @@ class TestHostileNumbers : public QObject
 
     std::unique_ptr<TestDatabase> t;
 
-    static QStringList said()
-    {
-        QStringList texts;
-        for (const Messages::Record &r : Messages::takeHistory())
-            texts << r.text;
-        return texts;
-    }
-
     // Texts that are no whole number within 32 bits, for every whole-number field.
     static void noWholeNumbers()
     {
@@ -70,6 +63,22 @@ class TestHostileNumbers : public QObject
         QTest::addRow("very long") << QString(30000, u'9'); // within the line edit's 32767 characters
     }
 
+    // The text put into each field in turn, the others holding numbers: the save stops with the
+    // message naming the field, and the window stays open with what was typed.
+    static void refusedInEach(QWidget &window, QPushButton *ok, const QList<QLineEdit *> &fields,
+                              const QString &text)
+    {
+        for (QLineEdit *field : fields) {
+            const QString kept = field->text();
+            field->setText(text);
+            ok->click();
+            QCOMPARE(said(), QStringList{notWhole(field->accessibleName(), text)});
+            QVERIFY(window.isVisible());
+            QCOMPARE(field->text(), text);
+            field->setText(kept.isEmpty() ? QStringLiteral("0") : kept);
+        }
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -92,15 +101,7 @@ private Q_SLOTS:
         TFtorihikisakiMaster2 w;
         w.show();
         w.TorihikisakiNM->setText(QStringLiteral("山田商事"));
-        for (QLineEdit *field : {w.TorihikisakiCD, w.Kisyuzan, w.ZenkaiSeikyuGaku, w.SeikyuSimebi}) {
-            const QString kept = field->text();
-            field->setText(text);
-            w.OkBTN->click();
-            QCOMPARE(said(), QStringList{notWhole(field->accessibleName(), text)});
-            QVERIFY(w.isVisible());
-            QCOMPARE(field->text(), text); // what was typed stays for the user to correct
-            field->setText(kept.isEmpty() ? QStringLiteral("0") : kept);
-        }
+        refusedInEach(w, w.OkBTN, {w.TorihikisakiCD, w.Kisyuzan, w.ZenkaiSeikyuGaku, w.SeikyuSimebi}, text);
         QCOMPARE(t->fingerprint(), before);
     }
 
@@ -111,10 +112,7 @@ private Q_SLOTS:
         const QStringList before = t->fingerprint();
         TFsyohinMaster2 w;
         w.show();
-        w.SyohinCD->setText(text);
-        w.MakatiButton1->click();
-        QCOMPARE(said(), QStringList{notWhole(QStringLiteral("商品CD"), text)});
-        QVERIFY(w.isVisible());
+        refusedInEach(w, w.MakatiButton1, {w.SyohinCD}, text);
         QCOMPARE(t->fingerprint(), before);
     }
 
@@ -126,14 +124,7 @@ private Q_SLOTS:
         w.show(); // makes the own-company row when there is none
         said();
         const QStringList before = t->fingerprint();
-        for (QLineEdit *field : {w.Simebi, w.NendoKaisi, w.takasa, w.haba}) {
-            const QString kept = field->text();
-            field->setText(text);
-            w.OkBTN->click();
-            QCOMPARE(said(), QStringList{notWhole(field->accessibleName(), text)});
-            QVERIFY(w.isVisible());
-            field->setText(kept);
-        }
+        refusedInEach(w, w.OkBTN, {w.Simebi, w.NendoKaisi, w.takasa, w.haba}, text);
         QCOMPARE(t->fingerprint(), before);
     }
 

@@ -11,6 +11,7 @@
 #include "RandomBytes.h"
 #include "report/engine/TLightRep.h"
 #include "report/layouts/IneiLayouts.h"
+#include "SaidMessages.h"
 #include "TestDatabase.h"
 
 #include <QBuffer>
@@ -96,14 +97,6 @@ class TestHostileSeals : public QObject
 
     std::unique_ptr<TestDatabase> t;
     QTemporaryDir m_dir;
-
-    static QStringList said()
-    {
-        QStringList texts;
-        for (const Messages::Record &r : Messages::takeHistory())
-            texts << r.text;
-        return texts;
-    }
 
     void storeSeal(const QByteArray &bytes)
     {
