@@ -301,8 +301,9 @@ bool IsFloatText(QStringView text)
 
 int TextToInteger(QStringView text)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
+    // Qt's conversion stops reading at a NUL, so "5" NUL "9" would read as 5: such a text is none.
+    bool ok = !text.contains(QChar(0));
+    const int value = ok ? text.trimmed().toInt(&ok, 10) : 0;
     if (!ok)
         throw ConvertError(QStringLiteral("'%1' は整数ではありません").arg(text));
     return value;

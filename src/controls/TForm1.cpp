@@ -128,10 +128,12 @@ void TForm1::restorePlacement()
     if (m_sizeable) {
         const int width = ini.readInteger(section, QStringLiteral("Width"), 0);
         const int height = ini.readInteger(section, QStringLiteral("Height"), 0);
+        // A stored size beyond the screen (a damaged or hand-edited file) would ask for a window
+        // larger than any picture can be painted into: it is taken only up to the free area.
         if (width > 0)
-            size.setWidth(width);
+            size.setWidth(qMin(width, available.width()));
         if (height > 0)
-            size.setHeight(height);
+            size.setHeight(qMin(height, available.height()));
         resize(size);
     }
 

@@ -16,7 +16,9 @@ QString containsCondition(TEngineDialect dialect, const QString &column, const Q
 inline constexpr qsizetype maxFragmentLength = 1000;
 
 // The value for that parameter. A NUL is dropped: no stored text holds one, and the server refuses
-// it in a parameter. A fragment longer than maxFragmentLength raises an AppError saying so.
+// it in a parameter. Half a surrogate pair stands for the replacement character U+FFFD, alike on
+// both engines (the server's connection would send it as "?", which then matched a "?"). A fragment longer
+// than maxFragmentLength raises an AppError saying so.
 QString containsPattern(TEngineDialect dialect, const QString &fragment);
 
 } // namespace LikeFilter

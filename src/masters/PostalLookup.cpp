@@ -11,6 +11,9 @@ QString searchText(QStringView yubin)
 {
     QString text;
     for (QChar c : yubin) {
+        // A code typed or pasted in full width is searched as the code it is, as it is stored.
+        if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)
+            c = QChar(u'0' + (c.unicode() - 0xFF10));
         if (IsDigitsOrPoint(QStringView(&c, 1)))
             text.append(c);
     }

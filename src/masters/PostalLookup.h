@@ -9,7 +9,8 @@ class TEngineDatabase;
 
 namespace PostalLookup {
 
-// The characters of the typed code that are digits or ".", in the order they stand.
+// The characters of the typed code that are digits or ".", in the order they stand; full-width
+// digits count as the digits they are.
 QString searchText(QStringView yubin);
 // The code to search for; nothing when the typed text holds no digit at all. Throws ConvertError
 // when what is left is no whole number (a "." from a pasted code, too many digits).

@@ -110,6 +110,7 @@ private Q_SLOTS:
         QTest::newRow("leading zero") << "060-0000" << 600000;
         QTest::newRow("without leading zero") << "600000" << 600000;
         QTest::newRow("blanks and letters dropped") << " 〒100-0001 " << 1000001;
+        QTest::newRow("full width") << "０６０－００００" << 600000;
         QTest::newRow("empty") << "" << -1;
         QTest::newRow("letters and hyphens only") << "abc--" << -1;
     }
