@@ -27,7 +27,7 @@ struct DocumentLine
     std::optional<qint64> Kingaku; // 64 bits so that the save can refuse what a column cannot hold
     // The tax rate (10, 8, 0) with the qualified-invoice option; nothing for a line made without it,
     // which counts at 10.
-    std::optional<int> ZeiRitu;
+    std::optional<int> ZeiRitu = std::nullopt;
 };
 
 namespace DocumentLines {

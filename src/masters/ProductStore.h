@@ -17,7 +17,7 @@ struct ProductRecord
     std::optional<double> Tanka; // no value when the field was left empty
     // The tax rate (10, 8, 0) with the qualified-invoice option; nothing for a product that has none
     // (it counts at 10), and a save without one leaves the stored rate as it is.
-    std::optional<int> ZeiRitu;
+    std::optional<int> ZeiRitu = std::nullopt;
 };
 
 namespace ProductStore {

@@ -58,6 +58,7 @@ private:
     void connectCommands();
     void startUp();
     void openLists();
+    bool captionAmounts();
     void fillPaymentMethods();
 
     bool m_startedUp = false;
