@@ -133,9 +133,10 @@ private Q_SLOTS:
     void taxOption()
     {
         QFETCH(bool, enabled);
-        t->exec(QStringLiteral("insert into JisyaJyoho (key, JisyaNM, SeikyuSimebi, NendoKaisiMM, TekikakuKBN) "
-                                   "values (0, '自社', 99, 4, %1)")
-                    .arg(enabled ? 1 : 0));
+        t->exec(
+            QStringLiteral("insert into JisyaJyoho (key, JisyaNM, SeikyuSimebi, NendoKaisiMM, TekikakuKBN) "
+                           "values (0, '自社', 99, 4, %1)")
+                .arg(enabled ? 1 : 0));
         t->exec(QStringLiteral("update Syohin set ZeiRitu = 8 where SyohinCD = 12"));
         TFmitumori w;
         show(w);

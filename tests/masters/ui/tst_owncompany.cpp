@@ -119,7 +119,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("warnings");
         QTest::addRow("published number") << "T8000012010038"
                                           << "T8000012010038" << 0;
-        QTest::addRow("full-width, small t") << "ｔ８０００００１２０１００３８"
+        QTest::addRow("full-width, small t") << "ｔ８００００１２０１００３８"
                                              << "T8000012010038" << 0;
         QTest::addRow("check digit wrong") << "T8000012010039"
                                            << "T8000012010039" << 1;
