@@ -17,6 +17,18 @@ TFieldDef hidden(const char *name, const QString &label = {})
 
 const QString kAmount = QStringLiteral("#,#0");
 
+// True when the title changed.
+bool setLabel(TEngineQuery &q, const QString &field, const QString &label)
+{
+    bool changed = false;
+    for (TFieldDef &def : q.FieldDefs())
+        if (def.name.compare(field, Qt::CaseInsensitive) == 0 && def.label != label) {
+            def.label = label;
+            changed = true;
+        }
+    return changed;
+}
+
 } // namespace
 
 void setUpEstimates(TEngineQuery &q)
@@ -34,6 +46,21 @@ void setUpEstimates(TEngineQuery &q)
                      shown("JisyaTanto", QStringLiteral("自社担当")),
                      shown("KosinYMD", QStringLiteral("更新日")),
                      hidden("key")};
+}
+
+bool captionAmounts(TEngineQuery &estimates, TEngineQuery &notes, TEngineQuery &invoices,
+                    const ConsumptionTax::Settings &tax)
+{
+    // A document's amount is the sum of its lines, entered with or without tax as the company says;
+    // an invoice's amount includes the tax either way.
+    const QString lines = !tax.enabled           ? QStringLiteral("金額")
+                          : tax.pricesIncludeTax ? QStringLiteral("金額（税込）")
+                                                 : QStringLiteral("金額（税抜）");
+    const bool estimate = setLabel(estimates, QStringLiteral("Kingaku"), lines);
+    const bool note = setLabel(notes, QStringLiteral("Kingaku"), lines);
+    const bool invoice = setLabel(invoices, QStringLiteral("Seikyugaku"),
+                                  tax.enabled ? QStringLiteral("請求額（税込）") : QStringLiteral("請求額"));
+    return estimate || note || invoice;
 }
 
 void setUpDeliveryNotes(TEngineQuery &q)

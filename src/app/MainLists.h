@@ -1,5 +1,7 @@
 #pragma once
 // The four document lists of the main window as they open at start: statements and columns.
+#include "common/ConsumptionTax.h"
+
 class TEngineQuery;
 struct TBookmark;
 
@@ -9,6 +11,12 @@ void setUpEstimates(TEngineQuery &query);
 void setUpDeliveryNotes(TEngineQuery &query);
 void setUpPayments(TEngineQuery &query);
 void setUpInvoices(TEngineQuery &query);
+
+// The amount columns' titles of the estimates, delivery notes and invoices: with the qualified-invoice
+// option they say whether the amounts include tax ("金額（税抜）", "請求額（税込）"); without it they
+// are the plain "金額" and "請求額". True when a title changed.
+bool captionAmounts(TEngineQuery &estimates, TEngineQuery &notes, TEngineQuery &invoices,
+                    const ConsumptionTax::Settings &tax);
 
 // The refresh rules after a document command. Each closes the list and opens it again with the
 // statement it holds, so the current extraction and order stay in force.

@@ -4,6 +4,7 @@
 #include "common/DisplayFormat.h"
 #include "data/Engine.h"
 #include "data/RowStatements.h"
+#include "masters/OwnCompanyStore.h"
 
 #include <limits>
 
@@ -59,9 +60,12 @@ QString refusalReport(const QList<InvoiceRunRefusal> &refused)
 // The run's statements, prepared once and run for every customer.
 struct InvoiceRun::Statements
 {
-    explicit Statements(TEngineDatabase *db)
+    Statements(TEngineDatabase *db, bool withTax)
         : customer(db), insertInvoice(db), copyLines(db), markPayments(db), markNotes(db), carryOver(db)
     {
+        // With the tax option the lines take their rates along (a note's line without one counts at 10).
+        const QString rateColumn = withTax ? QStringLiteral(",  ZeiRitu") : QString();
+        const QString rateValue = withTax ? QStringLiteral(", coalesce(M.ZeiRitu, 10)") : QString();
         customer.setSql(customerWithUnbilled());
         insertInvoice.setSql({RowStatements::insertSql(
             QStringLiteral("Seikyu"), RowStatements::schemaColumns(QStringLiteral("Seikyu")))});
@@ -69,10 +73,12 @@ struct InvoiceRun::Statements
         copyLines.setSql(
             {QStringLiteral("Insert Into SeikyuMesai"),
              QStringLiteral(
-                 "( Key,  Gyo,  NohinYMD,  NohinNo,  SyohinNM,  Kikaku,  Suryo,  Tani,  Tanka,  Kingaku)"),
+                 "( Key,  Gyo,  NohinYMD,  NohinNo,  SyohinNM,  Kikaku,  Suryo,  Tani,  Tanka,  Kingaku%1)")
+                 .arg(rateColumn),
              QStringLiteral(
                  "Select cast(:Key as integer), row_number() over (Order By N.Hiduke, N.Key, M.Gyo), "
-                 "N.Hiduke, N.NohinNo, M.SyohinNM, M.Kikaku, M.Suryo, M.Tani, M.Tanka, M.Kingaku"),
+                 "N.Hiduke, N.NohinNo, M.SyohinNM, M.Kikaku, M.Suryo, M.Tani, M.Tanka, M.Kingaku%1")
+                 .arg(rateValue),
              QStringLiteral("From Nohin N, NohinMesai M"), QStringLiteral("Where N.Key = M.Key"),
              QStringLiteral("and N.TorihikisakiKey = :TorihikisakiKey"),
              QStringLiteral("and N.SeikyuKey = 0"), QStringLiteral("and N.Hiduke <= :SeikyuSimebi")});
@@ -114,7 +120,8 @@ struct InvoiceRun::Statements
 
 InvoiceRun::InvoiceRun(TEngineDatabase &db)
     : m_db(db), m_numbering(Numbering::readSettings(db, Numbering::Kind::Seikyu)),
-      m_fiscalYearStart(Numbering::readFiscalYearStart(db)), m_q(std::make_unique<Statements>(&db))
+      m_fiscalYearStart(Numbering::readFiscalYearStart(db)), m_tax(OwnCompanyStore::taxSettings(db)),
+      m_q(std::make_unique<Statements>(&db, m_tax.enabled))
 {
 }
 
@@ -191,7 +198,7 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing, const Unbilled 
 {
     Statements &q = *m_q;
     const qint64 zenkai = u.previousInvoiceAmount, nyukin = u.paymentSum, hanbai = u.noteSum;
-    const qint64 seikyu = zenkai - nyukin + hanbai;
+    qint64 seikyu = zenkai - nyukin + hanbai;
     if (!fits32(nyukin) || !fits32(hanbai) || !fits32(seikyu))
         throw AppError(amountTooLarge(u.name));
 
@@ -220,10 +227,54 @@ int InvoiceRun::writeInvoice(int customer, const QDate &closing, const Unbilled 
     q.copyLines.ParamByName(QStringLiteral("Key")).setAsInteger(n.key);
     q.copyLines.ExecSQL();
 
+    if (m_tax.enabled) {
+        const ConsumptionTax::RateSums sums = invoiceTaxSums(n.key);
+        if (!m_tax.pricesIncludeTax)
+            seikyu += sums.tax();
+        for (const qint64 v : {seikyu, sums.Taisyo10, sums.Taisyo8, sums.Hikazei})
+            if (!fits32(v))
+                throw AppError(amountTooLarge(u.name));
+        storeTaxSums(n.key, sums, seikyu);
+    }
+
     q.carryOver.ParamByName(QStringLiteral("ZenkaiSeikyuGaku")).setAsInteger(int(seikyu));
     q.carryOver.ParamByName(QStringLiteral("Key")).setAsInteger(customer);
     q.carryOver.ExecSQL();
     if (q.carryOver.RowsAffected() != 1)
         throw EngineError(QStringLiteral("取引先（key %1）が見つかりません").arg(customer));
     return n.key;
+}
+
+// The sums per rate of the invoice's own lines, each rate's tax rounded once.
+ConsumptionTax::RateSums InvoiceRun::invoiceTaxSums(int invoiceKey)
+{
+    TEngineQuery q(&m_db);
+    q.setSql({QStringLiteral("select ZeiRitu, sum(Kingaku) from SeikyuMesai"),
+              QStringLiteral("where Key = :Key"), QStringLiteral("group by ZeiRitu")});
+    q.ParamByName(QStringLiteral("Key")).setAsInteger(invoiceKey);
+    q.Open();
+    QList<ConsumptionTax::RatedAmount> amounts;
+    for (q.First(); !q.Eof(); q.Next())
+        amounts.append({ConsumptionTax::rateOf(
+                            q.Field(0).IsNull() ? std::nullopt : std::optional<int>(q.Field(0).AsInteger())),
+                        q.Field(1).AsLargeInt()});
+    return ConsumptionTax::sumsOf(amounts, m_tax);
+}
+
+// Writes the sums per rate and the invoice amount that includes their tax.
+void InvoiceRun::storeTaxSums(int invoiceKey, const ConsumptionTax::RateSums &s, qint64 seikyu)
+{
+    TEngineQuery q(&m_db);
+    q.setSql({RowStatements::updateSql(QStringLiteral("Seikyu"),
+                                       {QStringLiteral("Taisyo10"), QStringLiteral("Zei10"),
+                                        QStringLiteral("Taisyo8"), QStringLiteral("Zei8"),
+                                        QStringLiteral("Hikazei"), QStringLiteral("Seikyugaku")},
+                                       {QStringLiteral("key")})});
+    const std::pair<const char *, qint64> values[] = {{"Taisyo10", s.Taisyo10}, {"Zei10", s.Zei10},
+                                                      {"Taisyo8", s.Taisyo8},   {"Zei8", s.Zei8},
+                                                      {"Hikazei", s.Hikazei},   {"Seikyugaku", seikyu}};
+    for (const auto &[name, value] : values)
+        q.ParamByName(QLatin1String(name)).setAsInteger(int(value)); // each within the invoice's 32-bit total
+    q.ParamByName(QStringLiteral("key")).setAsInteger(invoiceKey);
+    q.ExecSQL();
 }

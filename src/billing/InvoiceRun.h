@@ -4,12 +4,17 @@
 // delivery-note line. The notes and payments taken are marked with the invoice's key and the
 // customer's previous invoice amount becomes the new invoice amount.
 //
+// With the qualified-invoice option on, the invoice's lines keep their tax rates and the invoice its
+// sums per rate, the tax computed once per rate on its own lines (not added up from the notes); when
+// prices are without tax, that tax is added to the invoice amount and so carried into the next one.
+//
 // Each customer is one durable transaction. It takes the locks of the customers, the delivery notes
 // and the payments, and then the invoices' numbering lock (the schema's lock order), so a second
 // computer running at the same moment, or saving or deleting a document of the customer, waits for
 // it; nothing is billed twice and an invoice always matches the documents it marks. A failure rolls back
 // that customer and ends the run; the customers before it stay committed.
 #include "common/AppError.h"
+#include "common/ConsumptionTax.h"
 #include "documents/Numbering.h"
 
 #include <functional>
@@ -56,7 +61,7 @@ QString refusalReport(const QList<InvoiceRunRefusal> &refused);
 class InvoiceRun
 {
 public:
-    // Reads the numbering settings of invoices and the fiscal-year start month.
+    // Reads the numbering settings of invoices, the fiscal-year start month and the tax option.
     explicit InvoiceRun(TEngineDatabase &db);
     ~InvoiceRun();
 
@@ -87,11 +92,14 @@ private:
         qint64 noteCount, noteSum;
     };
     int writeInvoice(int customer, const QDate &closing, const Unbilled &unbilled);
+    ConsumptionTax::RateSums invoiceTaxSums(int invoiceKey);
+    void storeTaxSums(int invoiceKey, const ConsumptionTax::RateSums &sums, qint64 seikyu);
     void checkClosingOrder(int customer, const QDate &closing, const QString &name);
 
     TEngineDatabase &m_db;
     Numbering::SaibanSettei m_numbering;
     int m_fiscalYearStart = 4;
+    ConsumptionTax::Settings m_tax; // the own company's option, read when the run begins
     std::unique_ptr<Statements> m_q;
     std::function<void(int, int)> m_progress;
     QList<InvoiceRunRefusal> m_refused;

@@ -42,6 +42,32 @@ QList<Column> lineColumns()
             F("Suryo"),     C("Tani", 10),  F("Tanka"),        I("Kingaku")};
 }
 
+// The tax rate of a product or line: 10, 8, or 0 for goods without tax; NULL reads as 10.
+QList<Column> rateColumn()
+{
+    return {I("ZeiRitu")};
+}
+
+// A document's sums per rate: the amounts at 10% and 8% with their tax, and the untaxed amount.
+QList<Column> rateSumColumns()
+{
+    return {I("Taisyo10"), I("Zei10"), I("Taisyo8"), I("Zei8"), I("Hikazei")};
+}
+
+void addTaxColumns(QList<Table> &tables)
+{
+    for (Table &t : tables) {
+        const QString name = QLatin1String(t.name);
+        if (name == QLatin1String("JisyaJyoho"))
+            t.taxColumns = {I("TekikakuKBN"), C("TourokuNo", 14), I("ZeiKomiKBN"), I("ZeiHasuuKBN")};
+        else if (name == QLatin1String("Syohin") || name.endsWith(QLatin1String("Mesai")))
+            t.taxColumns = rateColumn();
+        else if (name == QLatin1String("Mitumori") || name == QLatin1String("Nohin") ||
+                 name == QLatin1String("Seikyu"))
+            t.taxColumns = rateSumColumns();
+    }
+}
+
 QList<Table> buildTables()
 {
     QList<Table> t;
@@ -143,6 +169,7 @@ QList<Table> buildTables()
               {"Key", "Gyo"},
               {}});
     t.append({"SeikyuSettei", "請求設定テーブルのチェック", settingsColumns(true), {"key"}, {}});
+    addTaxColumns(t);
     return t;
 }
 
@@ -215,7 +242,7 @@ QString indexName(const Table &table, const Index &index)
 QString creationScript(const Table &table, TEngineDialect dialect)
 {
     QStringList columns;
-    for (const Column &c : table.columns)
+    for (const Column &c : table.columns + table.taxColumns)
         columns.append(QStringLiteral("  %1 %2%3")
                            .arg(columnSql(c.name), typeSql(c, dialect),
                                 c.notNull ? QStringLiteral(" NOT NULL") : QString()));
@@ -224,6 +251,15 @@ QString creationScript(const Table &table, TEngineDialect dialect)
     QString script = QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n%2\n);\n")
                          .arg(QLatin1String(table.name), columns.join(QLatin1String(",\n")));
     return script + indexScript(table, table.indexes) + ownIndexScript(table);
+}
+
+QString addColumnSql(const Table &table, const Column &column, TEngineDialect dialect)
+{
+    // On a server a second computer starting at the same moment may have added it meanwhile.
+    return QStringLiteral("ALTER TABLE %1 ADD %2%3 %4")
+        .arg(QLatin1String(table.name),
+             dialect == TEngineDialect::PostgreSQL ? QStringLiteral("COLUMN IF NOT EXISTS ") : QString(),
+             columnSql(column.name), typeSql(column, dialect));
 }
 
 QString ownIndexScript(const Table &table)

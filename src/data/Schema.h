@@ -36,6 +36,10 @@ struct Table
     // Indexes of the program's own beyond the ones above: the lists' order (date and key), the
     // documents of a customer and of an invoice. Created at start on existing databases too.
     QList<Index> ownIndexes = {};
+    // Columns of the consumption-tax option, added later: created with the table, added at start to
+    // an older table. They stay outside `columns`, so the statements that write whole rows leave them
+    // NULL (the option off) and only the rules that know the tax write them.
+    QList<Column> taxColumns = {};
 };
 
 // In the order they are checked at start.
@@ -47,6 +51,8 @@ QString creationScript(const Table &table, TEngineDialect dialect);
 // CREATE INDEX IF NOT EXISTS for the table's own indexes, separated by ";".
 QString ownIndexScript(const Table &table);
 QString indexName(const Table &table, const Index &index);
+// ALTER TABLE … ADD for one tax column missing from an older table.
+QString addColumnSql(const Table &table, const Column &column, TEngineDialect dialect);
 
 // A column name as it must stand in a statement ("left" is a reserved word on PostgreSQL).
 QString columnSql(const char *name);

@@ -25,6 +25,37 @@ void upgradeCustomerHonorific(TEngineDatabase &db)
     transaction.commit();
 }
 
+// The ALTER statements for the tax columns an older database lacks.
+QStringList missingTaxColumns(TEngineDatabase &db)
+{
+    QStringList statements;
+    for (const Schema::Table &table : Schema::tables()) {
+        if (table.taxColumns.isEmpty())
+            continue;
+        const QStringList fields = db.TableFieldNames(QLatin1String(table.name));
+        for (const Schema::Column &column : table.taxColumns)
+            if (!fields.contains(QLatin1String(column.name), Qt::CaseInsensitive))
+                statements.append(Schema::addColumnSql(table, column, db.dialect()));
+    }
+    return statements;
+}
+
+// Adds the columns of the consumption-tax option to an older database, all in one transaction: the
+// rows stay as they are and read as the option off (NULL).
+void addTaxColumns(TEngineDatabase &db)
+{
+    if (missingTaxColumns(db).isEmpty())
+        return;
+    TEngineTransaction transaction(db);
+    // Read again inside the write transaction: another computer may have added them meanwhile.
+    for (const QString &statement : missingTaxColumns(db)) {
+        TEngineQuery alter(&db);
+        alter.addSql(statement);
+        alter.ExecSQL();
+    }
+    transaction.commit();
+}
+
 } // namespace
 
 TDMdata::TDMdata(QObject *parent) : QObject(parent)
@@ -69,4 +100,5 @@ void TDMdata::CheckTables(const std::function<void(const QString &)> &status)
             create.ExecSQL();
         }
     }
+    addTaxColumns(*DataDB);
 }

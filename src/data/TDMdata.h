@@ -16,8 +16,9 @@ public:
     TEngineSession Session1;
     TEngineDatabase *DataDB; // named "DataDB", owned by the module
 
-    // Creates every missing table with its indexes and upgrades an older customer table; each
-    // step's text goes to the status callback first. Throws EngineError on failure.
+    // Creates every missing table with its indexes, upgrades an older customer table and adds the
+    // tax columns an older database lacks; each step's text goes to the status callback first. Throws
+    // EngineError on failure.
     void CheckTables(const std::function<void(const QString &)> &status = {});
 };
 

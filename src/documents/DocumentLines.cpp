@@ -1,5 +1,6 @@
 #include "documents/DocumentLines.h"
 
+#include "common/ConsumptionTax.h"
 #include "common/DisplayFormat.h"
 #include "common/Ukansu.h"
 
@@ -140,6 +141,36 @@ LineCells toCells(const DocumentLine &line)
     cells[kUnitPrice] = line.Tanka ? numberText(*line.Tanka) : QString();
     cells[kAmount] = line.Kingaku ? QString::number(*line.Kingaku) : QString();
     return cells;
+}
+
+QString taxText(const ConsumptionTax::RateSums &sums, bool pricesIncludeTax)
+{
+    const auto number = [](qint64 v) { return formatNumber(DisplayFormat::kInteger, double(v)); };
+    QString text = QStringLiteral("小計：%1　消費税：%2")
+                       .arg(number(sums.subtotal(pricesIncludeTax)), number(sums.tax()));
+    if (sums.has10 && sums.has8)
+        text += QStringLiteral("（10%：%1　8%：%2）").arg(number(sums.Zei10), number(sums.Zei8));
+    return text;
+}
+
+QStringList rateTexts()
+{
+    return {rateText(10), rateText(8), rateText(0)};
+}
+
+QString rateText(int rate)
+{
+    const int r = ConsumptionTax::rateOf(rate);
+    return QString::number(r) +
+           (r == ConsumptionTax::kReducedRate ? QStringLiteral("%※") : QStringLiteral("%"));
+}
+
+int rateFromText(const QString &text)
+{
+    for (int rate : {ConsumptionTax::kReducedRate, ConsumptionTax::kUntaxed})
+        if (text == rateText(rate))
+            return rate;
+    return ConsumptionTax::kStandardRate;
 }
 
 bool fitsAmount(qint64 value)

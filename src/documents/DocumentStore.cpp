@@ -4,6 +4,7 @@
 #include "common/DisplayFormat.h"
 #include "data/Engine.h"
 #include "data/RowStatements.h"
+#include "data/Schema.h"
 #include "data/SjisLengthValidator.h"
 #include "documents/BilledDocuments.h"
 
@@ -54,6 +55,7 @@ QList<DocumentLine> readLines(TEngineDatabase &db, const QString &table, int key
         line.Tani = q.text("Tani");
         line.Tanka = q.optionalFloat("Tanka");
         line.Kingaku = q.optionalLargeInt("Kingaku");
+        line.ZeiRitu = q.optionalInteger(QStringLiteral("ZeiRitu"));
         lines.append(line);
     }
     return lines;
@@ -77,6 +79,15 @@ DocumentRecord readHeader(const TEngineQuery &q, Kind kind)
         d.SiharaiJyoken = q.text("SiharaiJyoken");
     } else {
         d.SeikyuKey = q.integer("SeikyuKey");
+    }
+    if (!q.FieldByName(QStringLiteral("Zei10")).IsNull()) {
+        ConsumptionTax::RateSums sums;
+        sums.Taisyo10 = q.largeInt("Taisyo10");
+        sums.Zei10 = q.largeInt("Zei10");
+        sums.Taisyo8 = q.largeInt("Taisyo8");
+        sums.Zei8 = q.largeInt("Zei8");
+        sums.Hikazei = q.largeInt("Hikazei");
+        d.taxSums = sums;
     }
     return d;
 }
@@ -166,17 +177,35 @@ int deleteStored(TEngineDatabase &db, Kind kind, const DocumentRecord &document)
     return seikyuKey;
 }
 
-// Every column of the table, for a whole row written anew.
-void insertWholeRow(TEngineQuery &q, const QString &table)
+// Every column of the table, for a whole row written anew; with the tax option on, its tax columns
+// too (left out they stay NULL).
+void insertWholeRow(TEngineQuery &q, const QString &table, bool withTax)
 {
-    q.setSql({RowStatements::insertSql(table, RowStatements::schemaColumns(table))});
+    QStringList columns = RowStatements::schemaColumns(table);
+    if (withTax)
+        for (const Schema::Column &c : Schema::table(table)->taxColumns)
+            columns.append(QLatin1String(c.name));
+    q.setSql({RowStatements::insertSql(table, columns)});
+}
+
+void bindSums(TEngineQuery &q, const ConsumptionTax::RateSums &s)
+{
+    const std::pair<const char *, qint64> sums[] = {{"Taisyo10", s.Taisyo10},
+                                                    {"Zei10", s.Zei10},
+                                                    {"Taisyo8", s.Taisyo8},
+                                                    {"Zei8", s.Zei8},
+                                                    {"Hikazei", s.Hikazei}};
+    for (const auto &[name, value] : sums)
+        q.ParamByName(QLatin1String(name)).setAsInteger(int(value)); // within 32 bits after checkAmounts
 }
 
 void insertHeader(TEngineDatabase &db, Kind kind, const DocumentRecord &d, const SavedDocument &s,
-                  int seikyuKey)
+                  int seikyuKey, const ConsumptionTax::Settings &tax)
 {
     TEngineQuery q(&db);
-    insertWholeRow(q, headerTable(kind));
+    insertWholeRow(q, headerTable(kind), tax.enabled);
+    if (tax.enabled)
+        bindSums(q, taxSumsOf(d.lines, tax));
     if (isEstimate(kind)) {
         q.ParamByName(QStringLiteral("Title")).setAsString(d.Title);
         q.ParamByName(QStringLiteral("YukoKigen")).setAsString(d.YukoKigen);
@@ -207,11 +236,13 @@ void setDecimal(TEngineParam &p, const std::optional<double> &v)
         p.setNullFloat();
 }
 
-void insertLines(TEngineDatabase &db, Kind kind, const QList<DocumentLine> &lines, int key)
+void insertLines(TEngineDatabase &db, Kind kind, const QList<DocumentLine> &lines, int key, bool withTax)
 {
     TEngineQuery q(&db);
-    insertWholeRow(q, lineTable(kind));
+    insertWholeRow(q, lineTable(kind), withTax);
     for (const DocumentLine &line : lines) {
+        if (withTax)
+            q.ParamByName(QStringLiteral("ZeiRitu")).setAsInteger(ConsumptionTax::rateOf(line.ZeiRitu));
         q.ParamByName(QStringLiteral("key")).setAsInteger(key);
         q.ParamByName(QStringLiteral("Gyo")).setAsInteger(line.Gyo);
         q.ParamByName(QStringLiteral("SyohinNM")).setAsString(line.SyohinNM);
@@ -255,11 +286,32 @@ std::optional<DocumentRecord> noteFromEstimate(TEngineDatabase &db, int estimate
     return note;
 }
 
+namespace {
+
+// The rate of every line, for telling whether an edit changed what the invoice taxes.
+QList<std::pair<int, int>> ratesOf(const QList<DocumentLine> &lines)
+{
+    QList<std::pair<int, int>> rates;
+    for (const DocumentLine &line : lines)
+        rates.append({line.Gyo, ConsumptionTax::rateOf(line.ZeiRitu)});
+    return rates;
+}
+
+} // namespace
+
+ConsumptionTax::RateSums taxSumsOf(const QList<DocumentLine> &lines, const ConsumptionTax::Settings &tax)
+{
+    QList<ConsumptionTax::RatedAmount> amounts;
+    for (const DocumentLine &line : lines)
+        amounts.append({ConsumptionTax::rateOf(line.ZeiRitu), line.Kingaku.value_or(0)});
+    return ConsumptionTax::sumsOf(amounts, tax);
+}
+
 bool changesBilledNote(const DocumentRecord &opened, const DocumentRecord &edited)
 {
     return opened.SeikyuKey != 0 &&
            (sumOf(edited.lines) != opened.Kingaku || edited.TorihikisakiKey != opened.TorihikisakiKey ||
-            edited.Hiduke != opened.Hiduke);
+            edited.Hiduke != opened.Hiduke || ratesOf(edited.lines) != ratesOf(opened.lines));
 }
 
 void checkAmounts(const QList<DocumentLine> &lines)
@@ -327,8 +379,8 @@ SavedDocument save(TEngineDatabase &db, Kind kind, const DocumentRecord &documen
     saved.key = n.key;
     saved.number = n.number;
     saved.Seq = n.seq;
-    insertHeader(db, kind, document, saved, seikyuKey);
-    insertLines(db, kind, document.lines, saved.key);
+    insertHeader(db, kind, document, saved, seikyuKey, options.tax);
+    insertLines(db, kind, document.lines, saved.key, options.tax.enabled);
     transaction.commit();
     return saved;
 }

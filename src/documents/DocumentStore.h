@@ -6,6 +6,7 @@
 // customer cannot vanish under the document), registering a new customer, the header table's lock,
 // the old header and lines deleted, key and number taken, header and lines inserted. It stores
 // everything or nothing.
+#include "common/ConsumptionTax.h"
 #include "documents/DocumentLines.h"
 #include "documents/Numbering.h"
 #include "masters/CustomerStore.h"
@@ -31,6 +32,8 @@ struct DocumentRecord
     QString UkewatasiBasyo;
     QString JisyaTanto;
     qint64 Kingaku = 0; // the sum of the line amounts
+    // The sums per tax rate, for a document saved with the qualified-invoice option on.
+    std::optional<ConsumptionTax::RateSums> taxSums;
     // Delivery notes: the invoice that holds the note, 0 when none. For a save, the one read when the
     // window opened: the save refuses when the stored one differs.
     int SeikyuKey = 0;
@@ -62,7 +65,13 @@ struct SaveOptions
     int fiscalYearStart = 4;
     // The customer to register when the document names none yet (TorihikisakiKey 0).
     CustomerRecord newCustomer;
+    // The own company's tax option: when on, the lines keep their rates (10 for a line without one)
+    // and the header its sums per rate; when off both stay NULL as before.
+    ConsumptionTax::Settings tax;
 };
+
+// The sums per rate of the lines, the tax rounded once per rate as the settings say.
+ConsumptionTax::RateSums taxSumsOf(const QList<DocumentLine> &lines, const ConsumptionTax::Settings &tax);
 
 // Saves the document under its key (0: a new one) and returns key, number and customer. The
 // number: under "手入力" the typed one; an estimate saved again keeps it; otherwise composed anew.

@@ -42,6 +42,12 @@ OwnCompanyRecord readRow(const TEngineQuery &q)
         c.accounts[i] = {q.text(QStringLiteral("KinyuKikan") + n), q.text(QStringLiteral("Tenpo") + n),
                          q.text(QStringLiteral("Syumoku") + n), q.text(QStringLiteral("Kouza") + n)};
     }
+    const std::optional<int> tekikaku = q.optionalInteger(QStringLiteral("TekikakuKBN"));
+    c.taxStored = tekikaku.has_value();
+    c.tax.enabled = tekikaku == 1;
+    c.tax.registrationNumber = q.text("TourokuNo");
+    c.tax.pricesIncludeTax = q.optionalInteger(QStringLiteral("ZeiKomiKBN")) == 1;
+    c.tax.rounding = ConsumptionTax::roundingOf(q.optionalInteger(QStringLiteral("ZeiHasuuKBN")));
     return c;
 }
 
@@ -50,6 +56,21 @@ bool openRow(TEngineQuery &q)
     OwnCompanyStore::selectRows(q, OwnCompanyStore::Rows::KeyZero);
     q.Open();
     return !q.IsEmpty();
+}
+
+void saveTax(TEngineDatabase &db, const ConsumptionTax::Settings &tax)
+{
+    TEngineQuery q(&db);
+    q.setSql({RowStatements::updateSql(kTable,
+                                       {QStringLiteral("TekikakuKBN"), QStringLiteral("TourokuNo"),
+                                        QStringLiteral("ZeiKomiKBN"), QStringLiteral("ZeiHasuuKBN")},
+                                       {kKey})});
+    q.ParamByName(kKey).setAsInteger(0);
+    q.ParamByName(QStringLiteral("TekikakuKBN")).setAsInteger(tax.enabled ? 1 : 0);
+    q.ParamByName(QStringLiteral("TourokuNo")).setAsString(tax.registrationNumber.trimmed());
+    q.ParamByName(QStringLiteral("ZeiKomiKBN")).setAsInteger(tax.pricesIncludeTax ? 1 : 0);
+    q.ParamByName(QStringLiteral("ZeiHasuuKBN")).setAsInteger(int(tax.rounding));
+    q.ExecSQL();
 }
 
 } // namespace
@@ -158,9 +179,46 @@ void save(TEngineDatabase &db, const OwnCompanyRecord &c)
         q.ParamByName(QStringLiteral("Syumoku") + n).setAsString(c.accounts[i].Syumoku);
         q.ParamByName(QStringLiteral("Kouza") + n).setAsString(c.accounts[i].Kouza);
     }
+    TEngineTransaction transaction(db);
     q.ExecSQL();
     if (q.RowsAffected() == 0)
         throw EngineError(QStringLiteral("自社情報が見つかりません（ほかのコンピュータで削除されました）"));
+    if (c.tax.enabled || c.taxStored)
+        saveTax(db, c.tax);
+    transaction.commit();
+}
+
+ConsumptionTax::Settings taxSettings(TEngineDatabase &db)
+{
+    const std::optional<OwnCompanyRecord> company = load(db);
+    return company ? company->tax : ConsumptionTax::Settings{};
+}
+
+QString registrationNumberFromText(const QString &text)
+{
+    QString number = text.normalized(QString::NormalizationForm_KC).trimmed();
+    if (number.startsWith(QLatin1Char('t')))
+        number[0] = QLatin1Char('T');
+    return number;
+}
+
+QString registrationWarning(const ConsumptionTax::Settings &tax)
+{
+    if (!tax.enabled)
+        return {};
+    const QString number = tax.registrationNumber.trimmed();
+    if (number.isEmpty())
+        return QStringLiteral("適格請求書を発行するには登録番号（T＋13桁）が必要です。"
+                              "登録番号のない書類は適格請求書になりません");
+    if (!ConsumptionTax::isWellFormedRegistrationNumber(number))
+        return QStringLiteral("登録番号「%1」は「T」と13桁の数字の形ではありません。"
+                              "このまま保存しますが、通知書の番号を確かめてください")
+            .arg(number);
+    if (!ConsumptionTax::hasValidCheckDigit(number))
+        return QStringLiteral("登録番号「%1」のチェックデジット（Tの次の数字）が合いません。"
+                              "このまま保存しますが、通知書の番号を確かめてください")
+            .arg(number);
+    return {};
 }
 
 QByteArray sealFromFile(const QString &path)

@@ -2,6 +2,8 @@
 // The business's own details: the single row with key 0 of JisyaJyoho (company block, closing day,
 // fiscal-year start, seal picture and its printed size, three bank accounts), and the person in
 // charge with the mail address, which belong to this computer's configuration file instead.
+#include "common/ConsumptionTax.h"
+
 #include <array>
 #include <optional>
 #include <QByteArray>
@@ -36,6 +38,9 @@ struct OwnCompanyRecord
     int Height = 70;       // printed size of the seal in layout units
     int Width = 70;
     std::array<BankAccount, 3> accounts;
+    // The qualified-invoice option; off for a row that never had it.
+    ConsumptionTax::Settings tax;
+    bool taxStored = false; // the row holds the option's columns (TekikakuKBN not NULL)
 };
 
 // The person in charge on this computer (configuration section "Tanto").
@@ -67,9 +72,17 @@ OwnCompanyRecord loadOrCreate(TEngineDatabase &db);
 // window cancelled at the first start). Every start asks for the own company until it has one.
 bool lacksName(TEngineDatabase &db);
 // Throws ConvertError for a closing day outside 1-31 and 99 or a month outside 1-12 (the invoice
-// run and the numbering could not use them), EngineError when the row is gone.
+// run and the numbering could not use them), EngineError when the row is gone. The option's columns
+// are written when it is on or the row held them already, so a row that never had it keeps NULL.
 void save(TEngineDatabase &db, const OwnCompanyRecord &company);
 void validate(const OwnCompanyRecord &company);
+// The qualified-invoice option as the row keeps it; off when there is no row or it never had it.
+ConsumptionTax::Settings taxSettings(TEngineDatabase &db);
+// The warning shown (not a refusal) for a registration number that is not "T" and 13 digits or whose
+// check digit does not match; empty when it is fine or the option is off.
+QString registrationWarning(const ConsumptionTax::Settings &tax);
+// The number as typed with full-width letters and digits made half-width and a small "t" made "T".
+QString registrationNumberFromText(const QString &text);
 
 // The seal from a picture file of any type Qt reads, as the JPEG bytes the row keeps: a JPEG file
 // as it is, another picture converted (transparent parts on white, as on paper). Throws AppError

@@ -25,6 +25,17 @@ void bindFields(TEngineQuery &q, const ProductRecord &p)
         q.ParamByName(QStringLiteral("Tanka")).setAsFloat(*p.Tanka);
     else
         q.ParamByName(QStringLiteral("Tanka")).setNullFloat();
+    if (p.ZeiRitu)
+        q.ParamByName(QStringLiteral("ZeiRitu")).setAsInteger(*p.ZeiRitu);
+}
+
+// The columns a save writes: the rate only when the product carries one.
+QStringList savedColumns(const ProductRecord &p, const QStringList &except = {})
+{
+    QStringList columns = RowStatements::schemaColumns(kTable, except);
+    if (p.ZeiRitu)
+        columns.append(QStringLiteral("ZeiRitu"));
+    return columns;
 }
 
 // Opens "<select> where SyohinCD = :SyohinCD" with the product's code.
@@ -67,13 +78,14 @@ std::optional<ProductRecord> load(TEngineDatabase &db, int code)
     p.Kikaku = q.text("Kikaku");
     p.Tani = q.text("Tani");
     p.Tanka = q.optionalFloat("Tanka");
+    p.ZeiRitu = q.optionalInteger(QStringLiteral("ZeiRitu"));
     return p;
 }
 
 void insert(TEngineDatabase &db, const ProductRecord &product)
 {
     TEngineQuery q(&db);
-    q.setSql({RowStatements::insertSql(kTable, RowStatements::schemaColumns(kTable))});
+    q.setSql({RowStatements::insertSql(kTable, savedColumns(product))});
     bindFields(q, product);
     q.ExecSQL();
 }
@@ -81,7 +93,7 @@ void insert(TEngineDatabase &db, const ProductRecord &product)
 void update(TEngineDatabase &db, const ProductRecord &product)
 {
     TEngineQuery q(&db);
-    q.setSql({RowStatements::updateSql(kTable, RowStatements::schemaColumns(kTable, {kCode}), {kCode})});
+    q.setSql({RowStatements::updateSql(kTable, savedColumns(product, {kCode}), {kCode})});
     bindFields(q, product);
     execOnExisting(q, QStringLiteral("商品（商品CD %1）が見つかりません").arg(product.SyohinCD));
 }
@@ -99,6 +111,23 @@ std::optional<double> priceFromText(const QString &text)
     if (text.trimmed().isEmpty())
         return std::nullopt;
     return FieldTextToFloat(QStringLiteral("単価"), text);
+}
+
+QList<int> taxRates()
+{
+    return {10, 8, 0};
+}
+
+QString taxRateCaption(int rate)
+{
+    switch (rate) {
+    case 8:
+        return QStringLiteral("8%（軽減税率）");
+    case 0:
+        return QStringLiteral("非課税・不課税");
+    default:
+        return QStringLiteral("10%");
+    }
 }
 
 QString priceText(const std::optional<double> &price)

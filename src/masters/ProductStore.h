@@ -2,6 +2,7 @@
 // The products of the Syohin table: the list the master shows, reading, adding, changing and
 // deleting one product. The product code is the key and is chosen by the user.
 #include <optional>
+#include <QList>
 #include <QString>
 
 class TEngineDatabase;
@@ -14,6 +15,9 @@ struct ProductRecord
     QString Kikaku;
     QString Tani;
     std::optional<double> Tanka; // no value when the field was left empty
+    // The tax rate (10, 8, 0) with the qualified-invoice option; nothing for a product that has none
+    // (it counts at 10), and a save without one leaves the stored rate as it is.
+    std::optional<int> ZeiRitu = std::nullopt;
 };
 
 namespace ProductStore {
@@ -32,6 +36,9 @@ void remove(TEngineDatabase &db, int code);
 // The unit price as typed: nothing for an empty text; throws ConvertError for a text that is no
 // number ("1.2.3").
 std::optional<double> priceFromText(const QString &text);
+// The rates a product or line can take, in the order the windows offer them, and their captions.
+QList<int> taxRates();
+QString taxRateCaption(int rate);
 // The price as the edit window shows it: plain decimals, up to 15 significant digits.
 QString priceText(const std::optional<double> &price);
 

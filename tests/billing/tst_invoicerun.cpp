@@ -34,6 +34,8 @@ private Q_SLOTS:
     void cleanup() { Clock::reset(); }
 
     void workedExample();
+    void taxOncePerRateOnTheInvoiceLines_data();
+    void taxOncePerRateOnTheInvoiceLines();
     void onlyPaymentsOrOnlyDeliveries();
     void linesInDateKeyLineOrder();
     void defaultClosingDate_data();
@@ -91,6 +93,86 @@ void tst_InvoiceRun::workedExample()
     QCOMPARE(f.invoiceValue(next.first(), QStringLiteral("ZenkaiSeikyu")), 40000);
     QCOMPARE(f.invoiceValue(next.first(), QStringLiteral("Seikyugaku")), 44000);
     QCOMPARE(f.invariantViolations({{c, 50000}}), QString());
+}
+
+void tst_InvoiceRun::taxOncePerRateOnTheInvoiceLines_data()
+{
+    QTest::addColumn<int>("tekikaku"); // -1: a row that never had the option (NULL)
+    QTest::addColumn<int>("zeiKomi");
+    QTest::addColumn<int>("hasuu");
+    QTest::addColumn<QVariant>("zei10");
+    QTest::addColumn<QVariant>("zei8");
+    QTest::addColumn<int>("seikyu");
+    // 1,005 at 10% and 2,468 at 8% over two notes: per note the tax would be 67 + 33 and 98 + 98.
+    QTest::addRow("without tax, 切り捨て") << 1 << 0 << 0 << QVariant(100) << QVariant(197) << 3473 + 297;
+    QTest::addRow("without tax, 四捨五入") << 1 << 0 << 1 << QVariant(101) << QVariant(197) << 3473 + 298;
+    QTest::addRow("without tax, 切り上げ") << 1 << 0 << 2 << QVariant(101) << QVariant(198) << 3473 + 299;
+    QTest::addRow("prices with tax") << 1 << 1 << 0 << QVariant(91) << QVariant(182) << 3473;
+    QTest::addRow("option off") << 0 << 0 << 0 << QVariant() << QVariant() << 3473;
+    QTest::addRow("never had the option") << -1 << 0 << 0 << QVariant() << QVariant() << 3473;
+}
+
+// The run computes the tax on the invoice's own lines, once per rate, adds it to the invoice amount
+// when prices are without tax, and the next invoice takes that amount as its previous one.
+void tst_InvoiceRun::taxOncePerRateOnTheInvoiceLines()
+{
+    QFETCH(int, tekikaku);
+    QFETCH(int, zeiKomi);
+    QFETCH(int, hasuu);
+    QFETCH(QVariant, zei10);
+    QFETCH(QVariant, zei8);
+    QFETCH(int, seikyu);
+    TestDatabase t;
+    KADOMEL_REQUIRE_DB(t);
+    BillingFixture f(t);
+    f.setCompanyDay(20);
+    if (tekikaku >= 0)
+        t.exec(QStringLiteral("update JisyaJyoho set TekikakuKBN = %1, ZeiKomiKBN = %2, ZeiHasuuKBN = %3")
+                   .arg(tekikaku)
+                   .arg(zeiKomi)
+                   .arg(hasuu));
+    const int c = f.addCustomer(QStringLiteral("軽減税率商店"), 20, 0);
+    const auto line = [](int amount) {
+        return FixtureLine{QStringLiteral("品"), 1, QStringLiteral("個"), amount, amount, {}, {}};
+    };
+    const int n1 = f.docs().addDeliveryNote(c, {line(335), line(335), line(1234)}, 1904, QDate(2024, 3, 5));
+    const int n2 = f.docs().addDeliveryNote(c, {line(1234), line(335)}, 1569, QDate(2024, 3, 6));
+    t.exec(QStringLiteral(
+               "update NohinMesai set ZeiRitu = 8 where (Key = %1 and Gyo = 3) or (Key = %2 and Gyo = 1)")
+               .arg(n1)
+               .arg(n2));
+    t.exec(QStringLiteral("update NohinMesai set ZeiRitu = 10 where Key = %1 and Gyo = 2")
+               .arg(n2)); // n1's stay NULL
+
+    const int inv = runFor(t.db(), {c}).value(0);
+    QVERIFY(inv > 0);
+    const auto column = [&](const char *name) {
+        return t.scalar(
+            QStringLiteral("select %1 from Seikyu where key = %2").arg(QLatin1String(name)).arg(inv));
+    };
+    QCOMPARE(f.invoiceValue(inv, QStringLiteral("Hanbaigaku")), 3473);
+    QCOMPARE(f.invoiceValue(inv, QStringLiteral("Seikyugaku")), seikyu);
+    QCOMPARE(column("Zei10").isNull(), zei10.isNull());
+    QCOMPARE(column("Zei10").toInt(), zei10.toInt());
+    QCOMPARE(column("Zei8").toInt(), zei8.toInt());
+    if (!zei10.isNull()) {
+        QCOMPARE(column("Taisyo10").toInt(), 1005);
+        QCOMPARE(column("Taisyo8").toInt(), 2468);
+        QCOMPARE(column("Hikazei").toInt(), 0);
+        QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai where ZeiRitu = 8")).toInt(), 2);
+        QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai where ZeiRitu = 10")).toInt(), 3);
+    } else {
+        QCOMPARE(t.scalar(QStringLiteral("select count(*) from SeikyuMesai where ZeiRitu is null")).toInt(),
+                 5);
+    }
+    QCOMPARE(f.zenkai(c), seikyu);
+
+    // Next month: the previous amount is the one with the tax, and a payment settles it.
+    f.addPayment(c, seikyu, QDate(2024, 4, 10));
+    const int next = runFor(t.db(), {c}, kClosing.addMonths(1)).value(0);
+    QCOMPARE(f.invoiceValue(next, QStringLiteral("ZenkaiSeikyu")), seikyu);
+    QCOMPARE(f.invoiceValue(next, QStringLiteral("Seikyugaku")), 0);
+    QCOMPARE(f.zenkai(c), 0);
 }
 
 void tst_InvoiceRun::onlyPaymentsOrOnlyDeliveries()

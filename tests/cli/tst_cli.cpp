@@ -151,6 +151,89 @@ private Q_SLOTS:
         QCOMPARE(seal.exitCode, 0);
     }
 
+    // The pages of the qualified-invoice option, rendered as scripts render them: with the option on,
+    // the registration number, the reduced-rate lines marked, the sums and tax per rate and on the
+    // invoice its tax; with it off (or never turned on) the very same words as a document made
+    // before the option, also when the rows hold rates and sums.
+    void qualifiedInvoicePages_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("added"); // phrases only the option prints
+        const QStringList sums{QStringLiteral("登録番号：T8000012010038"), QStringLiteral("お茶 ※"),
+                               QStringLiteral("10%対象 ¥1,005 消費税 ¥100"),
+                               QStringLiteral("8%対象 ¥2,468 消費税 ¥197"),
+                               QStringLiteral("※は軽減税率対象")};
+        QTest::newRow("estimate") << "mitumori" << sums;
+        QTest::newRow("delivery note") << "nohin" << sums;
+        QTest::newRow("invoice") << "seikyu"
+                                 << sums + QStringList{QStringLiteral("消 費 税 額"), QStringLiteral("297")};
+        QTest::newRow("receipt") << "ryosyusyou" << QStringList{QStringLiteral("登録番号：T8000012010038")};
+    }
+    void qualifiedInvoicePages()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, added);
+        DocumentFixture fixture(t->db());
+        fixture.addCompany();
+        const int customer = fixture.addCustomer();
+        const auto line = [](const QString &name, int amount) {
+            return FixtureLine{
+                name, 1, QStringLiteral("個"), amount, amount, QDate(2010, 5, 1), QStringLiteral("N-1")};
+        };
+        const QList<FixtureLine> lines{line(QStringLiteral("文具"), 1005),
+                                       line(QStringLiteral("お茶"), 2468)};
+        QString header, detail;
+        int key = 0;
+        if (kind == QLatin1String("mitumori")) {
+            key = fixture.addEstimate(customer, lines, 3473);
+            header = QStringLiteral("Mitumori"), detail = QStringLiteral("MitumoriMesai");
+        } else if (kind == QLatin1String("nohin")) {
+            key = fixture.addDeliveryNote(customer, lines, 3473);
+            header = QStringLiteral("Nohin"), detail = QStringLiteral("NohinMesai");
+        } else if (kind == QLatin1String("seikyu")) {
+            FixtureInvoice invoice;
+            invoice.hanbai = 3473;
+            invoice.seikyu = 10000 - 3000 + 3473 + 297;
+            key = fixture.addInvoice(customer, invoice, lines);
+            header = QStringLiteral("Seikyu"), detail = QStringLiteral("SeikyuMesai");
+        } else {
+            key = fixture.addPayment(customer, 3770, QStringLiteral("お品代として"));
+        }
+        QTemporaryDir out;
+        const auto render = [&](const QString &name) {
+            const QString pdf = out.filePath(name);
+            const Run run = cli({QStringLiteral("--home"), t->folder(), QStringLiteral("render"),
+                                 QStringLiteral("--kind"), kind, QStringLiteral("--key"),
+                                 QString::number(key), QStringLiteral("--pdf"), pdf});
+            QStringList texts;
+            if (run.exitCode == 0)
+                for (const PdfWord &w : pdfWords(pdf))
+                    texts << w.text;
+            return std::make_pair(texts, pdfWords(pdf));
+        };
+        const QStringList before = render(QStringLiteral("before.pdf")).first;
+        QVERIFY(!before.isEmpty());
+
+        // Rates and sums in the rows, a number in the own company, the option off.
+        t->exec(QStringLiteral("update JisyaJyoho set TekikakuKBN = 0, TourokuNo = 'T8000012010038'"));
+        if (!header.isEmpty()) {
+            t->exec(QStringLiteral("update %1 set ZeiRitu = 10").arg(detail));
+            t->exec(QStringLiteral("update %1 set ZeiRitu = 8 where Gyo = 2").arg(detail));
+            t->exec(QStringLiteral("update %1 set Taisyo10 = 1005, Zei10 = 100, Taisyo8 = 2468, Zei8 = 197, "
+                                   "Hikazei = 0")
+                        .arg(header));
+        }
+        QCOMPARE(render(QStringLiteral("off.pdf")).first, before);
+
+        t->exec(QStringLiteral("update JisyaJyoho set TekikakuKBN = 1"));
+        const auto on = render(QStringLiteral("on.pdf"));
+        for (const QString &phrase : added)
+            QVERIFY2(findPhrase(on.second, phrase), qPrintable(phrase));
+        // Nothing else changed: the words of the page before are all still there.
+        for (const QString &word : before)
+            QVERIFY2(on.first.contains(word), qPrintable(word));
+    }
+
     // A seal that cannot be read: the documents print without it and stderr says so once.
     void unreadableSealIsToldOnce()
     {

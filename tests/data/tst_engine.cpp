@@ -130,6 +130,40 @@ private Q_SLOTS:
                  1); // others keep their rows
     }
 
+    void checkTablesAddsTaxColumnsToAnOlderDatabase()
+    {
+        // The tables as a database made before the tax columns has them, with a row in each.
+        for (const Schema::Table &table : Schema::tables()) {
+            if (table.taxColumns.isEmpty())
+                continue;
+            Schema::Table old = table;
+            old.taxColumns.clear();
+            t->exec(QStringLiteral("drop table %1").arg(QLatin1String(table.name)));
+            t->exec(Schema::creationScript(old, t->db().dialect()));
+        }
+        t->exec({QStringLiteral("insert into JisyaJyoho (key, JisyaNM) values (0, '自社')")});
+        addProducts(2);
+        t->exec({QStringLiteral("insert into Seikyu (key, SeikyuNo, Seikyugaku) values (3, 'S-3', 1200)")});
+        const QStringList before = t->fingerprint();
+
+        t->module().CheckTables();
+        t->module().CheckTables(); // a second start finds them there
+        for (const Schema::Table &table : Schema::tables()) {
+            const QStringList fields = t->db().TableFieldNames(QLatin1String(table.name));
+            for (const Schema::Column &column : table.taxColumns)
+                QVERIFY2(fields.contains(QLatin1String(column.name), Qt::CaseInsensitive), column.name);
+        }
+        // The rows keep their values and read as made without the option.
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Syohin where ZeiRitu is null")).toInt(), 2);
+        QVERIFY(t->scalar(QStringLiteral("select TekikakuKBN from JisyaJyoho")).isNull());
+        QCOMPARE(t->scalar(QStringLiteral("select Seikyugaku from Seikyu where Zei10 is null")).toInt(),
+                 1200);
+        QCOMPARE(t->scalar(QStringLiteral("select sum(Tanka) from Syohin")).toDouble(), 4.5);
+        QCOMPARE(t->fingerprint().size(), before.size());
+        QCOMPARE(t->fingerprint().filter(QStringLiteral("Torihikisaki ")),
+                 before.filter(QStringLiteral("Torihikisaki ")));
+    }
+
     void unsetParameterIsAnError()
     {
         TEngineQuery q(&t->db());

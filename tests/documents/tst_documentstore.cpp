@@ -157,6 +157,55 @@ private Q_SLOTS:
         QCOMPARE(DocumentLines::toCells(back->lines[0])[1], QStringLiteral("1.5"));
     }
 
+    // With the tax option the lines keep their rates (10 for a line without one) and the header the
+    // sums per rate, the tax rounded once per rate; without it every tax column stays NULL.
+    void taxSumsStoredWithTheOptionOnly_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("enabled");
+        QTest::addRow("estimate, option on") << int(Kind::Mitumori) << true;
+        QTest::addRow("delivery note, option on") << int(Kind::Nohin) << true;
+        QTest::addRow("estimate, option off") << int(Kind::Mitumori) << false;
+        QTest::addRow("delivery note, option off") << int(Kind::Nohin) << false;
+    }
+    void taxSumsStoredWithTheOptionOnly()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, enabled);
+        const Kind k = Kind(kind);
+        const QString header = k == Kind::Mitumori ? QStringLiteral("Mitumori") : QStringLiteral("Nohin");
+        DocumentRecord d = document(addCustomer(QStringLiteral("山田商事")));
+        d.lines = {line(1, QStringLiteral("文具"), 3, 335, 1005),
+                   line(2, QStringLiteral("お茶"), 2, 1234, 2468),
+                   line(3, QStringLiteral("切手"), 1, 500, 500)};
+        d.lines[1].ZeiRitu = 8;
+        d.lines[2].ZeiRitu = 0;
+        DocumentStore::SaveOptions o = options();
+        o.tax = {enabled, QStringLiteral("T8000012010038"), false, ConsumptionTax::Rounding::Down};
+        const SavedDocument s = save(k, d, o);
+        const auto back = DocumentStore::load(db(), k, s.key);
+        QVERIFY(back);
+        QCOMPARE(back->Kingaku, qint64(3973)); // the lines' sum, as without the option
+        if (!enabled) {
+            QVERIFY(!back->taxSums);
+            QVERIFY(!back->lines[0].ZeiRitu);
+            QCOMPARE(count(QStringLiteral("select count(*) from %1 where Taisyo10 is null and Zei10 is null "
+                                          "and Taisyo8 is null and Zei8 is null and Hikazei is null")
+                               .arg(header)),
+                     1);
+            return;
+        }
+        QVERIFY(back->taxSums);
+        QCOMPARE(back->taxSums->Taisyo10, 1005);
+        QCOMPARE(back->taxSums->Zei10, 100);
+        QCOMPARE(back->taxSums->Taisyo8, 2468);
+        QCOMPARE(back->taxSums->Zei8, 197);
+        QCOMPARE(back->taxSums->Hikazei, 500);
+        QCOMPARE(back->lines[0].ZeiRitu, std::optional<int>(10));
+        QCOMPARE(back->lines[1].ZeiRitu, std::optional<int>(8));
+        QCOMPARE(back->lines[2].ZeiRitu, std::optional<int>(0));
+    }
+
     void existingEstimateKeepsKeyAndNumber()
     {
         const int customer = addCustomer(QStringLiteral("山田商事"));

@@ -81,7 +81,6 @@ void TFmain::connectCommands()
         {"SyohinMasterBTN", &openModal<TFsyohinMaster>},
         {"TorihikisakiMasterBTN", &openModal<TFtorihikisakiMaster>},
         {"YubinBTN", &openModal<TFyubinLoad>},
-        {"JisyaJyohoBTN", &openModal<TFjisyaJyoho>},
         {"MitumoriSetteiBTN", &openModal<TFmitumoriSettei>},
         {"NohinSetteiBTN", &openModal<TFnohinSettei>},
         {"SeikyuSetteiBTN", &openModal<TFseikyuSettei>},
@@ -92,6 +91,9 @@ void TFmain::connectCommands()
         connect(button(QLatin1String(name)), &QPushButton::clicked, this,
                 [this, open] { Messages::guarded(this, [this, open] { open(this); }); });
     }
+    enableCommand(QStringLiteral("JisyaJyohoBTN"));
+    connect(button(QStringLiteral("JisyaJyohoBTN")), &QPushButton::clicked, this,
+            [this] { Messages::guarded(this, [this] { JisyaJyohoBTNClick(); }); });
     connectPaymentCommands(*this);
     connectDeletionCommands(*this);
     connectEstimateCommands(*this);
@@ -348,6 +350,8 @@ void TFmain::openAtLast(TEngineQuery *query)
 
 void TFmain::openLists()
 {
+    if (DMdata->DataDB->Connected())
+        captionAmounts();
     for (TEngineQuery *q : {Qmitumori, Qnohin, Qnyukin, Qseikyu})
         openAtLast(q);
 }
@@ -360,9 +364,21 @@ void TFmain::fillPaymentMethods()
     NyukinSiharaiHoho->setCurrentIndex(0);
 }
 
+// The own company may have turned the qualified-invoice option on or off: the amount columns say so.
 void TFmain::JisyaJyohoBTNClick()
 {
     openModal<TFjisyaJyoho>(this);
+    if (DMdata->DataDB->Connected() && captionAmounts())
+        for (TEngineQuery *q : {Qmitumori, Qnohin, Qseikyu})
+            if (q->Active())
+                MainLists::reopenKeepingPlace(*q);
+}
+
+// True when a title changed.
+bool TFmain::captionAmounts()
+{
+    return MainLists::captionAmounts(*Qmitumori, *Qnohin, *Qseikyu,
+                                     OwnCompanyStore::taxSettings(*DMdata->DataDB));
 }
 
 void TFmain::DB1Click()

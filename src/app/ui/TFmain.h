@@ -62,6 +62,7 @@ private:
     void connectCommands();
     void startUp();
     void openLists();
+    bool captionAmounts();
     void fillPaymentMethods();
 
     bool m_startedUp = false;

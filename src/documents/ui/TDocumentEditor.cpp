@@ -14,6 +14,7 @@
 #include "documents/BilledDocuments.h"
 #include "documents/ui/TMesaiGrid.h"
 #include "masters/CustomerStore.h"
+#include "masters/OwnCompanyStore.h"
 #include "masters/ProductStore.h"
 
 #include <QComboBox>
@@ -104,6 +105,8 @@ TDocumentEditor::TDocumentEditor(Numbering::Kind kind, const Names &names, QWidg
         if (column == 1 || column == 3) {
             followAmount(row);
             GokeiKeisan();
+        } else if (column == kRateColumn) {
+            GokeiKeisan();
         }
     });
     bodyLayout()->addWidget(MesaiGrid, 1);
@@ -182,6 +185,11 @@ void TDocumentEditor::buildBottomBar()
     m_buttons->addWidget(OkBTN);
     m_buttons->addWidget(CanBTN);
     m_buttons->addStretch(1);
+    Zeigaku = new QLabel(this);
+    Zeigaku->setObjectName(QStringLiteral("Zeigaku"));
+    Zeigaku->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Zeigaku->hide();
+    m_buttons->addWidget(Zeigaku);
     m_buttons->addWidget(Gokei);
     bodyLayout()->addLayout(m_buttons);
 }
@@ -221,6 +229,9 @@ void TDocumentEditor::FormShow()
     DateField->setDate(Clock::today());
     m_fiscalYearStart = Numbering::readFiscalYearStart(db());
     m_settings = Numbering::readSettings(db(), m_kind);
+    m_tax = OwnCompanyStore::taxSettings(db());
+    MesaiGrid->setRateColumnShown(m_tax.enabled);
+    Zeigaku->setVisible(m_tax.enabled);
     applyNumberFieldRule();
     JisyaTanto->setText(configuredStaff());
     showDocument();
@@ -258,8 +269,13 @@ void TDocumentEditor::fillFrom(const DocumentRecord &d)
         const LineCells cells = DocumentLines::toCells(line);
         for (int c = 0; c < kLineColumns; ++c)
             MesaiGrid->setCell(c, line.Gyo, cells[c]);
+        if (m_tax.enabled)
+            MesaiGrid->setCell(kRateColumn, line.Gyo,
+                               DocumentLines::rateText(ConsumptionTax::rateOf(line.ZeiRitu)));
     }
     Gokei->setText(DocumentLines::totalText(d.Kingaku));
+    if (m_tax.enabled)
+        GokeiKeisan();
     TorihikisakiHyoji(d.TorihikisakiKey);
 }
 
@@ -375,6 +391,9 @@ bool TDocumentEditor::callUpProduct(int row, const QString &missing)
     MesaiGrid->setCell(0, row, product->SyohinNM);
     MesaiGrid->setCell(2, row, product->Tani);
     MesaiGrid->setCell(3, row, product->Tanka ? DocumentLines::numberText(*product->Tanka) : QString());
+    if (m_tax.enabled)
+        MesaiGrid->setCell(kRateColumn, row,
+                           DocumentLines::rateText(ConsumptionTax::rateOf(product->ZeiRitu)));
     return true;
 }
 
@@ -403,10 +422,41 @@ bool TDocumentEditor::completeRows()
 
 void TDocumentEditor::GokeiKeisan()
 {
+    if (m_tax.enabled) {
+        markUnratedRows();
+        const ConsumptionTax::RateSums sums = ConsumptionTax::sumsOf(ratedAmounts(), m_tax);
+        Zeigaku->setText(DocumentLines::taxText(sums, m_tax.pricesIncludeTax));
+        Gokei->setText(DocumentLines::totalText(sums.total(m_tax.pricesIncludeTax)));
+        return;
+    }
     QList<QString> amounts;
     for (int row = 1; row <= kMaxLines; ++row)
         amounts.append(MesaiGrid->cell(4, row));
     Gokei->setText(DocumentLines::totalText(DocumentLines::total(amounts)));
+}
+
+// A row typed without a product counts at 10%; its rate cell says so.
+void TDocumentEditor::markUnratedRows()
+{
+    for (int row = 1; row <= kMaxLines; ++row) {
+        if (!MesaiGrid->cell(kRateColumn, row).isEmpty())
+            continue;
+        for (int c = 0; c < kLineColumns; ++c)
+            if (!MesaiGrid->cell(c, row).isEmpty()) {
+                MesaiGrid->setCell(kRateColumn, row, DocumentLines::rateText(ConsumptionTax::kStandardRate));
+                break;
+            }
+    }
+}
+
+// The amounts that count, with their rows' rates.
+QList<ConsumptionTax::RatedAmount> TDocumentEditor::ratedAmounts() const
+{
+    QList<ConsumptionTax::RatedAmount> amounts;
+    for (int row = 1; row <= kMaxLines; ++row)
+        if (const std::optional<qint64> amount = DocumentLines::amountOf(MesaiGrid->cell(4, row)))
+            amounts.append({DocumentLines::rateFromText(MesaiGrid->cell(kRateColumn, row)), *amount});
+    return amounts;
 }
 
 CustomerRecord TDocumentEditor::readCustomer() const
@@ -440,8 +490,11 @@ DocumentRecord TDocumentEditor::readDocument() const
         LineCells cells;
         for (int c = 0; c < kLineColumns; ++c)
             cells[c] = MesaiGrid->cell(c, row);
-        if (const auto line = DocumentLines::fromCells(row, cells))
+        if (auto line = DocumentLines::fromCells(row, cells)) {
+            if (m_tax.enabled)
+                line->ZeiRitu = DocumentLines::rateFromText(MesaiGrid->cell(kRateColumn, row));
             d.lines.append(*line);
+        }
     }
     readOwnFields(d);
     return d;
@@ -473,6 +526,7 @@ void TDocumentEditor::OkBTNClick()
         options.settings = m_settings;
         options.fiscalYearStart = m_fiscalYearStart;
         options.newCustomer = readCustomer();
+        options.tax = m_tax;
         try {
             result = DocumentStore::save(db(), m_kind, document, options);
         } catch (const BilledDocuments::ChangedMeanwhile &e) {

@@ -43,6 +43,7 @@ public:
     TFlatButton *OkBTN = nullptr;
     TFlatButton *CanBTN = nullptr;
     QLabel *Gokei = nullptr;
+    QLabel *Zeigaku = nullptr; // 小計 and 消費税, shown with the qualified-invoice option only
 
 protected:
     struct Names
@@ -107,6 +108,8 @@ private:
     bool MesaiGridSelectCell(int column, int row);
     bool callUpProduct(int row, const QString &missing);
     void followAmount(int row);
+    void markUnratedRows();
+    QList<ConsumptionTax::RatedAmount> ratedAmounts() const;
     bool completeRows();
     void OkBTNClick();
     DocumentRecord readDocument() const;
@@ -117,6 +120,7 @@ private:
     Numbering::Kind m_kind;
     Numbering::SaibanSettei m_settings;
     int m_fiscalYearStart = 4;
+    ConsumptionTax::Settings m_tax; // the own company's option, read when the window opens
     int m_savedKey = 0;
     DocumentRecord m_opened; // as read when the window opened; empty for a new document
     QGridLayout *m_fields = nullptr;

@@ -3,6 +3,7 @@
 #include "data/SjisLengthValidator.h"
 #include "documents/DocumentLines.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -11,9 +12,13 @@
 
 namespace {
 
-const QStringList kHeaders{QStringLiteral("商品名（または商品コード）"), QStringLiteral("数量"),
-                           QStringLiteral("単位"), QStringLiteral("単価"), QStringLiteral("金額")};
-const int kWidths[kLineColumns] = {300, 64, 40, 64, 64};
+const QStringList kHeaders{QStringLiteral("商品名（または商品コード）"),
+                           QStringLiteral("数量"),
+                           QStringLiteral("単位"),
+                           QStringLiteral("単価"),
+                           QStringLiteral("金額"),
+                           QStringLiteral("税率")};
+const int kWidths[kLineColumns + 1] = {300, 64, 40, 64, 64, 52};
 
 bool rightAligned(int column)
 {
@@ -81,6 +86,13 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
                           const QModelIndex &index) const override
     {
+        auto *self = const_cast<MesaiDelegate *>(this);
+        if (index.column() == kRateColumn) {
+            auto *rates = new QComboBox(parent);
+            rates->addItems(DocumentLines::rateTexts());
+            connect(rates, &QComboBox::activated, self, [self, rates] { Q_EMIT self->commitData(rates); });
+            return rates;
+        }
         auto *edit = new QLineEdit(parent);
         edit->setFrame(false);
         edit->setAlignment(rightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft);
@@ -88,7 +100,6 @@ public:
         edit->installEventFilter(new KeyFilter(index.column(), edit));
         if (const int limit = byteLimit(index.column()))
             edit->setValidator(new SjisLengthValidator(limit, edit));
-        auto *self = const_cast<MesaiDelegate *>(this);
         connect(edit, &QLineEdit::textEdited, self, [self, edit] { Q_EMIT self->commitData(edit); });
         return edit;
     }
@@ -97,6 +108,11 @@ public:
     // only a cell changed from outside (product call-up, amount) is shown in it.
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
+        if (auto *rates = qobject_cast<QComboBox *>(editor)) {
+            rates->setCurrentText(
+                DocumentLines::rateText(DocumentLines::rateFromText(index.data().toString())));
+            return;
+        }
         auto *edit = static_cast<QLineEdit *>(editor);
         const QString text = index.data().toString();
         if (edit->text() != text)
@@ -131,7 +147,7 @@ private:
 };
 
 TMesaiGrid::TMesaiGrid(const QColor &shade, QWidget *parent)
-    : QTableWidget(kMaxLines, kLineColumns, parent), m_shade(shade)
+    : QTableWidget(kMaxLines, kLineColumns + 1, parent), m_shade(shade)
 {
     setObjectName(QStringLiteral("MesaiGrid"));
     QItemSelectionModel *old = selectionModel();
@@ -139,8 +155,9 @@ TMesaiGrid::TMesaiGrid(const QColor &shade, QWidget *parent)
     delete old;
     setItemDelegate(new MesaiDelegate(this));
     setHorizontalHeaderLabels(kHeaders);
-    for (int c = 0; c < kLineColumns; ++c)
+    for (int c = 0; c <= kLineColumns; ++c)
         setColumnWidth(c, kWidths[c]);
+    setColumnHidden(kRateColumn, true);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(20);
@@ -176,6 +193,11 @@ void TMesaiGrid::placeCurrent(int column, int row)
     m_placing = true;
     setCurrentCell(row - 1, column);
     m_placing = false;
+}
+
+void TMesaiGrid::setRateColumnShown(bool shown)
+{
+    setColumnHidden(kRateColumn, !shown);
 }
 
 void TMesaiGrid::commitData(QWidget *editor)

@@ -1,8 +1,11 @@
 #pragma once
 // The line grid of the estimate and delivery note editors: one header row and 99 line rows of five
-// text columns, every row shaded alternately, a cell always in editing, each column taking only the
+// text columns (and a narrow tax-rate column chosen from a list, shown only with the qualified-invoice
+// option), every row shaded alternately, a cell always in editing, each column taking only the
 // keys it can hold. Before the current cell moves, the editor is asked (beforeSelectCell) and may
 // cancel the move. Rows are counted from 1 as the lines' Gyo.
+#include "documents/DocumentLines.h"
+
 #include <functional>
 #include <QColor>
 #include <QTableWidget>
@@ -21,6 +24,8 @@ public:
     void clearCells();
     // Moves the current cell without asking beforeSelectCell (loading, entering the grid).
     void placeCurrent(int column, int row);
+    void setRateColumnShown(bool shown);
+    bool rateColumnShown() const { return !isColumnHidden(kRateColumn); }
 
     // Called with the cell about to become current (row 1 to 99); false keeps the current cell.
     std::function<bool(int column, int row)> beforeSelectCell;

@@ -13,6 +13,7 @@
 #include "report/ui/TLRineiData.h"
 #include "report/ui/TLRineiTest.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -43,6 +44,7 @@ TFjisyaJyoho::TFjisyaJyoho(QWidget *parent) : TForm1(QStringLiteral("FjisyaJyoho
     columns->addWidget(buildSealBox(), 0, Qt::AlignTop);
     bodyLayout()->addLayout(columns);
     bodyLayout()->addWidget(buildAccounts());
+    bodyLayout()->addWidget(buildTaxBox());
     bodyLayout()->addLayout(buildButtonRow());
     bodyLayout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -180,6 +182,36 @@ QWidget *TFjisyaJyoho::buildAccounts()
     return box;
 }
 
+QWidget *TFjisyaJyoho::buildTaxBox()
+{
+    auto *box = new QGroupBox(QStringLiteral("消費税・適格請求書"), this);
+    auto *grid = new QGridLayout(box);
+    Tekikaku = new QCheckBox(QStringLiteral("適格請求書を発行する"), box);
+    Tekikaku->setObjectName(QStringLiteral("Tekikaku"));
+    grid->addWidget(Tekikaku, 0, 0, 1, 2);
+    TourokuNo = addField(grid, 0, 2, "TourokuNo", QStringLiteral("登録番号"), int(Kind::Text), nullptr);
+    TourokuNo->setMaxLength(14);
+    TourokuNo->setPlaceholderText(QStringLiteral("T1234567890123"));
+    grid->addWidget(new QLabel(QStringLiteral("単価・金額"), box), 1, 0);
+    ZeiKomi = new QComboBox(box);
+    ZeiKomi->setObjectName(QStringLiteral("ZeiKomi"));
+    ZeiKomi->addItems({QStringLiteral("税抜"), QStringLiteral("税込")});
+    grid->addWidget(ZeiKomi, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("消費税の端数"), box), 1, 2);
+    ZeiHasuu = new QComboBox(box);
+    ZeiHasuu->setObjectName(QStringLiteral("ZeiHasuu"));
+    ZeiHasuu->addItems({QStringLiteral("切り捨て"), QStringLiteral("四捨五入"), QStringLiteral("切り上げ")});
+    grid->addWidget(ZeiHasuu, 1, 3);
+    grid->setColumnStretch(4, 1);
+    const auto enable = [this](bool on) {
+        for (QWidget *w : std::initializer_list<QWidget *>{TourokuNo, ZeiKomi, ZeiHasuu})
+            w->setEnabled(on);
+    };
+    connect(Tekikaku, &QCheckBox::toggled, this, enable);
+    enable(false);
+    return box;
+}
+
 QLayout *TFjisyaJyoho::buildButtonRow()
 {
     auto *row = new QHBoxLayout;
@@ -239,6 +271,11 @@ void TFjisyaJyoho::showCompany(const OwnCompanyRecord &c)
         Syumoku[i]->setCurrentIndex(int(OwnCompanyStore::accountTypes().indexOf(c.accounts[i].Syumoku)));
         Kouza[i]->setText(c.accounts[i].Kouza);
     }
+    Tekikaku->setChecked(c.tax.enabled);
+    TourokuNo->setText(c.tax.registrationNumber);
+    ZeiKomi->setCurrentIndex(c.tax.pricesIncludeTax ? 1 : 0);
+    ZeiHasuu->setCurrentIndex(int(c.tax.rounding));
+    m_taxStored = c.taxStored;
     EntryFields::showFromBeginning(this);
 }
 
@@ -262,15 +299,25 @@ OwnCompanyRecord TFjisyaJyoho::readFields() const
     for (int i = 0; i < 3; ++i)
         c.accounts[i] = {KinyuKikan[i]->text(), Tenpo[i]->text(), Syumoku[i]->currentText(),
                          Kouza[i]->text()};
+    c.tax.enabled = Tekikaku->isChecked();
+    c.tax.registrationNumber = OwnCompanyStore::registrationNumberFromText(TourokuNo->text());
+    c.tax.pricesIncludeTax = ZeiKomi->currentIndex() == 1;
+    c.tax.rounding = ConsumptionTax::Rounding(ZeiHasuu->currentIndex());
+    c.taxStored = m_taxStored;
     return c;
 }
 
 // A refused value or a failed statement keeps the window open with everything typed; the person
-// in charge goes to the configuration file only after the row is stored.
+// in charge goes to the configuration file only after the row is stored. A registration number that
+// fails its check is told, not refused: the user may have it from the notice exactly so.
 void TFjisyaJyoho::OkBTNClick()
 {
     const bool saved = Messages::guarded(this, [this] {
-        OwnCompanyStore::save(*DMdata->DataDB, readFields());
+        const OwnCompanyRecord company = readFields();
+        const QString warning = OwnCompanyStore::registrationWarning(company.tax);
+        if (!warning.isEmpty())
+            Messages::warning(this, warning);
+        OwnCompanyStore::save(*DMdata->DataDB, company);
         IniFile ini(AppPaths::iniPath());
         StaffMember{Tantousya->text(), Mail->text()}.write(ini);
     });

@@ -1,12 +1,14 @@
 #pragma once
 // The own-company window: the company block, closing day, fiscal-year start, the seal picture with
-// its printed size, three bank accounts, and this computer's person in charge and mail address.
+// its printed size, three bank accounts, the qualified-invoice option (registration number, prices
+// with or without tax, rounding of the tax), and this computer's person in charge and mail address.
 // Shown modally from the main window; the first showing on a new database creates the row.
 #include "controls/TForm1.h"
 
 #include <QByteArray>
 
 struct OwnCompanyRecord;
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -38,6 +40,10 @@ public:
     QLineEdit *Tenpo[3] = {};
     QComboBox *Syumoku[3] = {};
     QLineEdit *Kouza[3] = {};
+    QCheckBox *Tekikaku = nullptr;  // 適格請求書を発行する
+    QLineEdit *TourokuNo = nullptr; // T and 13 digits
+    QComboBox *ZeiKomi = nullptr;   // 税抜, 税込
+    QComboBox *ZeiHasuu = nullptr;  // 切り捨て, 四捨五入, 切り上げ
     TFlatButton *OkBTN = nullptr;
     TFlatButton *CanBTN = nullptr;
 
@@ -57,6 +63,7 @@ private:
     QWidget *buildCompanyFields();
     QWidget *buildSealBox();
     QWidget *buildAccounts();
+    QWidget *buildTaxBox();
     QLayout *buildButtonRow();
     QLineEdit *addField(QGridLayout *grid, int row, int column, const char *name, const QString &label,
                         int kind, const char *dbColumn);
@@ -67,4 +74,5 @@ private:
     void MakatiButton3Click();
 
     QByteArray m_seal;
+    bool m_taxStored = false; // the row held the option's columns when it was shown
 };

@@ -5,8 +5,10 @@
 #include "controls/Messages.h"
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
+#include "masters/OwnCompanyStore.h"
 #include "masters/ProductStore.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 
@@ -53,6 +55,16 @@ void TFsyohinMaster2::buildFields(QGridLayout *grid)
     Kikaku = addField(grid, "Kikaku", QStringLiteral("規格"), Kind::Text);
     Tani = addField(grid, "Tani", QStringLiteral("単位"), Kind::Text);
     Tanka = addField(grid, "Tanka", QStringLiteral("単価"), Kind::DigitsOrPoint);
+    ZeiRitu = new QComboBox(this);
+    ZeiRitu->setObjectName(QStringLiteral("ZeiRitu"));
+    for (int rate : ProductStore::taxRates())
+        ZeiRitu->addItem(ProductStore::taxRateCaption(rate), rate);
+    m_rateLabel = new QLabel(QStringLiteral("税率"), this);
+    const int row = grid->rowCount();
+    grid->addWidget(m_rateLabel, row, 0);
+    grid->addWidget(ZeiRitu, row, 1, Qt::AlignLeft);
+    m_rateLabel->hide();
+    ZeiRitu->hide();
 }
 
 QLayout *TFsyohinMaster2::buildButtonRow()
@@ -73,6 +85,9 @@ QLayout *TFsyohinMaster2::buildButtonRow()
 void TFsyohinMaster2::FormShow()
 {
     TForm1::FormShow();
+    const bool withTax = OwnCompanyStore::taxSettings(*DMdata->DataDB).enabled;
+    m_rateLabel->setVisible(withTax);
+    ZeiRitu->setVisible(withTax);
     (SyohinCD->isReadOnly() ? SyohinNM : SyohinCD)->setFocus();
     if (SyohinCD->text() == QLatin1String("0"))
         return;
@@ -87,6 +102,7 @@ void TFsyohinMaster2::showProduct(const ProductRecord &p)
     Kikaku->setText(p.Kikaku);
     Tani->setText(p.Tani);
     Tanka->setText(ProductStore::priceText(p.Tanka));
+    ZeiRitu->setCurrentIndex(int(ProductStore::taxRates().indexOf(ConsumptionTax::rateOf(p.ZeiRitu))));
 }
 
 // Throws ConvertError for a code that is no whole number or a price that is no number.
@@ -98,6 +114,8 @@ ProductRecord TFsyohinMaster2::readFields() const
     p.Kikaku = Kikaku->text();
     p.Tani = Tani->text();
     p.Tanka = ProductStore::priceFromText(Tanka->text());
+    if (!ZeiRitu->isHidden())
+        p.ZeiRitu = ZeiRitu->currentData().toInt();
     return p;
 }
 

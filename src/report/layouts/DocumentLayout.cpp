@@ -56,6 +56,8 @@ constexpr LRItemRow kCompanyBlock[] = {
     {.name = "JTel", .rect = {520, 200, 161, 17}},
     {.name = "JFax", .rect = {520, 216, 161, 17}},
     {.name = "JisyaTanto", .rect = {520, 240, 161, 17}},
+    // The registration number of the qualified-invoice option, on the free right of the postal line.
+    {.name = "TourokuNo", .rect = {448, 136, 233, 17}, .align = taRightJustify},
 };
 
 } // namespace
@@ -81,6 +83,7 @@ DocumentLayout::DocumentLayout(TLightRep &root, TEngineDatabase &db, const Desig
         fillParticulars();
         fillCustomer();
         fillCompany();
+        fillTaxSummary();
     };
     m_detail->OnPrintPanel = [this](TLRControl *, int, int row, const TLRRect &, TPrintStatus &status) {
         printRow(row, status);
@@ -219,6 +222,46 @@ void DocumentLayout::fillCompany()
     m_items.setText("JTel", QStringLiteral("TEL:") + m_company.tel);
     m_items.setText("JFax", QStringLiteral("FAX:") + m_company.fax);
     m_items.setText("JisyaTanto", QStringLiteral("担当者：") + masterText("JisyaTanto"));
+    m_items.setText("TourokuNo", m_company.registrationLine);
+}
+
+// "10%対象 ¥1,005 消費税 ¥100", one line per rate used, and the note on the mark of reduced-rate lines.
+void DocumentLayout::fillTaxSummary()
+{
+    const std::optional<ConsumptionTax::RateSums> sums = documentTaxSums();
+    QStringList lines;
+    if (sums) {
+        lines = ConsumptionTax::summaryLines(*sums);
+        if (sums->has8)
+            lines << ConsumptionTax::kReducedNote;
+    }
+    m_items.setText("ZeiUtiwake", lines.isEmpty() ? QString() : remarksText(lines));
+}
+
+std::optional<ConsumptionTax::RateSums> DocumentLayout::documentTaxSums() const
+{
+    if (!m_company.tax.enabled || !m_master->hasField(QStringLiteral("Zei10")) ||
+        masterField("Zei10").IsNull())
+        return std::nullopt;
+    ConsumptionTax::RateSums s;
+    s.Taisyo10 = masterField("Taisyo10").AsLargeInt();
+    s.Zei10 = masterField("Zei10").AsLargeInt();
+    s.Taisyo8 = masterField("Taisyo8").AsLargeInt();
+    s.Zei8 = masterField("Zei8").AsLargeInt();
+    s.Hikazei = masterField("Hikazei").AsLargeInt();
+    s.has8 = s.Taisyo8 != 0;
+    s.hasUntaxed = s.Hikazei != 0;
+    s.has10 = s.Taisyo10 != 0 || (!s.has8 && !s.hasUntaxed);
+    return s;
+}
+
+QString DocumentLayout::lineName() const
+{
+    const QString name = detailField("SyohinNM").AsString();
+    const bool reduced = m_company.tax.enabled && Qmesai->hasField(QStringLiteral("ZeiRitu")) &&
+                         !detailField("ZeiRitu").IsNull() &&
+                         detailField("ZeiRitu").AsInteger() == ConsumptionTax::kReducedRate;
+    return reduced ? name + QStringLiteral(" ") + ConsumptionTax::kReducedMark : name;
 }
 
 QString quantityText(const TEngineField &field)

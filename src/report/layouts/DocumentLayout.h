@@ -1,11 +1,16 @@
 #pragma once
 // The page shared by the estimate, the delivery note and the invoice: a header with the customer,
-// the document's particulars, the company block with the seal over it; a table of 20 detail lines
+// the document's particulars, the company block with the seal over it (and, with the own company's
+// qualified-invoice option, its registration number and the document's sums and tax per rate in the
+// free place the layout names "ZeiUtiwake"); a table of 20 detail lines
 // under its column headings, rows tinted alternately and closed at the bottom by rounded corners;
 // and the remarks at the foot. A document with more lines goes on over further pages, each
 // repeating header and remarks; the master moves to the next document once its lines are done.
+#include "common/ConsumptionTax.h"
 #include "report/layouts/LayoutRecords.h"
 #include "report/layouts/ReportLayout.h"
+
+#include <optional>
 
 class TEngineField;
 
@@ -103,6 +108,12 @@ protected:
     // The settings row read at show time.
     virtual void applySettings(const LayoutSettings &settings);
 
+    // The product name of the current line, marked "※" when it is taxed at the reduced rate and the
+    // qualified-invoice option is on.
+    QString lineName() const;
+    // The document's sums per rate with the option on; nothing for a document made without it.
+    std::optional<ConsumptionTax::RateSums> documentTaxSums() const;
+
     QString masterText(const char *field) const;
     TEngineField masterField(const char *field) const;
     TEngineField detailField(const char *field) const;
@@ -118,6 +129,7 @@ private:
     void printRow(int row, TPrintStatus &status);
     void fillCustomer();
     void fillCompany();
+    void fillTaxSummary();
 
     Design m_design;
     LRTableStyle m_style;

@@ -33,6 +33,10 @@ LayoutCompany companyView(const OwnCompanyRecord &row)
         const BankAccount &a = row.accounts[i];
         c.accounts[i] = QStringList{a.KinyuKikan, a.Tenpo, a.Syumoku, a.Kouza};
     }
+    c.tax = row.tax;
+    const QString number = row.tax.registrationNumber.trimmed();
+    if (row.tax.enabled && !number.isEmpty())
+        c.registrationLine = QStringLiteral("登録番号：") + number;
     return c;
 }
 

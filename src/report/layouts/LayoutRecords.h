@@ -2,6 +2,8 @@
 // What the printed layouts read besides their documents: the own-company row as its store reads it
 // (company block, seal picture and size, bank accounts), the settings row of a document kind (seal
 // place, remarks) and the customer of a document. The seal picture is decoded in memory.
+#include "common/ConsumptionTax.h"
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,9 @@ struct LayoutCompany
     int sealWidth = 0;
     // Bank, branch, account kind and number of each of the three transfer accounts.
     QStringList accounts[3];
+    // The qualified-invoice option and, when it is on with a number, "登録番号：T…"; empty otherwise.
+    ConsumptionTax::Settings tax;
+    QString registrationLine;
 };
 
 struct LayoutSettings

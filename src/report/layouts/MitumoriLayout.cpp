@@ -36,6 +36,8 @@ constexpr LRItemRow kEstimateParticulars[] = {
      .corners = LRCorner::All},
     {.name = "MitumoriYMD", .rect = {536, 56, 145, 17}, .lines = LRLine::Bottom, .lineInk = Theme},
     {.name = "MitumoriNo", .rect = {536, 72, 145, 17}, .lines = LRLine::Bottom, .lineInk = Theme},
+    // The sums per rate of the qualified-invoice option, under the company block.
+    {.name = "ZeiUtiwake", .kind = VariableText, .rect = {376, 262, 305, 66}},
 };
 
 constexpr LRItemRow kDeliveryParticulars[] = {
@@ -53,6 +55,8 @@ constexpr LRItemRow kDeliveryParticulars[] = {
      .corners = LRCorner::All},
     {.name = "NohinYMD", .rect = {536, 56, 145, 17}, .lines = LRLine::Bottom, .lineInk = Theme},
     {.name = "NohinNo", .rect = {536, 72, 145, 17}, .lines = LRLine::Bottom, .lineInk = Theme},
+    // The sums per rate of the qualified-invoice option, under the company block.
+    {.name = "ZeiUtiwake", .kind = VariableText, .rect = {376, 262, 305, 66}},
 };
 
 constexpr LRItemRow kHeadings[] = {
@@ -123,7 +127,7 @@ void MitumoriLayout::fillParticulars()
 
 void MitumoriLayout::fillRow()
 {
-    m_items.setText("SyohinNM", detailField("SyohinNM").AsString());
+    m_items.setText("SyohinNM", lineName());
     m_items.setText("Suryo", quantityText(detailField("Suryo")));
     m_items.setText("Tani", detailField("Tani").AsString());
     m_items.setText("Tanka", quantityText(detailField("Tanka")));

@@ -56,6 +56,8 @@ constexpr LRItemRow kHalf[] = {
     {.name = "JJyusyo1", .rect = {272, 424, 281, 17}},
     {.name = "JJyusyo2", .rect = {272, 440, 281, 17}},
     {.name = "JBusyo", .rect = {272, 456, 281, 17}},
+    // The registration number of the qualified-invoice option, under the company block.
+    {.name = "TourokuNo", .rect = {272, 472, 281, 17}},
     {.name = "LRItem6", .rect = {48, 336, 369, 25}, .font = {16}, .text = u"上記正に領収いたしました"},
     {.name = "LRItem1",
      .rect = {56, 386, 65, 69},
@@ -130,4 +132,5 @@ void RyosyusyouLayout::fillPayment()
     m_items.setText("JJyusyo1", m_company.jyusyo1);
     m_items.setText("JJyusyo2", m_company.jyusyo2);
     m_items.setText("JBusyo", m_company.busyo);
+    m_items.setText("TourokuNo", m_company.registrationLine);
 }

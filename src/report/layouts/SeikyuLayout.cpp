@@ -54,6 +54,8 @@ constexpr LRItemRow kParticulars[] = {
      .lineInk = Theme,
      .align = taCenter,
      .hMargin = 3},
+    // The sums per rate of the qualified-invoice option, in the free place above the greeting.
+    {.name = "ZeiUtiwake", .kind = VariableText, .rect = {0, 172, 361, 66}},
     {.name = "LRItem6", .rect = {0, 240, 361, 17}, .text = u"下記の通り御請求申し上げます"},
     amountHeading("LRItemR3", ItemR, 0, 113, LRLine::All, LRCorner::LeftTop, u"前回御請求額"),
     amountHeading("LRItem7", Item, 113, 113, kTRB, 0, u"御 入 金 額"),
@@ -148,7 +150,10 @@ void SeikyuLayout::fillParticulars()
     m_items.setText("ZenkaiSeikyuGaku", integerText(zenkai));
     m_items.setText("NyukinGaku", integerText(nyukin));
     m_items.setText("KurikosiGaku", integerText(zenkai - nyukin));
-    m_items.setText("TyoseiGaku", QString());
+    // The empty fourth cell of the amounts row carries the invoice's tax with the option on.
+    const std::optional<ConsumptionTax::RateSums> sums = documentTaxSums();
+    m_items.setText("LRItem9", sums ? QStringLiteral("消 費 税 額") : QString());
+    m_items.setText("TyoseiGaku", sums ? integerText(sums->tax()) : QString());
     m_items.setText("Hanbaigaku", integerText(masterField("Hanbaigaku").AsLargeInt()));
     m_items.setText("KonkaiSeikyuGaku", integerText(masterField("Seikyugaku").AsLargeInt()));
 }
@@ -161,7 +166,7 @@ void SeikyuLayout::fillRow()
     const QDate date = dateField.IsNull() ? QDate() : dateField.AsDate();
     m_items.setText("Hiduke", m_lastDate == date ? QString() : formatDate(DisplayFormat::kDate, date));
     m_lastDate = date;
-    m_items.setText("SyohinNM", detailField("SyohinNM").AsString());
+    m_items.setText("SyohinNM", lineName());
     m_items.setText("Suryo", quantityText(detailField("Suryo")));
     m_items.setText("Tani", detailField("Tani").AsString());
     m_items.setText("Tanka", quantityText(detailField("Tanka")));

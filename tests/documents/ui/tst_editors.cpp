@@ -121,6 +121,50 @@ private Q_SLOTS:
         QCOMPARE(w.Gokei->text(), QStringLiteral("合計：30,001"));
     }
 
+    // With the qualified-invoice option the grid shows a rate column: the product's rate at call-up
+    // ("※" on a reduced-rate row), 10% for a row typed without a product; beside the total the
+    // subtotal and the tax per rate; the save keeps the rates. Without the option none of it shows.
+    void taxOption_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("option on") << true;
+        QTest::newRow("option off") << false;
+    }
+    void taxOption()
+    {
+        QFETCH(bool, enabled);
+        t->exec(
+            QStringLiteral("insert into JisyaJyoho (key, JisyaNM, SeikyuSimebi, NendoKaisiMM, TekikakuKBN) "
+                           "values (0, '自社', 99, 4, %1)")
+                .arg(enabled ? 1 : 0));
+        t->exec(QStringLiteral("update Syohin set ZeiRitu = 8 where SyohinCD = 12"));
+        TFmitumori w;
+        show(w);
+        QCOMPARE(w.MesaiGrid->rateColumnShown(), enabled);
+        QCOMPARE(w.Zeigaku->isVisible(), enabled);
+        w.MesaiGrid->setCell(1, 1, QStringLiteral("1"));
+        enter(typeInto(w.MesaiGrid, 0, 1, QStringLiteral("12")));
+        enter(typeInto(w.MesaiGrid, 1, 2, QStringLiteral("1")));
+        enter(typeInto(w.MesaiGrid, 3, 2, QStringLiteral("1005")));
+        if (!enabled) {
+            QCOMPARE(w.MesaiGrid->cell(kRateColumn, 1), QString());
+            QCOMPARE(w.Gokei->text(), QStringLiteral("合計：16,005"));
+        } else {
+            QCOMPARE(w.MesaiGrid->cell(kRateColumn, 1), QStringLiteral("8%※"));
+            QCOMPARE(w.MesaiGrid->cell(kRateColumn, 2), QStringLiteral("10%"));
+            QCOMPARE(w.Zeigaku->text(), QStringLiteral("小計：16,005　消費税：1,300（10%：100　8%：1,200）"));
+            QCOMPARE(w.Gokei->text(), QStringLiteral("合計：17,305"));
+        }
+        newCustomer(w);
+        QCOMPARE(saveClosingReport<TLRmitumorisyo>(w), 1);
+        QCOMPARE(count(QStringLiteral("select count(*) from MitumoriMesai where ZeiRitu = 8")),
+                 enabled ? 1 : 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from MitumoriMesai where ZeiRitu is null")),
+                 enabled ? 0 : 2);
+        QCOMPARE(count(QStringLiteral("select Kingaku from Mitumori")), 16005);
+        QCOMPARE(t->scalar(QStringLiteral("select Zei8 from Mitumori")).isNull(), !enabled);
+    }
+
     void unknownCodeCancelsTheMove()
     {
         TFnohin w;

@@ -12,6 +12,7 @@
 #include "report/ui/TLRineiTest.h"
 #include "TestDatabase.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -107,6 +108,72 @@ private Q_SLOTS:
         QCOMPARE(again.Tantousya->text(), QStringLiteral("山田"));
         QCOMPARE(again.Syumoku[2]->currentText(), QStringLiteral("当座"));
         QCOMPARE(again.Kaisyamei->cursorPosition(), 0); // a long text shows from its beginning
+    }
+
+    // The qualified-invoice group: a number whose check fails is told and still stored; the group
+    // is enabled only with the option; a company that never turned it on keeps NULL in its columns.
+    void taxOption_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("warnings");
+        QTest::addRow("published number") << "T8000012010038"
+                                          << "T8000012010038" << 0;
+        QTest::addRow("full-width, small t") << "ｔ８００００１２０１００３８"
+                                             << "T8000012010038" << 0;
+        QTest::addRow("check digit wrong") << "T8000012010039"
+                                           << "T8000012010039" << 1;
+        QTest::addRow("too short") << "T800001201"
+                                   << "T800001201" << 1;
+        QTest::addRow("none") << ""
+                              << "" << 1;
+    }
+    void taxOption()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(int, warnings);
+        {
+            TFjisyaJyoho w;
+            w.show();
+            type(w.Kaisyamei, QStringLiteral("自社"));
+            w.OkBTN->click(); // the option off: nothing of it is written
+        }
+        QVERIFY(t->scalar(QStringLiteral("select TekikakuKBN from JisyaJyoho")).isNull());
+        QVERIFY(!OwnCompanyStore::taxSettings(t->db()).enabled);
+        {
+            TFjisyaJyoho w;
+            w.show();
+            QVERIFY(!w.TourokuNo->isEnabled());
+            w.Tekikaku->setChecked(true);
+            QVERIFY(w.TourokuNo->isEnabled());
+            type(w.TourokuNo, typed);
+            w.ZeiKomi->setCurrentIndex(1);
+            w.ZeiHasuu->setCurrentIndex(2);
+            Messages::takeHistory();
+            w.OkBTN->click();
+            QVERIFY(!w.isVisible());
+            int shown = 0;
+            for (const Messages::Record &r : Messages::takeHistory())
+                shown += r.kind == Messages::Kind::Warning && r.text.contains(QStringLiteral("登録番号"));
+            QCOMPARE(shown, warnings);
+        }
+        ConsumptionTax::Settings tax = OwnCompanyStore::taxSettings(t->db());
+        QVERIFY(tax.enabled);
+        QCOMPARE(tax.registrationNumber, stored);
+        QVERIFY(tax.pricesIncludeTax);
+        QCOMPARE(tax.rounding, ConsumptionTax::Rounding::Up);
+        {
+            TFjisyaJyoho w; // turned off again: stored as off, the number kept
+            w.show();
+            QCOMPARE(w.TourokuNo->text(), stored);
+            w.Tekikaku->setChecked(false);
+            w.OkBTN->click();
+        }
+        tax = OwnCompanyStore::taxSettings(t->db());
+        QVERIFY(!tax.enabled);
+        QCOMPARE(tax.registrationNumber, stored);
+        QCOMPARE(t->scalar(QStringLiteral("select TekikakuKBN from JisyaJyoho")).toInt(), 0);
     }
 
     // A value the invoice run or the numbering could not use is refused; nothing is written and

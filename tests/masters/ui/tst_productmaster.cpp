@@ -9,6 +9,7 @@
 #include "OtherComputer.h"
 #include "TestDatabase.h"
 
+#include <QComboBox>
 #include <QTest>
 
 class TestProductMaster : public QObject
@@ -153,6 +154,39 @@ private Q_SLOTS:
         QCOMPARE(ProductStore::load(db(), 20)->Tanka, std::optional<double>(90));
         QCOMPARE(ProductStore::load(db(), 10)->SyohinNM, QStringLiteral("ノート"));
         QCOMPARE(count(QStringLiteral("select count(*) from Syohin")), 2);
+    }
+
+    // The tax rate is offered only with the qualified-invoice option; a save without the option keeps
+    // the rate stored before.
+    void taxRateOnlyWithTheOption()
+    {
+        t->exec(QStringLiteral("insert into JisyaJyoho (key, JisyaNM, TekikakuKBN) values (0, '自社', 1)"));
+        addProduct(20, QStringLiteral("お茶"), 120);
+        QCOMPARE(count(QStringLiteral("select count(*) from Syohin where ZeiRitu is null")), 1);
+        TFsyohinMaster list;
+        list.show();
+        list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(0, 0));
+        bool offered = false;
+        QString shown;
+        onEditor(list.UpdBTN, [&](TFsyohinMaster2 *e) {
+            offered = e->ZeiRitu->isVisible();
+            shown = e->ZeiRitu->currentText();
+            e->ZeiRitu->setCurrentIndex(1);
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton);
+        });
+        QVERIFY(offered);
+        QCOMPARE(shown, QStringLiteral("10%")); // no rate yet reads as 10
+        QCOMPARE(ProductStore::load(db(), 20)->ZeiRitu, std::optional<int>(8));
+
+        t->exec(QStringLiteral("update JisyaJyoho set TekikakuKBN = 0"));
+        onEditor(list.UpdBTN, [&](TFsyohinMaster2 *e) {
+            offered = e->ZeiRitu->isVisible();
+            type(e->Tanka, QStringLiteral("130"));
+            QTest::mouseClick(e->MakatiButton1, Qt::LeftButton);
+        });
+        QVERIFY(!offered);
+        QCOMPARE(ProductStore::load(db(), 20)->Tanka, std::optional<double>(130));
+        QCOMPARE(ProductStore::load(db(), 20)->ZeiRitu, std::optional<int>(8));
     }
 
     // The loaded product is not a change: Escape closes at once. A typed change asks first, and
