@@ -1,13 +1,10 @@
 #include "app/CsvExport.h"
 
 #include "app/MainLists.h"
-#include "common/AppError.h"
 #include "data/Engine.h"
+#include "data/ListCsv.h"
 #include "masters/CustomerStore.h"
 #include "masters/ProductStore.h"
-
-#include <QDir>
-#include <QSaveFile>
 
 namespace CsvExport {
 namespace {
@@ -20,40 +17,6 @@ struct KindName
 const KindName kKinds[] = {{Kind::Customers, "customers"}, {Kind::Products, "products"},
                            {Kind::Estimates, "estimates"}, {Kind::Deliveries, "deliveries"},
                            {Kind::Invoices, "invoices"},   {Kind::Payments, "payments"}};
-
-// A value as a spreadsheet reads it back: plain numbers without grouping, dates yyyy/mm/dd, nothing
-// for a NULL (a product without a price stays without one).
-QString cell(const TEngineField &field)
-{
-    if (field.IsNull())
-        return {};
-    return field.AsString();
-}
-
-QList<QStringList> collect(TEngineQuery &q, const QList<TFieldDef> &columns)
-{
-    QStringList header;
-    for (const TFieldDef &c : columns)
-        header.append(c.label.isEmpty() ? c.name : c.label);
-    QList<QStringList> out{header};
-    for (q.First(); !q.Eof(); q.Next()) {
-        QStringList row;
-        row.reserve(columns.size());
-        for (const TFieldDef &c : columns)
-            row.append(cell(q.FieldByName(c.name)));
-        out.append(row);
-    }
-    return out;
-}
-
-QList<TFieldDef> visible(const QList<TFieldDef> &defs)
-{
-    QList<TFieldDef> shown;
-    for (const TFieldDef &d : defs)
-        if (d.visible)
-            shown.append(d);
-    return shown;
-}
 
 TFieldDef column(const char *name, const char *label)
 {
@@ -100,14 +63,14 @@ QList<QStringList> documents(TEngineDatabase &db, const Statement &s, const QLis
     if (to.isValid())
         q.ParamByName(QStringLiteral("DateTo")).setAsDate(to);
     q.Open();
-    return collect(q, columns);
+    return ListCsv::collect(q, columns);
 }
 
 QList<TFieldDef> listColumns(void (*setUp)(TEngineQuery &), TEngineDatabase &db)
 {
     TEngineQuery list(&db);
     setUp(list);
-    return visible(list.FieldDefs());
+    return ListCsv::shownColumns(list.FieldDefs());
 }
 
 QList<TFieldDef> customerColumns(TEngineDatabase &db)
@@ -153,7 +116,7 @@ QList<QStringList> plainDocuments(TEngineDatabase &db, void (*setUp)(TEngineQuer
     const QString text = list.SQL().join(QLatin1Char('\n')).remove(QLatin1Char(';'));
     const qsizetype order = text.lastIndexOf(QLatin1String("order by"), -1, Qt::CaseInsensitive);
     const Statement s{text.left(order), {}, {}, QLatin1String(dateColumn), text.mid(order)};
-    return documents(db, s, visible(list.FieldDefs()), from, to);
+    return documents(db, s, ListCsv::shownColumns(list.FieldDefs()), from, to);
 }
 
 } // namespace
@@ -181,13 +144,13 @@ QList<QStringList> rows(TEngineDatabase &db, Kind kind, const QDate &from, const
         TEngineQuery q(&db);
         CustomerStore::setUpList(q);
         q.Open();
-        return collect(q, customerColumns(db));
+        return ListCsv::collect(q, customerColumns(db));
     }
     case Kind::Products: {
         TEngineQuery q(&db);
         ProductStore::setUpList(q);
         q.Open();
-        return collect(q, visible(q.FieldDefs()));
+        return ListCsv::collect(q, ListCsv::shownColumns(q.FieldDefs()));
     }
     case Kind::Estimates:
         return lineDocuments(db, "Mitumori", &MainLists::setUpEstimates, from, to);
@@ -199,25 +162,6 @@ QList<QStringList> rows(TEngineDatabase &db, Kind kind, const QDate &from, const
         return plainDocuments(db, &MainLists::setUpPayments, "n.NyukinYMD", from, to);
     }
     return {};
-}
-
-QList<QStringList> listRows(TEngineQuery &list)
-{
-    TEngineQuery q(list.database());
-    q.setSql(list.SQL());
-    for (const QString &name : q.paramNames())
-        q.ParamByName(name).setValue(list.ParamByName(name).value());
-    q.Open();
-    return collect(q, visible(list.FieldDefs()));
-}
-
-void write(const QString &path, const QList<QStringList> &rows, Csv::Encoding encoding)
-{
-    const QByteArray bytes = Csv::encode(rows, encoding);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QStringLiteral("%1 に書き込めません\n%2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 } // namespace CsvExport

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 class TEngineDatabase;
-class TEngineQuery;
 
 namespace CsvExport {
 
@@ -23,12 +22,5 @@ std::optional<Kind> kindFromName(const QString &name);
 // The header row and the rows of the kind. Documents are taken by the date their list is ordered by
 // (invoices by closing date), from `from` to `to`; an invalid date leaves that end open.
 QList<QStringList> rows(TEngineDatabase &db, Kind kind, const QDate &from = {}, const QDate &to = {});
-
-// The header row and every row of an open list as its statement and extraction select them: the
-// columns it shows, in its order.
-QList<QStringList> listRows(TEngineQuery &list);
-
-// Writes the rows to the file, replacing it only when all is written. Throws AppError.
-void write(const QString &path, const QList<QStringList> &rows, Csv::Encoding encoding);
 
 } // namespace CsvExport

@@ -6,6 +6,7 @@
 #include "cli/CliOptions.h"
 #include "data/Backup.h"
 #include "data/Engine.h"
+#include "data/ListCsv.h"
 #include "data/TDMdata.h"
 #include "masters/CsvImport.h"
 #include "report/engine/ReportFonts.h"
@@ -106,7 +107,7 @@ int run(const CliOptions &options)
     if (options.command == CliOptions::Command::Export) {
         const QList<QStringList> rows =
             CsvExport::rows(*data->DataDB, *CsvExport::kindFromName(options.table), options.from, options.to);
-        CsvExport::write(options.file, rows, *Csv::encodingFromName(options.encoding));
+        ListCsv::write(options.file, rows, *Csv::encodingFromName(options.encoding));
         print(stdout, QStringLiteral("%1 行を書き出しました\n").arg(rows.size() - 1));
         return 0;
     }
