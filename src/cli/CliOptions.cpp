@@ -1,5 +1,8 @@
 #include "cli/CliOptions.h"
 
+#include "app/CsvExport.h"
+#include "common/Csv.h"
+#include "masters/CsvImport.h"
 #include "report/layouts/DocumentOutput.h"
 
 namespace {
@@ -39,6 +42,27 @@ int dayOf(const QString &text)
         throw CliError(
             QStringLiteral("--day には締日 1～31 か 99（月末）を指定してください（'%1'）").arg(text));
     return day;
+}
+
+QDate dateOf(const QString &option, const QString &text)
+{
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy/MM/dd"));
+    if (!date.isValid())
+        throw CliError(
+            QStringLiteral("%1 には日付を yyyy/mm/dd で指定してください（'%2'）").arg(option, text));
+    return date;
+}
+
+// The table of export or import and the file, from the words after the command.
+void takeTableAndFile(CliOptions &o, QStringList &positional, const QStringList &tables)
+{
+    if (positional.isEmpty() || !tables.contains(positional.first()))
+        throw CliError(
+            QStringLiteral("%1 のいずれかを指定してください").arg(tables.join(QStringLiteral("|"))));
+    o.table = positional.takeFirst();
+    if (positional.isEmpty())
+        throw CliError(QStringLiteral("CSV ファイルを指定してください"));
+    o.file = positional.takeFirst();
 }
 
 QDate closingOf(const QString &text)
@@ -100,6 +124,20 @@ QString CliOptions::usage()
         "      最新の請求書の締日がこれより後の取引先は作成せずに表示し、終了コード 3 で終わります。\n"
         "  import-postal FILE\n"
         "      日本郵便の郵便番号データ（KEN_ALL.CSV）を読み込みます。\n"
+        "  backup FILE\n"
+        "      データベースのバックアップを作成します（ローカルは検査済みの SQLite ファイル、サーバーは\n"
+        "      pg_dump のカスタム形式）。\n"
+        "  restore [--yes] FILE\n"
+        "      バックアップの日付と件数を表示し、確認してから復元します（--yes で確認しません）。\n"
+        "      ほかのプログラムが接続している間は復元しません。現在のデータはバックアップとして残します。\n"
+        "  export customers|products|estimates|deliveries|invoices|payments\n"
+        "         [--from yyyy/mm/dd] [--to yyyy/mm/dd] [--encoding utf-8|cp932] FILE\n"
+        "      CSV に書き出します（既定は BOM 付き UTF-8、改行 CR LF）。見積・納品は明細 1 行ごとに 1 "
+        "行です。\n"
+        "  import customers|products [--skip-existing] [--good-rows-only] FILE\n"
+        "      CSV（UTF-8 または CP932）から取引先・商品を登録します。登録済みのコードは更新します\n"
+        "      （--skip-existing で読み飛ばします）。エラーのある行があれば何も登録しません\n"
+        "      （--good-rows-only でエラーのない行だけ登録します）。\n"
         "  --help\n"
         "      この説明を表示します。\n"
         "\n"
@@ -133,14 +171,27 @@ CliOptions CliOptions::parse(const QStringList &args)
             o.customer = customerOf(valueOf(args, i));
         else if (a == QLatin1String("--with-settled"))
             o.withSettled = true;
+        else if (a == QLatin1String("--from"))
+            o.from = dateOf(a, valueOf(args, i));
+        else if (a == QLatin1String("--to"))
+            o.to = dateOf(a, valueOf(args, i));
+        else if (a == QLatin1String("--encoding"))
+            o.encoding = valueOf(args, i);
+        else if (a == QLatin1String("--yes"))
+            o.yes = true;
+        else if (a == QLatin1String("--skip-existing"))
+            o.skipExisting = true;
+        else if (a == QLatin1String("--good-rows-only"))
+            o.goodRowsOnly = true;
         else if (a.startsWith(QLatin1String("--")))
             throw CliError(QStringLiteral("不明なオプションです: %1").arg(a));
         else
             positional.append(a);
     }
     if (positional.isEmpty())
-        throw CliError(
-            QStringLiteral("コマンドを指定してください（render、import-postal または invoice-run）"));
+        throw CliError(QStringLiteral(
+            "コマンドを指定してください（render、import-postal、invoice-run、backup、restore、export "
+            "または import）"));
     const QString command = positional.takeFirst();
     if (command == QLatin1String("render")) {
         o.command = Command::Render;
@@ -153,6 +204,22 @@ CliOptions CliOptions::parse(const QStringList &args)
     } else if (command == QLatin1String("invoice-run")) {
         o.command = Command::InvoiceRun;
         checkInvoiceRun(o);
+    } else if (command == QLatin1String("backup") || command == QLatin1String("restore")) {
+        o.command = command == QLatin1String("backup") ? Command::Backup : Command::Restore;
+        if (positional.isEmpty())
+            throw CliError(QStringLiteral("バックアップのファイルを指定してください"));
+        o.file = positional.takeFirst();
+    } else if (command == QLatin1String("export")) {
+        o.command = Command::Export;
+        takeTableAndFile(o, positional, CsvExport::kindNames());
+        if (!Csv::encodingFromName(o.encoding))
+            throw CliError(
+                QStringLiteral("--encoding には utf-8 か cp932 を指定してください（'%1'）").arg(o.encoding));
+        if (o.from.isValid() && o.to.isValid() && o.from > o.to)
+            throw CliError(QStringLiteral("--from の日付が --to の日付より後です"));
+    } else if (command == QLatin1String("import")) {
+        o.command = Command::Import;
+        takeTableAndFile(o, positional, {QStringLiteral("customers"), QStringLiteral("products")});
     } else {
         throw CliError(QStringLiteral("不明なコマンドです: %1").arg(command));
     }

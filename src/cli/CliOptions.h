@@ -17,7 +17,7 @@ public:
 
 struct CliOptions
 {
-    enum class Command { Help, Render, ImportPostal, InvoiceRun };
+    enum class Command { Help, Render, ImportPostal, InvoiceRun, Backup, Restore, Export, Import };
     Command command = Command::Help;
     QString home;                // --home DIR: the folder used in place of the program's folder
     QString kind;                // render: mitumori, nohin, seikyu, ryosyusyou, ineitest, ineidata
@@ -29,6 +29,14 @@ struct CliOptions
     std::optional<int> day;      // invoice-run: --day D, the customers of a closing day
     std::optional<int> customer; // invoice-run: --customer K, one customer
     bool withSettled = false;    // render --closing: --with-settled, also the invoices settled to 0
+    QString file;                // backup, restore, export, import: FILE
+    QString table;               // export, import: customers, products, … (what is written or read)
+    QDate from;                  // export: --from yyyy/mm/dd
+    QDate to;                    // export: --to yyyy/mm/dd
+    QString encoding = QStringLiteral("utf-8"); // export: --encoding utf-8|cp932
+    bool yes = false;                           // restore: --yes, without asking
+    bool skipExisting = false;                  // import: --skip-existing, leave stored codes as they are
+    bool goodRowsOnly = false;                  // import: --good-rows-only, import the rows without errors
 
     // Throws CliError for an unknown command or option, a missing or extra value.
     static CliOptions parse(const QStringList &arguments);

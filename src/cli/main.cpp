@@ -1,15 +1,21 @@
 // kadomel-cli: the printed documents, the postal-code load and the invoice run without a window. Failures
 // print a message on stderr and end with a non-zero status; nothing is written then.
+#include "app/CsvExport.h"
 #include "billing/InvoiceBatch.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "data/Backup.h"
 #include "data/Engine.h"
+#include "data/ListCsv.h"
 #include "data/TDMdata.h"
+#include "masters/CsvImport.h"
 #include "report/engine/ReportFonts.h"
 #include "report/layouts/DocumentOutput.h"
 
 #include <cstdio>
+#include <iostream>
 #include <QGuiApplication>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -35,6 +41,44 @@ void showProgress(const QString &what, int percent)
         print(stderr, QStringLiteral("\n"));
 }
 
+// Restoring replaces everything stored: the user sees what the backup holds and says yes, unless
+// --yes already said it.
+int restore(TDMdata &data, const CliOptions &options)
+{
+    const Backup::Summary summary = Backup::describe(*data.DataDB, options.file);
+    print(stderr, Backup::restoreQuestion(summary) + QStringLiteral(" [y/N] "));
+    if (!options.yes) {
+        std::string answer;
+        std::getline(std::cin, answer);
+        if (answer != "y" && answer != "Y" && answer != "yes") {
+            print(stderr, QStringLiteral("復元を取りやめました\n"));
+            return 1;
+        }
+    } else {
+        print(stderr, QStringLiteral("y\n"));
+    }
+    const QString kept = Backup::restore(
+        *data.DataDB, options.file, [](int percent) { showProgress(QStringLiteral("復元中"), percent); });
+    print(stdout, QStringLiteral("復元しました（それまでのデータは %1 に残しました）\n").arg(kept));
+    return 0;
+}
+
+int importCsv(TDMdata &data, const CliOptions &options)
+{
+    const CsvImport::Kind kind = *CsvImport::kindFromName(options.table);
+    const CsvImport::Preview preview = CsvImport::previewFile(*data.DataDB, kind, options.file);
+    for (const QString &problem : preview.problemTexts())
+        print(stderr, problem + QStringLiteral("\n"));
+    const CsvImport::Outcome outcome = CsvImport::apply(
+        *data.DataDB, preview, options.skipExisting ? CsvImport::Existing::Skip : CsvImport::Existing::Update,
+        options.goodRowsOnly);
+    print(stdout, QStringLiteral("追加 %1 件、更新 %2 件、読み飛ばし %3 件\n")
+                      .arg(outcome.added)
+                      .arg(outcome.updated)
+                      .arg(outcome.skipped));
+    return 0;
+}
+
 int run(const CliOptions &options)
 {
     if (options.command == CliOptions::Command::Help) {
@@ -52,6 +96,23 @@ int run(const CliOptions &options)
         print(stdout, QStringLiteral("%1 件の郵便番号データを読み込みました\n").arg(rows));
         return 0;
     }
+    if (options.command == CliOptions::Command::Backup) {
+        Backup::take(*data->DataDB, options.file,
+                     [](int percent) { showProgress(QStringLiteral("バックアップ作成中"), percent); });
+        print(stdout, QStringLiteral("バックアップを作成しました: %1\n").arg(options.file));
+        return 0;
+    }
+    if (options.command == CliOptions::Command::Restore)
+        return restore(*data, options);
+    if (options.command == CliOptions::Command::Export) {
+        const QList<QStringList> rows =
+            CsvExport::rows(*data->DataDB, *CsvExport::kindFromName(options.table), options.from, options.to);
+        ListCsv::write(options.file, rows, *Csv::encodingFromName(options.encoding));
+        print(stdout, QStringLiteral("%1 行を書き出しました\n").arg(rows.size() - 1));
+        return 0;
+    }
+    if (options.command == CliOptions::Command::Import)
+        return importCsv(*data, options);
     if (options.command == CliOptions::Command::InvoiceRun) {
         const CliCommands::InvoiceRunOutcome outcome =
             CliCommands::runInvoices(*data, options.closing, options.day, options.customer, [](int percent) {

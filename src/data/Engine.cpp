@@ -82,6 +82,8 @@ int connectionCounter = 0;
 
 // Beside the database file: held shared by the copies waiting for the write lock.
 constexpr auto kTurnFileSuffix = "-turn";
+// Beside the database file: held shared by every open connection.
+constexpr auto kPresenceFileSuffix = "-users";
 
 // Waits, at most `limitMs`, until no copy is waiting for the write lock.
 void waitForWaitingCopies(int turnFile, int limitMs)
@@ -144,6 +146,7 @@ void TEngineDatabase::Open()
         local ? openLocal(db) : openRemote(db);
     } catch (...) {
         db.close();
+        closeTurnFile();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
         throw;
@@ -156,6 +159,7 @@ void TEngineDatabase::Open()
 void TEngineDatabase::openLocal(QSqlDatabase &db)
 {
     db.setDatabaseName(QDir(Directory).filePath(QLatin1String(kLocalDatabaseFile)));
+    takePresence(db.databaseName());
     db.setConnectOptions(
         QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_session->LockRetryCount * m_session->LockWaitTime));
     if (!db.open())
@@ -171,7 +175,6 @@ void TEngineDatabase::openLocal(QSqlDatabase &db)
             throw errorFrom(q.lastError());
     // Without the file (a read-only folder) writers still wait, only without taking turns.
     const QByteArray turnPath = QFile::encodeName(db.databaseName()) + kTurnFileSuffix;
-    closeTurnFile();
     m_turnFile = ::open(turnPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
 }
 
@@ -253,6 +256,45 @@ void TEngineDatabase::closeTurnFile()
     if (m_turnFile >= 0)
         ::close(m_turnFile);
     m_turnFile = -1;
+    if (m_presenceFile >= 0)
+        ::close(m_presenceFile);
+    m_presenceFile = -1;
+}
+
+// A backup being restored holds the file exclusively for a moment: wait for it as for a lock. Without
+// the file (a read-only folder) the connection opens all the same.
+void TEngineDatabase::takePresence(const QString &databaseFile)
+{
+    closeTurnFile();
+    const QByteArray path = QFile::encodeName(databaseFile) + kPresenceFileSuffix;
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    while (flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            waited.elapsed() >= m_session->LockRetryCount * m_session->LockWaitTime) {
+            ::close(fd);
+            throw EngineError(QStringLiteral("バックアップから復元中のため、データベースに接続できません。"
+                                             "しばらくしてからもう一度実行してください。"));
+        }
+        QThread::msleep(10);
+    }
+    m_presenceFile = fd;
+}
+
+int TEngineDatabase::lockForSoleUse(const QString &databaseFile)
+{
+    const QByteArray path = QFile::encodeName(databaseFile) + kPresenceFileSuffix;
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return -1;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 // SQLite's busy handler lets a waiting writer try again only now and then, while a copy committing

@@ -114,6 +114,11 @@ public:
 
     QSqlDatabase connection() const;
 
+    // Local mode: every open connection holds a shared lock on the file "<database>-users". Taking
+    // it exclusively (restoring a backup) shows that no other connection is open, and keeps new ones
+    // from opening until the returned descriptor is closed. -1 when another connection is open.
+    static int lockForSoleUse(const QString &databaseFile);
+
 Q_SIGNALS:
     void aboutToClose();
 
@@ -122,6 +127,7 @@ private:
     void openRemote(QSqlDatabase &db);
     void beginLocalWrite();
     void closeTurnFile();
+    void takePresence(const QString &databaseFile);
     void retryWriteLockOften(QSqlDatabase &db);
     static int onWriteLockBusy(void *self, int triesBefore);
 
@@ -137,6 +143,7 @@ private:
     // SQLite: the file beside the database on which copies waiting for the write lock hold a shared
     // lock, so that a copy about to write again lets them go first; -1 when not open.
     int m_turnFile = -1;
+    int m_presenceFile = -1;   // SQLite: held shared while open (see lockForSoleUse)
     QElapsedTimer m_busySince; // since when the current statement waits for SQLite's write lock
 };
 

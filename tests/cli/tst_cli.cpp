@@ -7,6 +7,7 @@
 #include "TestDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@ Run cli(const QStringList &arguments)
 {
     QProcess p;
     p.start(QStringLiteral(KADOMEL_CLI), arguments);
+    p.closeWriteChannel(); // a question on the terminal hears no answer
     if (!p.waitForFinished(120000))
         p.kill();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -85,6 +87,13 @@ private Q_SLOTS:
                                        << 2 << "締日 1～31 か 99";
         QTest::addRow("bad closing date")
             << QStringList{"invoice-run", "--closing", "2010/02/30", "--day", "20"} << 2 << "yyyy/mm/dd";
+        QTest::addRow("unknown export")
+            << QStringList{"export", "orders", "a.csv"} << 2 << "customers|products";
+        QTest::addRow("bad encoding")
+            << QStringList{"export", "invoices", "--encoding", "euc", "a.csv"} << 2 << "utf-8 か cp932";
+        QTest::addRow("import of documents")
+            << QStringList{"import", "invoices", "a.csv"} << 2 << "customers|products";
+        QTest::addRow("backup without file") << QStringList{"backup"} << 2 << "バックアップのファイル";
         QTest::addRow("closing for notes")
             << QStringList{"render", "--kind", "nohin", "--closing", "2010/01/31", "--pdf", "a"} << 2
             << "--kind seikyu にだけ";
@@ -334,6 +343,49 @@ private Q_SLOTS:
                                                 QStringLiteral("2010/01/21"), QStringLiteral("--pdf"), pdf});
         QCOMPARE(none.exitCode, 1);
         QVERIFY2(none.err.contains(QStringLiteral("印刷対象データがありません．")), qPrintable(none.err));
+    }
+
+    void backupRestoreExportAndImport()
+    {
+        t->exec(QStringLiteral("insert into Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, Kisyuzan) "
+                               "values (1, 5, '山田\"商店\", 本店', -100)"));
+        const QString backup = QDir(t->folder()).filePath(t->isPostgres() ? "b.dump" : "b.sqlite3");
+        Run run = cli({QStringLiteral("backup"), backup});
+        QCOMPARE(run.exitCode, 0);
+        t->exec(QStringLiteral("delete from Torihikisaki"));
+
+        run = cli({QStringLiteral("restore"), backup}); // no answer: nothing is restored
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("取引先 1 件")), qPrintable(run.err));
+        run = cli({QStringLiteral("restore"), QStringLiteral("--yes"), backup}); // this test is connected
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("接続しているため")), qPrintable(run.err));
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Torihikisaki")).toInt(), 0);
+        t->db().Close();
+        run = cli({QStringLiteral("restore"), QStringLiteral("--yes"), backup});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(t->scalar(QStringLiteral("select TorihikisakiNM from Torihikisaki")).toString(),
+                 QStringLiteral("山田\"商店\", 本店"));
+
+        const QString csv = QDir(t->folder()).filePath(QStringLiteral("customers.csv"));
+        run = cli({QStringLiteral("export"), QStringLiteral("customers"), QStringLiteral("--encoding"),
+                   QStringLiteral("cp932"), csv});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        t->exec(QStringLiteral("delete from Torihikisaki"));
+        run = cli({QStringLiteral("import"), QStringLiteral("customers"), csv});
+        QVERIFY2(run.out.contains(QStringLiteral("追加 1 件")), qPrintable(run.out + run.err));
+        QCOMPARE(
+            t->scalar(QStringLiteral("select Kisyuzan from Torihikisaki where TorihikisakiCD = 5")).toInt(),
+            -100);
+
+        QFile bad(csv);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("\xEF\xBB\xBF取引先CD,取引先名\r\n6,良い\r\n7,\r\n");
+        bad.close();
+        run = cli({QStringLiteral("import"), QStringLiteral("customers"), csv});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("3 行目 取引先名: 入力してください")), qPrintable(run.err));
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Torihikisaki")).toInt(), 1);
     }
 
     void importPostalLoadsTheFile()

@@ -1,6 +1,7 @@
 #include "app/ui/TFmain.h"
 
 #include "app/MainLists.h"
+#include "app/ui/BackupCommands.h"
 #include "app/ui/DeletionCommands.h"
 #include "app/ui/EstimateCommands.h"
 #include "app/ui/ExtractionPanel.h"
@@ -98,6 +99,8 @@ void TFmain::connectCommands()
     connectDeletionCommands(*this);
     connectEstimateCommands(*this);
     connectInvoiceCommands(*this);
+    m_dataMenu->addSeparator();
+    addCsvCommands(*this, m_dataMenu);
 }
 
 // The lists close while the window is whole: closing the delivery-note list runs this window's
@@ -114,11 +117,13 @@ void TFmain::buildMenu(QMenuBar *menu)
     QMenu *file = menu->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     QAction *db = file->addAction(QStringLiteral("DB接続..."), this, &TFmain::DB1Click);
     db->setObjectName(QStringLiteral("DB1"));
+    addBackupCommands(*this, file);
     file->addSeparator();
     file->addAction(QStringLiteral("終了(&X)"), this, &QWidget::close)
         ->setObjectName(QStringLiteral("Exit1"));
 
     QMenu *data = menu->addMenu(QStringLiteral("ﾃﾞｰﾀ(&D)"));
+    m_dataMenu = data;
     data->addSeparator();
     QAction *sql = data->addAction(QStringLiteral("SQLｳｨﾝﾄﾞｳ...(&Q)"));
     sql->setObjectName(QStringLiteral("SQLQ1"));
@@ -328,6 +333,8 @@ void TFmain::startUp()
         Messages::error(this, QStringLiteral("データベースへの接続に失敗しました"));
     if (DMdata->DataDB->Connected())
         DMdata->CheckTables([this](const QString &text) { setStatusText(1, text); });
+    setStatusText(1, QStringLiteral("バックアップのチェック"));
+    takeDailyBackup(*this);
 
     setStatusText(1, QString());
     PageControl1->setCurrentIndex(0);

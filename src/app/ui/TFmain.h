@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QTabWidget;
+class QMenu;
 class QMenuBar;
 class TDBGridEx;
 class TEngineQuery;
@@ -66,4 +67,5 @@ private:
     void fillPaymentMethods();
 
     bool m_startedUp = false;
+    QMenu *m_dataMenu = nullptr;
 };

@@ -10,6 +10,7 @@ TFtorihikisakiMaster::TFtorihikisakiMaster(QWidget *parent)
     : TMasterListWindow(QStringLiteral("FtorihikisakiMaster"), QStringLiteral("取引先マスター"),
                         &CustomerStore::setUpList, QSize(760, 460), parent)
 {
+    addCsvCommands(CsvExport::Kind::Customers, CsvImport::Kind::Customers, QStringLiteral("取引先"));
 }
 
 void TFtorihikisakiMaster::openEditor(const QString &keyText)

@@ -1,10 +1,13 @@
 #include "masters/ui/TMasterListWindow.h"
 
+#include "controls/CsvExportMenu.h"
 #include "controls/Messages.h"
 #include "controls/TDBGridEx.h"
 #include "controls/TFlatButton.h"
 #include "data/TDMdata.h"
+#include "masters/ui/TFcsvImport.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -69,5 +72,21 @@ void TMasterListWindow::reopenList()
     Messages::guarded(this, [this] {
         m_list->Close();
         m_list->Open();
+    });
+}
+
+void TMasterListWindow::addCsvCommands(CsvExport::Kind exportKind, CsvImport::Kind importKind,
+                                       const QString &fileName)
+{
+    CsvExportMenu::addTo(
+        DBGrid1, [exportKind] { return CsvExport::rows(*DMdata->DataDB, exportKind); }, fileName);
+    auto *importAction = new QAction(QStringLiteral("CSV取込..."), DBGrid1);
+    importAction->setObjectName(QStringLiteral("CsvImport"));
+    DBGrid1->addAction(importAction);
+    connect(importAction, &QAction::triggered, this, [this, importKind] {
+        TFcsvImport window(importKind, this);
+        window.exec();
+        if (window.imported())
+            reopenList();
     });
 }

@@ -3,7 +3,9 @@
 // command row "追　加", "修　正", "削　除" (red under the pointer) and "閉じる". The list opens when the
 // window is shown; a double click on the grid modifies like "修　正". The derived window decides what
 // adding, modifying and deleting do.
+#include "app/CsvExport.h"
 #include "controls/TForm1.h"
+#include "masters/CsvImport.h"
 
 class TDBGridEx;
 class TEngineQuery;
@@ -29,6 +31,9 @@ protected:
     QString currentText(const char *field) const;
     // Reads the table again after an edit; a failure shows its message.
     void reopenList();
+    // "CSV出力..." (the whole table as CsvExport writes it) and "CSV取込..." in the grid's context menu;
+    // the buttons and the layout stay as they are.
+    void addCsvCommands(CsvExport::Kind exportKind, CsvImport::Kind importKind, const QString &fileName);
 
     void FormShow() override;
 

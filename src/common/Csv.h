@@ -1,0 +1,37 @@
+#pragma once
+// Comma-separated files as spreadsheets write and read them: a field holding a comma, a double
+// quote or a line break is put in double quotes (a quote inside doubled), rows end in CR LF. Written
+// in UTF-8 with a byte-order mark (which spreadsheets need to see UTF-8) or in CP932 (Shift-JIS as
+// Windows has it); read in either, told apart by the bytes.
+#include <optional>
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Csv {
+
+enum class Encoding { Utf8, Cp932 };
+
+// "utf-8" or "cp932" (either case; "sjis" and "shift_jis" for the latter); nothing otherwise.
+std::optional<Encoding> encodingFromName(const QString &name);
+
+// One row: the fields quoted where needed, joined by commas, ended by CR LF.
+QString formatRow(const QStringList &fields);
+// The rows in the encoding; UTF-8 begins with its byte-order mark. Throws AppError naming the row
+// (1 = the first) and the character when CP932 cannot hold a character of it.
+QByteArray encode(const QList<QStringList> &rows, Encoding encoding);
+
+struct Record
+{
+    int line = 0; // the line of the file on which the record begins (1 = the first)
+    QStringList fields;
+};
+// The text of the file's bytes: UTF-8 (with or without its byte-order mark) when they are valid
+// UTF-8, otherwise CP932. `encoding` tells which it was.
+QString decode(const QByteArray &bytes, Encoding *encoding = nullptr);
+// The records of the text; a line break inside quotes belongs to the field (kept as it stands). Empty
+// lines are skipped. Throws AppError naming the line for a quote that is never closed.
+QList<Record> parse(const QString &text);
+
+} // namespace Csv

@@ -1,0 +1,58 @@
+#include "data/ListCsv.h"
+
+#include "data/Engine.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace ListCsv {
+
+QList<QStringList> collect(TEngineQuery &q, const QList<TFieldDef> &columns)
+{
+    QStringList header;
+    for (const TFieldDef &c : columns)
+        header.append(c.label.isEmpty() ? c.name : c.label);
+    QList<QStringList> out{header};
+    for (q.First(); !q.Eof(); q.Next()) {
+        QStringList row;
+        row.reserve(columns.size());
+        // Plain numbers without grouping, dates yyyy/mm/dd, nothing for a NULL (a product without a
+        // price stays without one).
+        for (const TFieldDef &c : columns) {
+            const TEngineField field = q.FieldByName(c.name);
+            row.append(field.IsNull() ? QString() : field.AsString());
+        }
+        out.append(row);
+    }
+    return out;
+}
+
+QList<TFieldDef> shownColumns(const QList<TFieldDef> &defs)
+{
+    QList<TFieldDef> shown;
+    for (const TFieldDef &d : defs)
+        if (d.visible)
+            shown.append(d);
+    return shown;
+}
+
+QList<QStringList> listRows(TEngineQuery &list)
+{
+    TEngineQuery q(list.database());
+    q.setSql(list.SQL());
+    for (const QString &name : q.paramNames())
+        q.ParamByName(name).setValue(list.ParamByName(name).value());
+    q.Open();
+    return collect(q, shownColumns(list.FieldDefs()));
+}
+
+void write(const QString &path, const QList<QStringList> &rows, Csv::Encoding encoding)
+{
+    const QByteArray bytes = Csv::encode(rows, encoding);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw AppError(QStringLiteral("%1 に書き込めません\n%2")
+                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+} // namespace ListCsv
