@@ -121,6 +121,14 @@ TDocumentEditor::TDocumentEditor(Numbering::Kind kind, const Names &names, QWidg
     resize(582, 641);
 }
 
+// The dialog hides itself only after this class's part is gone; a grid cell still open then hands
+// its text back on losing the focus. That must no longer reach this editor's totals or cell rules.
+TDocumentEditor::~TDocumentEditor()
+{
+    MesaiGrid->beforeSelectCell = nullptr;
+    MesaiGrid->disconnect(this);
+}
+
 // A field of the customer block over its column of Torihikisaki (which limits its length).
 QLineEdit *TDocumentEditor::addCustomerField(const char *name, const QString &label, EntryFields::Kind kind,
                                              int row, const char *column)

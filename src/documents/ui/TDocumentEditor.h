@@ -21,6 +21,8 @@ class TDocumentEditor : public TForm1
 {
     Q_OBJECT
 public:
+    ~TDocumentEditor() override;
+
     TDateEdit *DateField = nullptr;   // MitumoriYMD / NohinYMD
     QLineEdit *NumberField = nullptr; // MitumoriNo / NohinNo
     TFlatButton *TorihikisakiKensakuBTN = nullptr;
