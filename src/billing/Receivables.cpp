@@ -1,17 +1,190 @@
 #include "billing/Receivables.h"
 
+#include "common/ConsumptionTax.h"
 #include "common/DisplayFormat.h"
 #include "data/Engine.h"
+#include "masters/OwnCompanyStore.h"
 
-#include <algorithm>
+#include <QHash>
 
 namespace Receivables {
 
+namespace {
+
+// Invoices read at first when looking for the oldest unpaid one; older ones only when needed.
+constexpr int kRecentInvoices = 13;
+
+// A customer with its latest invoice closed by the as-of day (b) and, for a past day, its first
+// invoice closed after it (n), each found through the customer's invoices in closing-date order.
+QStringList customersSql()
+{
+    return {QStringLiteral("select t.key, t.TorihikisakiCD, t.TorihikisakiNM, t.ZenkaiSeikyuGaku,"),
+            QStringLiteral(" b.Simebi, b.Seikyugaku, n.key, n.ZenkaiSeikyu"),
+            QStringLiteral("from Torihikisaki t"),
+            QStringLiteral("left join Seikyu b on b.key = (select s.key from Seikyu s"),
+            QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi <= :AsOfB"),
+            QStringLiteral(" order by s.Simebi desc, s.key desc limit 1)"),
+            QStringLiteral("left join Seikyu n on n.key = (select s.key from Seikyu s"),
+            QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi > :AsOfN"),
+            QStringLiteral(" order by s.Simebi, s.key limit 1)"),
+            QStringLiteral("order by t.TorihikisakiCD, t.key")};
+}
+
+// Sums per customer (and whatever `groupExtra` adds) of the documents of `table` unbilled on the
+// as-of day: those no invoice has taken, and those taken by an invoice closed after it. The columns
+// and the date column are qualified by "d."; the invoices are "s.".
+QStringList unbilledSumsSql(const QString &columns, const QString &from, const QString &dateColumn,
+                            const QString &groupExtra)
+{
+    const QString group = QStringLiteral("group by d.TorihikisakiKey%1").arg(groupExtra);
+    return {QStringLiteral("select d.TorihikisakiKey, %1 from %2").arg(columns, from),
+            QStringLiteral("and d.SeikyuKey = 0 and %1 <= :AsOf1").arg(dateColumn),
+            group,
+            QStringLiteral("union all"),
+            QStringLiteral("select d.TorihikisakiKey, %1 from %2").arg(columns, from),
+            QStringLiteral("and d.SeikyuKey in (select s.key from Seikyu s where s.Simebi > :AsOf2)"),
+            QStringLiteral("and %1 <= :AsOf3").arg(dateColumn),
+            group,
+            QStringLiteral("order by 1")}; // an order of its own: the engine's would follow the first group
+}
+
+void bindAsOf(TEngineQuery &q, const QDate &asOf, std::initializer_list<const char *> names)
+{
+    for (const char *name : names)
+        q.ParamByName(QLatin1String(name)).setAsDate(asOf);
+}
+
+// Customer key → the sum of the first column after the key, over both parts of unbilledSumsSql.
+QHash<int, qint64> unbilledSums(TEngineDatabase &db, const QDate &asOf, const QString &amount,
+                                const QString &table, const QString &dateColumn)
+{
+    TEngineQuery q(&db);
+    q.setSql(unbilledSumsSql(QStringLiteral("sum(d.%1)").arg(amount),
+                             QStringLiteral("%1 d where 1 = 1").arg(table), dateColumn, QString()));
+    bindAsOf(q, asOf, {"AsOf1", "AsOf2", "AsOf3"});
+    q.Open();
+    QHash<int, qint64> sums;
+    for (q.First(); !q.Eof(); q.Next())
+        sums[q.Field(0).AsInteger()] += q.Field(1).AsLargeInt();
+    return sums;
+}
+
+// Customer key → the tax the invoice run would add to its unbilled delivery notes: their lines'
+// amounts per rate, the tax of each rate computed once.
+QHash<int, qint64> unbilledTax(TEngineDatabase &db, const QDate &asOf, const ConsumptionTax::Settings &tax)
+{
+    TEngineQuery q(&db);
+    q.setSql(unbilledSumsSql(QStringLiteral("m.ZeiRitu, sum(m.Kingaku)"),
+                             QStringLiteral("Nohin d, NohinMesai m where m.Key = d.key"),
+                             QStringLiteral("d.Hiduke"), QStringLiteral(", m.ZeiRitu")));
+    bindAsOf(q, asOf, {"AsOf1", "AsOf2", "AsOf3"});
+    q.Open();
+    QHash<int, QList<ConsumptionTax::RatedAmount>> lines;
+    for (q.First(); !q.Eof(); q.Next()) {
+        const std::optional<int> rate =
+            q.Field(1).IsNull() ? std::nullopt : std::optional<int>(q.Field(1).AsInteger());
+        lines[q.Field(0).AsInteger()].append({ConsumptionTax::rateOf(rate), q.Field(2).AsLargeInt()});
+    }
+    QHash<int, qint64> taxes;
+    for (auto it = lines.cbegin(); it != lines.cend(); ++it)
+        taxes.insert(it.key(), ConsumptionTax::sumsOf(it.value(), tax).tax());
+    return taxes;
+}
+
+// The closing date of the oldest invoice not yet paid, the payments counted against the oldest
+// invoices first: walking back from the latest invoice, an invoice is unpaid while its amount
+// exceeds the payments made after it (those it did not count, and the unbilled ones).
+class OldestUnpaid
+{
+public:
+    OldestUnpaid(TEngineDatabase &db, const QDate &asOf) : m_recent(&db), m_all(&db)
+    {
+        for (auto [q, limit] : {std::pair{&m_recent, QStringLiteral(" limit %1").arg(kRecentInvoices)},
+                                std::pair{&m_all, QString()}}) {
+            q->setSql({QStringLiteral("select Simebi, Seikyugaku, Nyukingaku from Seikyu"),
+                       QStringLiteral("where TorihikisakiKey = :Customer and Simebi <= :AsOf"),
+                       QStringLiteral("order by Simebi desc, key desc") + limit});
+            q->ParamByName(QStringLiteral("AsOf")).setAsDate(asOf);
+        }
+    }
+
+    std::optional<QDate> closingOf(int customer, qint64 unbilledPayments)
+    {
+        std::optional<QDate> oldest;
+        if (walk(m_recent, customer, unbilledPayments, oldest) == kRecentInvoices)
+            walk(m_all, customer, unbilledPayments, oldest);
+        return oldest;
+    }
+
+private:
+    // Walks the invoices newest first; returns how many were read when all were still unpaid (the
+    // walk may need older ones), or -1 once a paid one ends it.
+    static int walk(TEngineQuery &q, int customer, qint64 laterPayments, std::optional<QDate> &oldest)
+    {
+        q.ParamByName(QStringLiteral("Customer")).setAsInteger(customer);
+        q.Open();
+        int read = 0;
+        for (q.First(); !q.Eof(); q.Next(), ++read) {
+            if (q.Field(1).AsLargeInt() <= laterPayments)
+                return -1;
+            oldest = q.Field(0).AsDate();
+            laterPayments += q.Field(2).AsLargeInt();
+        }
+        return read;
+    }
+
+    TEngineQuery m_recent, m_all;
+};
+
+bool allZero(const CustomerBalance &b)
+{
+    return b.previousInvoice == 0 && b.payments == 0 && b.unbilledSales == 0 && b.balance == 0;
+}
+
+} // namespace
+
 QList<CustomerBalance> balances(TEngineDatabase &db, const QDate &asOf)
 {
-    Q_UNUSED(db);
-    Q_UNUSED(asOf);
-    return {};
+    const ConsumptionTax::Settings tax = OwnCompanyStore::taxSettings(db);
+    const QHash<int, qint64> payments = unbilledSums(db, asOf, QStringLiteral("Nyukingaku"),
+                                                     QStringLiteral("Nyukin"), QStringLiteral("d.NyukinYMD"));
+    const QHash<int, qint64> notes = unbilledSums(db, asOf, QStringLiteral("Kingaku"),
+                                                  QStringLiteral("Nohin"), QStringLiteral("d.Hiduke"));
+    const QHash<int, qint64> notesTax =
+        tax.enabled && !tax.pricesIncludeTax ? unbilledTax(db, asOf, tax) : QHash<int, qint64>();
+
+    TEngineQuery q(&db);
+    q.setSql(customersSql());
+    bindAsOf(q, asOf, {"AsOfB", "AsOfN"});
+    q.Open();
+    OldestUnpaid oldestUnpaid(db, asOf);
+    QList<CustomerBalance> rows;
+    for (q.First(); !q.Eof(); q.Next()) {
+        CustomerBalance b;
+        b.key = q.Field(0).AsInteger();
+        b.code = q.Field(1).AsString();
+        b.name = q.Field(2).AsString();
+        const bool closedLater = !q.Field(6).IsNull();
+        if (!q.Field(4).IsNull()) {
+            b.lastClosing = q.Field(4).AsDate();
+            // For today the carry-over the next run takes; for a past day the invoice's own amount.
+            b.previousInvoice = closedLater ? q.Field(5).AsLargeInt() : q.Field(3).AsLargeInt();
+        } else {
+            // No invoice yet on that day: the amount the first later invoice started from, or the
+            // opening amount the customer was registered with.
+            b.previousInvoice = closedLater ? q.Field(7).AsLargeInt() : q.Field(3).AsLargeInt();
+        }
+        b.payments = payments.value(b.key);
+        b.unbilledSales = notes.value(b.key) + notesTax.value(b.key);
+        b.balance = b.previousInvoice - b.payments + b.unbilledSales;
+        if (allZero(b))
+            continue;
+        if (b.lastClosing.isValid() && b.previousInvoice - b.payments > 0)
+            if (const std::optional<QDate> closing = oldestUnpaid.closingOf(b.key, b.payments))
+                b.daysUnpaid = int(closing->daysTo(asOf));
+        rows.append(b);
+    }
+    return rows;
 }
 
 CustomerBalance total(const QList<CustomerBalance> &rows)
@@ -29,13 +202,56 @@ CustomerBalance total(const QList<CustomerBalance> &rows)
     return t;
 }
 
+namespace {
+
+// Month (first day) → a sum per month of the documents dated from `from` to the as-of day.
+QHash<QDate, std::pair<qint64, qint64>> monthSums(TEngineDatabase &db, const QDate &from, const QDate &asOf,
+                                                  const QStringList &sql)
+{
+    TEngineQuery q(&db);
+    q.setSql(sql);
+    q.ParamByName(QStringLiteral("From")).setAsDate(from);
+    q.ParamByName(QStringLiteral("AsOf")).setAsDate(asOf);
+    q.Open();
+    QHash<QDate, std::pair<qint64, qint64>> sums;
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QDate month(q.Field(0).AsString().toInt(), q.Field(1).AsInteger(), 1);
+        auto &[amount, tax] = sums[month];
+        amount += q.Field(2).AsLargeInt();
+        tax += q.FieldCount() > 3 ? q.Field(3).AsLargeInt() : 0;
+    }
+    return sums;
+}
+
+} // namespace
+
 QList<Month> months(TEngineDatabase &db, const QDate &asOf, qint64 balanceAtAsOf)
 {
-    Q_UNUSED(db);
-    QList<Month> list;
     const QDate last(asOf.year(), asOf.month(), 1);
-    for (int i = 11; i >= 0; --i)
-        list.append({last.addMonths(-i), 0, 0, balanceAtAsOf});
+    const QDate from = last.addMonths(-11);
+    const ConsumptionTax::Settings tax = OwnCompanyStore::taxSettings(db);
+    // The notes' own tax steps the balance back when the invoices add it to what is owed.
+    const bool taxAdded = tax.enabled && !tax.pricesIncludeTax;
+    const auto sales = monthSums(
+        db, from, asOf,
+        {QStringLiteral("select HidukeY, HidukeM, sum(Kingaku), sum(coalesce(Zei10, 0) + coalesce(Zei8, 0))"),
+         QStringLiteral("from Nohin where Hiduke >= :From and Hiduke <= :AsOf"),
+         QStringLiteral("group by HidukeY, HidukeM")});
+    const auto paid =
+        monthSums(db, from, asOf,
+                  {QStringLiteral("select NyukinY, NyukinM, sum(Nyukingaku)"),
+                   QStringLiteral("from Nyukin where NyukinYMD >= :From and NyukinYMD <= :AsOf"),
+                   QStringLiteral("group by NyukinY, NyukinM")});
+    QList<Month> list(12);
+    qint64 balance = balanceAtAsOf;
+    for (int i = 11; i >= 0; --i) {
+        Month &m = list[i];
+        m.first = from.addMonths(i);
+        m.sales = sales.value(m.first).first;
+        m.payments = paid.value(m.first).first;
+        m.balance = balance;
+        balance -= m.sales + (taxAdded ? sales.value(m.first).second : 0) - m.payments;
+    }
     return list;
 }
 
