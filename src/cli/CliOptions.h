@@ -17,7 +17,17 @@ public:
 
 struct CliOptions
 {
-    enum class Command { Help, Render, ImportPostal, InvoiceRun, Backup, Restore, Export, Import, Receivables };
+    enum class Command {
+        Help,
+        Render,
+        ImportPostal,
+        InvoiceRun,
+        Backup,
+        Restore,
+        Export,
+        Import,
+        Receivables
+    };
     Command command = Command::Help;
     QString home;                // --home DIR: the folder used in place of the program's folder
     QString kind;                // render: mitumori, nohin, seikyu, ryosyusyou, ineitest, ineidata

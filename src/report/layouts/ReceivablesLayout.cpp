@@ -27,7 +27,11 @@ constexpr LRPanelRow kPanels[] = {
     {"Head", LRPanelKind::Layout, TLRAlign::laTop, {37, 37, 720, 88}},
     {"Headings", LRPanelKind::Layout, TLRAlign::laTop, {37, 125, 720, 26}},
     {"Foot", LRPanelKind::Layout, TLRAlign::laBottom, {37, 1031, 720, 55}},
-    {"Detail", LRPanelKind::Grid, TLRAlign::laClient, {37, 151, 720, 880}, 1,
+    {"Detail",
+     LRPanelKind::Grid,
+     TLRAlign::laClient,
+     {37, 151, 720, 880},
+     1,
      ReceivablesLayout::kRowsPerPage},
 };
 
@@ -153,8 +157,8 @@ void fitText(TLRItem &item, const QString &text, const TLRFont &font)
 }
 
 ReceivablesLayout::ReceivablesLayout(TLightRep &root, QObject *parent)
-    : QObject(parent), m_root(root),
-      m_style{{QColor(), kHeadingFill, QColor()}, QStringLiteral("ＭＳ ゴシック")}
+    : QObject(parent),
+      m_root(root), m_style{{QColor(), kHeadingFill, QColor()}, QStringLiteral("ＭＳ ゴシック")}
 {
     m_root.Title = title();
     m_root.setFont(TLRFont(m_style.family, 12));
