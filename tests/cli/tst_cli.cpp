@@ -171,6 +171,14 @@ private Q_SLOTS:
               "107 軽減商店 0 0 3,473 3,473", "合計 59,000 32,000 28,473 55,473 70", "1 / 1"})
             QVERIFY2(findPhrase(words, QString::fromUtf8(phrase)), phrase);
         QVERIFY(!findPhrase(words, QStringLiteral("空野電機"))); // owes nothing
+
+        // Without --as-of: the balances of today, which take in the documents dated after 4/30.
+        const Run today = cli({QStringLiteral("--home"), t->folder(), QStringLiteral("receivables"),
+                               QStringLiteral("--pdf"), pdf});
+        QVERIFY2(today.exitCode == 0, qPrintable(today.err));
+        const QList<PdfWord> todays = pdfWords(pdf);
+        QVERIFY(findPhrase(todays, QDate::currentDate().toString(QStringLiteral("yyyy年M月d日現在"))));
+        QVERIFY(findPhrase(todays, QStringLiteral("105 空野電機 0 0 9,000 9,000")));
     }
 
     // The very same layouts as the windows: PDF with its texts, PNG pages as the preview shows them;
