@@ -15,28 +15,37 @@ namespace {
 // those are unpaid too.
 constexpr int kRecentInvoices = 12;
 
-// A customer with its two latest invoices closed by the as-of day (b, b2) and, for a past day, its
-// first invoice closed after it (n), each found through the customer's invoices in closing-date order.
-QStringList customersSql()
+// One invoice of the customer `t` joined as `alias`: the first by `order` of those `condition`
+// selects, after skipping `offset`. Found through the index of a customer's invoices by closing date,
+// one look-up per customer: PostgreSQL is told so by a lateral join (joining by key, it would read
+// every invoice into a hash), SQLite by a join on the key its subquery finds.
+QStringList invoiceJoin(bool pg, const QString &alias, const QString &condition, const QString &order,
+                        int offset)
 {
-    const auto latest = [](const char *alias, const char *offset) {
-        return QStringList{
-            QStringLiteral("left join Seikyu %1 on %1.key = (select s.key from Seikyu s")
-                .arg(QLatin1String(alias)),
-            QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi <= :AsOf_%1")
-                .arg(QLatin1String(alias)),
-            QStringLiteral(" order by s.Simebi desc, s.key desc limit 1%1)").arg(QLatin1String(offset))};
-    };
+    const QString where = QStringLiteral(" where s.TorihikisakiKey = t.key and %1").arg(condition);
+    const QString limit = QStringLiteral(" order by %1 limit 1 offset %2").arg(order).arg(offset);
+    if (pg)
+        return {QStringLiteral("left join lateral (select s.* from Seikyu s") + where + limit +
+                QStringLiteral(") %1 on true").arg(alias)};
+    return {QStringLiteral("left join Seikyu %1 on %1.key = (select s.key from Seikyu s").arg(alias) + where +
+            limit + QLatin1Char(')')};
+}
+
+// A customer with its two latest invoices closed by the as-of day (b, b2) and, for a past day, its
+// first invoice closed after it (n).
+QStringList customersSql(bool pg)
+{
+    const QString latestFirst = QStringLiteral("s.Simebi desc, s.key desc");
     return QStringList{
                QStringLiteral("select t.key, t.TorihikisakiCD, t.TorihikisakiNM, t.ZenkaiSeikyuGaku,"),
                QStringLiteral(" b.Simebi, b.Seikyugaku, n.key, n.ZenkaiSeikyu,"),
                QStringLiteral(" b.Nyukingaku, b2.Simebi, b2.Seikyugaku, b2.Nyukingaku"),
                QStringLiteral("from Torihikisaki t")} +
-           latest("b", "") + latest("b2", " offset 1") +
-           QStringList{QStringLiteral("left join Seikyu n on n.key = (select s.key from Seikyu s"),
-                       QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi > :AsOfN"),
-                       QStringLiteral(" order by s.Simebi, s.key limit 1)"),
-                       QStringLiteral("order by t.TorihikisakiCD, t.key")};
+           invoiceJoin(pg, QStringLiteral("b"), QStringLiteral("s.Simebi <= :AsOf_b"), latestFirst, 0) +
+           invoiceJoin(pg, QStringLiteral("b2"), QStringLiteral("s.Simebi <= :AsOf_b2"), latestFirst, 1) +
+           invoiceJoin(pg, QStringLiteral("n"), QStringLiteral("s.Simebi > :AsOfN"),
+                       QStringLiteral("s.Simebi, s.key"), 0) +
+           QStringList{QStringLiteral("order by t.TorihikisakiCD, t.key")};
 }
 
 // Sums per customer (and whatever `groupExtra` adds) of the documents of `table` unbilled on the
@@ -193,7 +202,7 @@ QList<CustomerBalance> balances(TEngineDatabase &db, const QDate &asOf)
         tax.enabled && !tax.pricesIncludeTax ? unbilledTax(db, asOf, tax) : QHash<int, qint64>();
 
     TEngineQuery q(&db);
-    q.setSql(customersSql());
+    q.setSql(customersSql(db.dialect() == TEngineDialect::PostgreSQL));
     bindAsOf(q, asOf, {"AsOf_b", "AsOf_b2", "AsOfN"});
     q.Open();
     OldestUnpaid oldestUnpaid(db, asOf);
