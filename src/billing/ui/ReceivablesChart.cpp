@@ -9,6 +9,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPen>
 #include <QVBoxLayout>
@@ -89,10 +90,12 @@ ReceivablesChart::ReceivablesChart(QWidget *parent) : QWidget(parent)
 {
     m_chart = new QChart;
     m_chart->setTitle(QStringLiteral("月別の売上・入金と月末の売掛残高"));
-    m_chart->setTitleFont(chartFont(14, true));
+    m_chart->setTitleFont(chartFont(13, true));
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->legend()->setFont(chartFont(12));
-    m_chart->setMargins(QMargins(4, 4, 4, 4));
+    m_chart->setMargins(QMargins(2, 2, 2, 2));
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    m_chart->setBackgroundRoundness(0);
 
     m_sales = new QBarSet(QStringLiteral("売上（納品）"));
     m_sales->setColor(QColor(0x4a, 0x7e, 0xbb));

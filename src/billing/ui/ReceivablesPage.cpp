@@ -11,6 +11,7 @@
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,7 +26,7 @@
 namespace {
 
 // Widths of 取引先コード, 取引先名, the four amounts, 最終締日 and 経過日数.
-constexpr int kColumnWidths[ReceivablesModel::kColumns] = {90, 190, 96, 96, 96, 96, 86, 70};
+constexpr int kColumnWidths[ReceivablesModel::kColumns] = {106, 170, 92, 92, 92, 92, 96, 72};
 
 QFont headerFont()
 {
@@ -44,7 +45,9 @@ ReceivablesPage::ReceivablesPage(TEngineDatabase *db, QWidget *parent) : QWidget
     auto *bar = new QHBoxLayout;
     bar->addWidget(new QLabel(QStringLiteral("基準日"), this));
     m_asOf = new TDateEdit(QStringLiteral("KijunBi"), this);
-    m_asOf->setFixedWidth(120);
+    const int dateWidth = m_asOf->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) + 16;
+    m_asOf->edit()->setMinimumWidth(dateWidth);
+    m_asOf->setMaximumWidth(dateWidth + 40);
     m_asOf->setDate(Clock::today());
     bar->addWidget(m_asOf);
     bar->addWidget(new QLabel(QStringLiteral("現在"), this));
@@ -98,8 +101,10 @@ ReceivablesPage::ReceivablesPage(TEngineDatabase *db, QWidget *parent) : QWidget
     split->setChildrenCollapsible(false);
     split->addWidget(tables);
     split->addWidget(m_chart);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
+    // The table shows a dozen customers and scrolls; the chart needs room for its labels.
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
+    m_chart->setMinimumHeight(220);
     column->addWidget(split, 1);
 
     connect(m_asOf, &TDateEdit::dateEdited, this, &ReceivablesPage::readIfDayChanged);
@@ -219,6 +224,27 @@ void ReceivablesPage::display(const QList<Receivables::CustomerBalance> &rows,
     m_total->setRows({Receivables::total(rows)});
     m_count->setText(QStringLiteral("%1 件").arg(rows.size()));
     m_chart->setMonths(months);
+    widenToFit();
+}
+
+// A column narrower than its title, a row's figure or the total's grows to show it whole; a width
+// the user gave stays when it is enough.
+void ReceivablesPage::widenToFit()
+{
+    const QFontMetrics header(m_table->horizontalHeader()->font());
+    const QFontMetrics cells(m_table->font());
+    const QFontMetrics total(m_totalView->font());
+    constexpr int padding = 14;
+    for (int c = 0; c < ReceivablesModel::kColumns; ++c) {
+        if (c == ReceivablesModel::Name)
+            continue; // a long name is cut rather than pushing the amounts out of sight
+        int needed = std::max(header.horizontalAdvance(m_rows->headerData(c, Qt::Horizontal).toString()),
+                              total.horizontalAdvance(m_total->index(0, c).data().toString()));
+        for (int r = 0; r < m_rows->rowCount(); ++r)
+            needed = std::max(needed, cells.horizontalAdvance(m_rows->index(r, c).data().toString()));
+        if (m_table->columnWidth(c) < needed + padding)
+            m_table->setColumnWidth(c, needed + padding);
+    }
 }
 
 void ReceivablesPage::openCustomer(const QModelIndex &index)

@@ -52,6 +52,7 @@ private:
     void followColumns();
     void readIfDayChanged();
     void display(const QList<Receivables::CustomerBalance> &rows, const QList<Receivables::Month> &months);
+    void widenToFit();
     void openCustomer(const QModelIndex &index);
 
     TEngineDatabase *m_db;

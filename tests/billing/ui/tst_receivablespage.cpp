@@ -15,8 +15,10 @@
 #include "ReceivablesFixture.h"
 #include "TestDatabase.h"
 
+#include <QAction>
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -228,6 +230,40 @@ private Q_SLOTS:
         QCOMPARE(chart->balanceLine()->at(9).y(), 63000.0);
     }
 
+    // The balance shares the bars' yen scale when of their size, and takes its own on the right
+    // when it is many times larger or smaller.
+    void chartScales_data()
+    {
+        QTest::addColumn<qint64>("bars");
+        QTest::addColumn<qint64>("balance");
+        QTest::addColumn<bool>("ownScale");
+        QTest::addRow("same size") << qint64(800000) << qint64(1500000) << false;
+        QTest::addRow("balance far larger") << qint64(30000) << qint64(2000000) << true;
+        QTest::addRow("balance far smaller") << qint64(900000) << qint64(-20000) << true;
+        QTest::addRow("nothing") << qint64(0) << qint64(0) << false;
+    }
+    void chartScales()
+    {
+        QFETCH(qint64, bars);
+        QFETCH(qint64, balance);
+        QFETCH(bool, ownScale);
+        QList<Receivables::Month> months;
+        for (int i = 0; i < 12; ++i)
+            months.append({QDate(2026, 1, 1).addMonths(i), bars, bars / 2, balance});
+        ReceivablesChart chart;
+        chart.setMonths(months);
+        QCOMPARE(chart.balanceAxis()->isVisible(), ownScale);
+        QCategoryAxis *left = chart.amountAxis();
+        QCategoryAxis *right = chart.balanceAxis();
+        QVERIFY(left->min() <= std::min<qint64>(0, bars) && left->max() >= bars);
+        QVERIFY(right->min() <= std::min<qint64>(0, balance) && right->max() >= balance);
+        if (!ownScale)
+            QCOMPARE(QPair(left->min(), left->max()), QPair(right->min(), right->max()));
+        QVERIFY(left->categoriesLabels().contains(QStringLiteral("¥0")));
+        if (bars >= 100000)
+            QVERIFY(left->categoriesLabels().last().contains(QStringLiteral(",000")));
+    }
+
     // CSV出力... writes the rows in the order shown; 印刷... hands the day shown to the report.
     void csvAndPrint()
     {
@@ -283,12 +319,20 @@ private Q_SLOTS:
         QCOMPARE(page->rowsModel()->rowCount(), 6);
     }
 
-    // In the main window: the page is read only when turned to; a double click on a customer extracts
+    // In the main window: the page is read only when turned to, and the data menu's list export
+    // writes its table; a double click on a customer extracts
     // the four lists by that customer and shows the invoices; typing in the customer field lets go.
     void doubleClickOpensTheCustomersDocuments()
     {
         page.reset();
         t->writeConnectionSettings();
+        // A customer whose name holds another's: extracting by the name would take its invoice too.
+        t->exec(QStringLiteral(
+            "insert into Torihikisaki (key, TorihikisakiCD, TorihikisakiNM) values (50, '150', "
+            "'青葉商事サービス')"));
+        t->exec(
+            QStringLiteral("insert into Seikyu (key, SeikyuNo, Simebi, TorihikisakiKey, Seikyugaku) values "
+                           "(500, 'S-500', '2024-03-20', 50, 0)"));
         TFmain w;
         w.show();
         QTRY_VERIFY(w.Qseikyu->Active());
@@ -296,6 +340,12 @@ private Q_SLOTS:
         w.PageControl1->setCurrentWidget(w.UrikakePage);
         const ReceivablesModel &rows = *w.UrikakePage->rowsModel();
         QCOMPARE(rows.rowCount(), 6);
+        // ﾃﾞｰﾀ → 一覧をCSV出力... on this page writes its table.
+        const QString path = t->folder() + QStringLiteral("/menu.csv");
+        FileChoice::setNext(path);
+        w.findChild<QAction *>(QStringLiteral("CsvExportMenu"))->trigger();
+        QCOMPARE(Messages::takeHistory().value(0).text, QStringLiteral("6 件を出力しました\n%1").arg(path));
+
         const int row = rowOf(rows, QStringLiteral("101"));
         const int key = rows.row(row).key;
         QTableView *table = w.UrikakePage->table();
