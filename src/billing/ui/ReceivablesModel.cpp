@@ -12,7 +12,14 @@ namespace {
 
 using Receivables::CustomerBalance;
 
-std::optional<qint64> amountOf(const CustomerBalance &r, int column)
+bool isText(int column)
+{
+    return column == ReceivablesModel::Code || column == ReceivablesModel::Name;
+}
+
+// A figure column's value: an amount, the days unpaid or the closing date's day number; nothing
+// for a customer without an invoice or with its invoices paid.
+std::optional<qint64> numberOf(const CustomerBalance &r, int column)
 {
     switch (column) {
     case ReceivablesModel::PreviousInvoice:
@@ -23,47 +30,29 @@ std::optional<qint64> amountOf(const CustomerBalance &r, int column)
         return r.unbilledSales;
     case ReceivablesModel::Balance:
         return r.balance;
+    case ReceivablesModel::LastClosing:
+        return r.lastClosing.isValid() ? std::optional<qint64>(r.lastClosing.toJulianDay()) : std::nullopt;
     default:
-        return std::nullopt;
+        return r.daysUnpaid;
     }
 }
 
-// A row without a figure (no closing date, nothing unpaid) sorts before every row with one.
+// A row without a figure sorts before every row with one.
 QVariant sortValue(const CustomerBalance &r, int column)
 {
-    if (const auto amount = amountOf(r, column))
-        return *amount;
-    switch (column) {
-    case ReceivablesModel::Code:
-        return r.code;
-    case ReceivablesModel::Name:
-        return r.name;
-    case ReceivablesModel::LastClosing:
-        return r.lastClosing.isValid() ? r.lastClosing.toJulianDay() : std::numeric_limits<qint64>::min();
-    default:
-        return r.daysUnpaid ? qint64(*r.daysUnpaid) : std::numeric_limits<qint64>::min();
-    }
+    if (isText(column))
+        return column == ReceivablesModel::Code ? r.code : r.name;
+    return numberOf(r, column).value_or(std::numeric_limits<qint64>::min());
 }
 
 QString displayText(const CustomerBalance &r, int column)
 {
-    if (const auto amount = amountOf(r, column))
-        return formatNumber(DisplayFormat::kInteger, double(*amount));
-    switch (column) {
-    case ReceivablesModel::Code:
-        return r.code;
-    case ReceivablesModel::Name:
-        return r.name;
-    case ReceivablesModel::LastClosing:
+    if (isText(column))
+        return column == ReceivablesModel::Code ? r.code : r.name;
+    if (column == ReceivablesModel::LastClosing)
         return formatDate(DisplayFormat::kDate, r.lastClosing);
-    default:
-        return r.daysUnpaid ? formatNumber(DisplayFormat::kInteger, *r.daysUnpaid) : QString();
-    }
-}
-
-bool isNumber(int column)
-{
-    return column != ReceivablesModel::Code && column != ReceivablesModel::Name;
+    const auto number = numberOf(r, column);
+    return number ? formatNumber(DisplayFormat::kInteger, double(*number)) : QString();
 }
 
 } // namespace
@@ -96,10 +85,11 @@ QVariant ReceivablesModel::data(const QModelIndex &index, int role) const
     case SortRole:
         return sortValue(r, index.column());
     case Qt::TextAlignmentRole:
-        return int((isNumber(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return int((!isText(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case Qt::ForegroundRole: {
-        const auto amount = amountOf(r, index.column());
-        if (amount && *amount < 0)
+        const int c = index.column();
+        const bool amount = c >= PreviousInvoice && c <= Balance;
+        if (amount && numberOf(r, c).value_or(0) < 0)
             return QColor(Qt::red);
         return {};
     }
