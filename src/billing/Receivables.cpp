@@ -11,23 +11,32 @@ namespace Receivables {
 
 namespace {
 
-// Invoices read at first when looking for the oldest unpaid one; older ones only when needed.
-constexpr int kRecentInvoices = 13;
+// Invoices read at first for a customer who owes more than its two latest; older ones only when
+// those are unpaid too.
+constexpr int kRecentInvoices = 12;
 
-// A customer with its latest invoice closed by the as-of day (b) and, for a past day, its first
-// invoice closed after it (n), each found through the customer's invoices in closing-date order.
+// A customer with its two latest invoices closed by the as-of day (b, b2) and, for a past day, its
+// first invoice closed after it (n), each found through the customer's invoices in closing-date order.
 QStringList customersSql()
 {
-    return {QStringLiteral("select t.key, t.TorihikisakiCD, t.TorihikisakiNM, t.ZenkaiSeikyuGaku,"),
-            QStringLiteral(" b.Simebi, b.Seikyugaku, n.key, n.ZenkaiSeikyu"),
-            QStringLiteral("from Torihikisaki t"),
-            QStringLiteral("left join Seikyu b on b.key = (select s.key from Seikyu s"),
-            QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi <= :AsOfB"),
-            QStringLiteral(" order by s.Simebi desc, s.key desc limit 1)"),
-            QStringLiteral("left join Seikyu n on n.key = (select s.key from Seikyu s"),
-            QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi > :AsOfN"),
-            QStringLiteral(" order by s.Simebi, s.key limit 1)"),
-            QStringLiteral("order by t.TorihikisakiCD, t.key")};
+    const auto latest = [](const char *alias, const char *offset) {
+        return QStringList{
+            QStringLiteral("left join Seikyu %1 on %1.key = (select s.key from Seikyu s")
+                .arg(QLatin1String(alias)),
+            QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi <= :AsOf_%1")
+                .arg(QLatin1String(alias)),
+            QStringLiteral(" order by s.Simebi desc, s.key desc limit 1%1)").arg(QLatin1String(offset))};
+    };
+    return QStringList{
+               QStringLiteral("select t.key, t.TorihikisakiCD, t.TorihikisakiNM, t.ZenkaiSeikyuGaku,"),
+               QStringLiteral(" b.Simebi, b.Seikyugaku, n.key, n.ZenkaiSeikyu,"),
+               QStringLiteral(" b.Nyukingaku, b2.Simebi, b2.Seikyugaku, b2.Nyukingaku"),
+               QStringLiteral("from Torihikisaki t")} +
+           latest("b", "") + latest("b2", " offset 1") +
+           QStringList{QStringLiteral("left join Seikyu n on n.key = (select s.key from Seikyu s"),
+                       QStringLiteral(" where s.TorihikisakiKey = t.key and s.Simebi > :AsOfN"),
+                       QStringLiteral(" order by s.Simebi, s.key limit 1)"),
+                       QStringLiteral("order by t.TorihikisakiCD, t.key")};
 }
 
 // Sums per customer (and whatever `groupExtra` adds) of the documents of `table` unbilled on the
@@ -93,10 +102,18 @@ QHash<int, qint64> unbilledTax(TEngineDatabase &db, const QDate &asOf, const Con
 
 // The closing date of the oldest invoice not yet paid, the payments counted against the oldest
 // invoices first: walking back from the latest invoice, an invoice is unpaid while its amount
-// exceeds the payments made after it (those it did not count, and the unbilled ones).
+// exceeds the payments made after it (those it did not count, and the unbilled ones). The two latest
+// invoices come with the customer; the others are read only for a customer who owes both.
 class OldestUnpaid
 {
 public:
+    struct Invoice
+    {
+        QDate closing;
+        qint64 amount;   // Seikyugaku
+        qint64 payments; // Nyukingaku: the payments it counted
+    };
+
     OldestUnpaid(TEngineDatabase &db, const QDate &asOf) : m_recent(&db), m_all(&db)
     {
         for (auto [q, limit] : {std::pair{&m_recent, QStringLiteral(" limit %1").arg(kRecentInvoices)},
@@ -108,28 +125,49 @@ public:
         }
     }
 
-    std::optional<QDate> closingOf(int customer, qint64 unbilledPayments)
+    std::optional<QDate> closingOf(int customer, qint64 unbilledPayments, const QList<Invoice> &latest)
     {
-        std::optional<QDate> oldest;
-        if (walk(m_recent, customer, unbilledPayments, oldest) == kRecentInvoices)
-            walk(m_all, customer, unbilledPayments, oldest);
-        return oldest;
+        Walk w{unbilledPayments, std::nullopt};
+        for (const Invoice &invoice : latest)
+            if (!w.step(invoice))
+                return w.oldest;
+        if (latest.size() < 2)
+            return w.oldest;
+        // Again from the latest: through the recent invoices, and all of them when those are unpaid too.
+        for (TEngineQuery *q : {&m_recent, &m_all}) {
+            w = Walk{unbilledPayments, std::nullopt};
+            if (walk(*q, customer, w) < kRecentInvoices)
+                break;
+        }
+        return w.oldest;
     }
 
 private:
-    // Walks the invoices newest first; returns how many were read when all were still unpaid (the
-    // walk may need older ones), or -1 once a paid one ends it.
-    static int walk(TEngineQuery &q, int customer, qint64 laterPayments, std::optional<QDate> &oldest)
+    struct Walk
+    {
+        qint64 laterPayments;
+        std::optional<QDate> oldest;
+        // False once the invoice is paid: the walk ends there.
+        bool step(const Invoice &invoice)
+        {
+            if (invoice.amount <= laterPayments)
+                return false;
+            oldest = invoice.closing;
+            laterPayments += invoice.payments;
+            return true;
+        }
+    };
+
+    // Walks the invoices of the statement; how many were read (all of them unpaid), or -1 once a
+    // paid one ends the walk.
+    static int walk(TEngineQuery &q, int customer, Walk &w)
     {
         q.ParamByName(QStringLiteral("Customer")).setAsInteger(customer);
         q.Open();
         int read = 0;
-        for (q.First(); !q.Eof(); q.Next(), ++read) {
-            if (q.Field(1).AsLargeInt() <= laterPayments)
+        for (q.First(); !q.Eof(); q.Next(), ++read)
+            if (!w.step({q.Field(0).AsDate(), q.Field(1).AsLargeInt(), q.Field(2).AsLargeInt()}))
                 return -1;
-            oldest = q.Field(0).AsDate();
-            laterPayments += q.Field(2).AsLargeInt();
-        }
         return read;
     }
 
@@ -145,6 +183,7 @@ bool allZero(const CustomerBalance &b)
 
 QList<CustomerBalance> balances(TEngineDatabase &db, const QDate &asOf)
 {
+    const TEngineReadSnapshot snapshot(db); // the sums and the customers from one moment
     const ConsumptionTax::Settings tax = OwnCompanyStore::taxSettings(db);
     const QHash<int, qint64> payments = unbilledSums(db, asOf, QStringLiteral("Nyukingaku"),
                                                      QStringLiteral("Nyukin"), QStringLiteral("d.NyukinYMD"));
@@ -155,7 +194,7 @@ QList<CustomerBalance> balances(TEngineDatabase &db, const QDate &asOf)
 
     TEngineQuery q(&db);
     q.setSql(customersSql());
-    bindAsOf(q, asOf, {"AsOfB", "AsOfN"});
+    bindAsOf(q, asOf, {"AsOf_b", "AsOf_b2", "AsOfN"});
     q.Open();
     OldestUnpaid oldestUnpaid(db, asOf);
     QList<CustomerBalance> rows;
@@ -179,9 +218,14 @@ QList<CustomerBalance> balances(TEngineDatabase &db, const QDate &asOf)
         b.balance = b.previousInvoice - b.payments + b.unbilledSales;
         if (allZero(b))
             continue;
-        if (b.lastClosing.isValid() && b.previousInvoice - b.payments > 0)
-            if (const std::optional<QDate> closing = oldestUnpaid.closingOf(b.key, b.payments))
+        if (b.lastClosing.isValid() && b.previousInvoice - b.payments > 0) {
+            QList<OldestUnpaid::Invoice> latest{
+                {b.lastClosing, q.Field(5).AsLargeInt(), q.Field(8).AsLargeInt()}};
+            if (!q.Field(9).IsNull())
+                latest.append({q.Field(9).AsDate(), q.Field(10).AsLargeInt(), q.Field(11).AsLargeInt()});
+            if (const std::optional<QDate> closing = oldestUnpaid.closingOf(b.key, b.payments, latest))
                 b.daysUnpaid = int(closing->daysTo(asOf));
+        }
         rows.append(b);
     }
     return rows;
@@ -204,7 +248,9 @@ CustomerBalance total(const QList<CustomerBalance> &rows)
 
 namespace {
 
-// Month (first day) → a sum per month of the documents dated from `from` to the as-of day.
+// Month (first day) → the sums per month of the documents dated from `from` to the as-of day, read
+// as sums per day (`sql` selects the day and its sums, grouped by day) through an index that holds
+// the amounts.
 QHash<QDate, std::pair<qint64, qint64>> monthSums(TEngineDatabase &db, const QDate &from, const QDate &asOf,
                                                   const QStringList &sql)
 {
@@ -215,10 +261,10 @@ QHash<QDate, std::pair<qint64, qint64>> monthSums(TEngineDatabase &db, const QDa
     q.Open();
     QHash<QDate, std::pair<qint64, qint64>> sums;
     for (q.First(); !q.Eof(); q.Next()) {
-        const QDate month(q.Field(0).AsString().toInt(), q.Field(1).AsInteger(), 1);
-        auto &[amount, tax] = sums[month];
-        amount += q.Field(2).AsLargeInt();
-        tax += q.FieldCount() > 3 ? q.Field(3).AsLargeInt() : 0;
+        const QDate day = q.Field(0).AsDate();
+        auto &[amount, tax] = sums[QDate(day.year(), day.month(), 1)];
+        amount += q.Field(1).AsLargeInt();
+        tax += q.FieldCount() > 2 ? q.Field(2).AsLargeInt() : 0;
     }
     return sums;
 }
@@ -227,21 +273,22 @@ QHash<QDate, std::pair<qint64, qint64>> monthSums(TEngineDatabase &db, const QDa
 
 QList<Month> months(TEngineDatabase &db, const QDate &asOf, qint64 balanceAtAsOf)
 {
+    const TEngineReadSnapshot snapshot(db);
     const QDate last(asOf.year(), asOf.month(), 1);
     const QDate from = last.addMonths(-11);
     const ConsumptionTax::Settings tax = OwnCompanyStore::taxSettings(db);
     // The notes' own tax steps the balance back when the invoices add it to what is owed.
     const bool taxAdded = tax.enabled && !tax.pricesIncludeTax;
-    const auto sales = monthSums(
-        db, from, asOf,
-        {QStringLiteral("select HidukeY, HidukeM, sum(Kingaku), sum(coalesce(Zei10, 0) + coalesce(Zei8, 0))"),
-         QStringLiteral("from Nohin where Hiduke >= :From and Hiduke <= :AsOf"),
-         QStringLiteral("group by HidukeY, HidukeM")});
+    const auto sales =
+        monthSums(db, from, asOf,
+                  {QStringLiteral("select Hiduke, sum(Kingaku), sum(coalesce(Zei10, 0) + coalesce(Zei8, 0))"),
+                   QStringLiteral("from Nohin where Hiduke >= :From and Hiduke <= :AsOf"),
+                   QStringLiteral("group by Hiduke")});
     const auto paid =
         monthSums(db, from, asOf,
-                  {QStringLiteral("select NyukinY, NyukinM, sum(Nyukingaku)"),
+                  {QStringLiteral("select NyukinYMD, sum(Nyukingaku)"),
                    QStringLiteral("from Nyukin where NyukinYMD >= :From and NyukinYMD <= :AsOf"),
-                   QStringLiteral("group by NyukinY, NyukinM")});
+                   QStringLiteral("group by NyukinYMD")});
     QList<Month> list(12);
     qint64 balance = balanceAtAsOf;
     for (int i = 11; i >= 0; --i) {

@@ -82,6 +82,20 @@ void checkInvoiceRun(const CliOptions &o)
         throw CliError(QStringLiteral("--day D か --customer K のどちらか一つを指定してください"));
 }
 
+void checkEncoding(const CliOptions &o)
+{
+    if (!Csv::encodingFromName(o.encoding))
+        throw CliError(
+            QStringLiteral("--encoding には utf-8 か cp932 を指定してください（'%1'）").arg(o.encoding));
+}
+
+void checkReceivables(const CliOptions &o)
+{
+    if (o.csv.isEmpty() == o.pdf.isEmpty())
+        throw CliError(QStringLiteral("--csv FILE か --pdf FILE のどちらか一つを指定してください"));
+    checkEncoding(o);
+}
+
 void checkRender(const CliOptions &o)
 {
     const std::optional<DocumentOutput::Kind> kind = DocumentOutput::kindFromName(o.kind);
@@ -138,6 +152,9 @@ QString CliOptions::usage()
         "      CSV（UTF-8 または CP932）から取引先・商品を登録します。登録済みのコードは更新します\n"
         "      （--skip-existing で読み飛ばします）。エラーのある行があれば何も登録しません\n"
         "      （--good-rows-only でエラーのない行だけ登録します）。\n"
+        "  receivables [--as-of yyyy/mm/dd] (--csv FILE [--encoding utf-8|cp932] | --pdf FILE)\n"
+        "      売掛金残高一覧を CSV（取引先ごとに 1 行）または A4 の PDF（合計行とページ番号付き）に\n"
+        "      出力します。--as-of を省略すると今日の残高です。\n"
         "  --help\n"
         "      この説明を表示します。\n"
         "\n"
@@ -177,6 +194,10 @@ CliOptions CliOptions::parse(const QStringList &args)
             o.to = dateOf(a, valueOf(args, i));
         else if (a == QLatin1String("--encoding"))
             o.encoding = valueOf(args, i);
+        else if (a == QLatin1String("--as-of"))
+            o.asOf = dateOf(a, valueOf(args, i));
+        else if (a == QLatin1String("--csv"))
+            o.csv = valueOf(args, i);
         else if (a == QLatin1String("--yes"))
             o.yes = true;
         else if (a == QLatin1String("--skip-existing"))
@@ -190,8 +211,8 @@ CliOptions CliOptions::parse(const QStringList &args)
     }
     if (positional.isEmpty())
         throw CliError(QStringLiteral(
-            "コマンドを指定してください（render、import-postal、invoice-run、backup、restore、export "
-            "または import）"));
+            "コマンドを指定してください（render、import-postal、invoice-run、backup、restore、export、"
+            "import または receivables）"));
     const QString command = positional.takeFirst();
     if (command == QLatin1String("render")) {
         o.command = Command::Render;
@@ -212,14 +233,15 @@ CliOptions CliOptions::parse(const QStringList &args)
     } else if (command == QLatin1String("export")) {
         o.command = Command::Export;
         takeTableAndFile(o, positional, CsvExport::kindNames());
-        if (!Csv::encodingFromName(o.encoding))
-            throw CliError(
-                QStringLiteral("--encoding には utf-8 か cp932 を指定してください（'%1'）").arg(o.encoding));
+        checkEncoding(o);
         if (o.from.isValid() && o.to.isValid() && o.from > o.to)
             throw CliError(QStringLiteral("--from の日付が --to の日付より後です"));
     } else if (command == QLatin1String("import")) {
         o.command = Command::Import;
         takeTableAndFile(o, positional, {QStringLiteral("customers"), QStringLiteral("products")});
+    } else if (command == QLatin1String("receivables")) {
+        o.command = Command::Receivables;
+        checkReceivables(o);
     } else {
         throw CliError(QStringLiteral("不明なコマンドです: %1").arg(command));
     }

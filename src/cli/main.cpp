@@ -1,15 +1,19 @@
-// kadomel-cli: the printed documents, the postal-code load and the invoice run without a window. Failures
-// print a message on stderr and end with a non-zero status; nothing is written then.
+// kadomel-cli: the printed documents, the postal-code load, the invoice run and the list of
+// receivables without a window. Failures print a message on stderr and end with a non-zero status;
+// nothing is written then.
 #include "app/CsvExport.h"
 #include "billing/InvoiceBatch.h"
+#include "billing/ReceivablesReport.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "common/Clock.h"
 #include "data/Backup.h"
 #include "data/Engine.h"
 #include "data/ListCsv.h"
 #include "data/TDMdata.h"
 #include "masters/CsvImport.h"
 #include "report/engine/ReportFonts.h"
+#include "report/engine/TLightRep.h"
 #include "report/layouts/DocumentOutput.h"
 
 #include <cstdio>
@@ -79,6 +83,25 @@ int importCsv(TDMdata &data, const CliOptions &options)
     return 0;
 }
 
+// The balances of the as-of day (today without --as-of) as CSV, one row per customer, or as the
+// printed list in a PDF file.
+int receivables(TDMdata &data, const CliOptions &options)
+{
+    const QDate asOf = options.asOf.isValid() ? options.asOf : Clock::today();
+    if (!options.csv.isEmpty()) {
+        const QList<Receivables::CustomerBalance> rows = Receivables::balances(*data.DataDB, asOf);
+        ListCsv::write(options.csv, Receivables::csvRows(rows), *Csv::encodingFromName(options.encoding));
+        print(stdout, QStringLiteral("%1 件の取引先を書き出しました\n").arg(rows.size()));
+        return 0;
+    }
+    TLightRep root;
+    ReceivablesLayout layout(root);
+    layout.setSheet(ReceivablesReport::read(*data.DataDB, asOf));
+    layout.printPdf(options.pdf);
+    print(stdout, QStringLiteral("%1 ページを出力しました\n").arg(layout.pageCount()));
+    return 0;
+}
+
 int run(const CliOptions &options)
 {
     if (options.command == CliOptions::Command::Help) {
@@ -113,6 +136,8 @@ int run(const CliOptions &options)
     }
     if (options.command == CliOptions::Command::Import)
         return importCsv(*data, options);
+    if (options.command == CliOptions::Command::Receivables)
+        return receivables(*data, options);
     if (options.command == CliOptions::Command::InvoiceRun) {
         const CliCommands::InvoiceRunOutcome outcome =
             CliCommands::runInvoices(*data, options.closing, options.day, options.customer, [](int percent) {

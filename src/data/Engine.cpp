@@ -501,6 +501,29 @@ void TEngineTransaction::commit()
     m_done = true;
 }
 
+TEngineReadSnapshot::TEngineReadSnapshot(TEngineDatabase &db)
+{
+    if (db.InTransaction())
+        return;
+    // SQLite's deferred transaction takes its snapshot at the first read; PostgreSQL's repeatable
+    // read at the first statement.
+    db.ExecDirect(db.dialect() == TEngineDialect::PostgreSQL
+                      ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                      : QStringLiteral("BEGIN"));
+    m_db = &db;
+}
+
+TEngineReadSnapshot::~TEngineReadSnapshot()
+{
+    if (!m_db)
+        return;
+    try {
+        m_db->ExecDirect(QStringLiteral("ROLLBACK")); // it read only
+    } catch (const AppError &) {
+        // The connection is gone; its transaction went with it.
+    }
+}
+
 void TEngineTable::EmptyTable()
 {
     m_db->ExecDirect(QStringLiteral("DELETE FROM ") + TableName);

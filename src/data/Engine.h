@@ -167,6 +167,23 @@ private:
     bool m_done = false;
 };
 
+// Reads under one snapshot: every statement while it lives sees the database as the first one saw
+// it, whatever other computers commit meanwhile, so that figures made of several statements add up.
+// Takes no write lock and keeps no writer waiting (SQLite in WAL mode; a rollback journal holds
+// writers' commits back until it ends). Only reads may run inside; inside a transaction it
+// joins that transaction.
+class TEngineReadSnapshot
+{
+public:
+    explicit TEngineReadSnapshot(TEngineDatabase &db);
+    ~TEngineReadSnapshot();
+    TEngineReadSnapshot(const TEngineReadSnapshot &) = delete;
+    TEngineReadSnapshot &operator=(const TEngineReadSnapshot &) = delete;
+
+private:
+    TEngineDatabase *m_db = nullptr; // nothing when joined
+};
+
 // One value of a result row. A NULL reads as 0, empty text or the zero date.
 class TEngineField
 {

@@ -20,15 +20,26 @@ int digitsAt(QStringView text, qsizetype from, qsizetype count)
     return value;
 }
 
-// The form in which dates and time stamps are stored, "yyyy-mm-dd[ hh:mm:ss[.zzz]]", read
-// directly: lists read it for every cell they show.
-std::optional<QDateTime> storedForm(QStringView t)
+// The date at the head of the stored form, "yyyy-mm-dd", read directly and without a time of day
+// (a local date and time asks the system's time zone each time).
+std::optional<QDate> storedDate(QStringView t)
 {
     if (t.size() < 10 || t[4] != u'-' || t[7] != u'-')
         return std::nullopt;
     const QDate date(digitsAt(t, 0, 4), digitsAt(t, 5, 2), digitsAt(t, 8, 2));
     if (!date.isValid())
         return std::nullopt;
+    return date;
+}
+
+// The form in which dates and time stamps are stored, "yyyy-mm-dd[ hh:mm:ss[.zzz]]", read
+// directly: lists read it for every cell they show.
+std::optional<QDateTime> storedForm(QStringView t)
+{
+    const std::optional<QDate> read = storedDate(t);
+    if (!read)
+        return std::nullopt;
+    const QDate date = *read;
     if (t.size() == 10)
         return QDateTime(date, QTime(0, 0));
     if (t.size() < 19 || (t[10] != u' ' && t[10] != u'T') || t[13] != u':' || t[16] != u':')
@@ -46,8 +57,8 @@ std::optional<QDateTime> storedForm(QStringView t)
 
 QDate parseDate(const QString &text)
 {
-    if (const auto stored = storedForm(QStringView(text).left(10)))
-        return stored->date();
+    if (const auto stored = storedDate(QStringView(text).left(10)))
+        return *stored;
     const QString head = text.left(10);
     QDate d = QDate::fromString(head, QStringLiteral("yyyy-MM-dd"));
     if (!d.isValid())

@@ -129,7 +129,8 @@ QList<Table> buildTables()
               {{"ListIDX", {"Hiduke", "key"}},
                {"TorihikisakiIDX", {"TorihikisakiKey"}},
                {"SeikyuIDX", {"SeikyuKey"}},
-               {"MiseikyuIDX", {"TorihikisakiKey", "SeikyuKey", "Hiduke"}}}});
+               {"MiseikyuIDX", {"TorihikisakiKey", "SeikyuKey", "Hiduke"}},
+               {"UriageIDX", {"Hiduke", "Kingaku", "Zei10", "Zei8"}}}});
     t.append({"NohinMesai",
               "納品明細テーブルのチェック",
               lineColumns(),
@@ -148,7 +149,8 @@ QList<Table> buildTables()
               {{"ListIDX", {"NyukinYMD", "key"}},
                {"TorihikisakiIDX", {"TorihikisakiKey"}},
                {"SeikyuIDX", {"SeikyuKey"}},
-               {"MiseikyuIDX", {"TorihikisakiKey", "SeikyuKey", "NyukinYMD"}}}});
+               {"MiseikyuIDX", {"TorihikisakiKey", "SeikyuKey", "NyukinYMD"}},
+               {"NyukingakuIDX", {"NyukinYMD", "Nyukingaku"}}}});
     t.append({"RyosyusyouSettei", "領収証設定テーブルのチェック", settingsColumns(false), {}, {}});
     t.append(
         {"Seikyu",
@@ -161,7 +163,8 @@ QList<Table> buildTables()
          {{"ListIDX", {"Simebi", "key"}},
           {"TorihikisakiIDX", {"TorihikisakiKey"}},
           {"SeqIDX", {"Seq"}},
-          {"SimebiSeqIDX", {"Simebi", "Seq"}}}});
+          {"SimebiSeqIDX", {"Simebi", "Seq"}},
+          {"ZandakaIDX", {"TorihikisakiKey", "Simebi", "key"}}}});
     t.append({"SeikyuMesai",
               "請求明細テーブルのチェック",
               {I("Key", true), I("Gyo", true), D("NohinYMD"), C("NohinNo", 20), C("SyohinNM", 40),

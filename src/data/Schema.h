@@ -34,7 +34,8 @@ struct Table
     QList<const char *> primaryKey;
     QList<Index> indexes;
     // Indexes of the program's own beyond the ones above: the lists' order (date and key), the
-    // documents of a customer and of an invoice. Created at start on existing databases too.
+    // documents of a customer and of an invoice, what the customers owe and the sums per day. Created
+    // at start on existing databases too, after the tax columns.
     QList<Index> ownIndexes = {};
     // Columns of the consumption-tax option, added later: created with the table, added at start to
     // an older table. They stay outside `columns`, so the statements that write whole rows leave them

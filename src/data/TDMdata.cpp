@@ -79,6 +79,7 @@ TDMdata::~TDMdata()
 
 void TDMdata::CheckTables(const std::function<void(const QString &)> &status)
 {
+    QList<const Schema::Table *> withOwnIndexes; // the tables that were there already
     for (const Schema::Table &table : Schema::tables()) {
         if (status)
             status(QString::fromUtf8(table.statusText));
@@ -93,12 +94,16 @@ void TDMdata::CheckTables(const std::function<void(const QString &)> &status)
             upgradeCustomerHonorific(*DataDB);
         else
             DataDB->TableFieldNames(name); // an existing table must be readable
-        const QString ownIndexes = Schema::ownIndexScript(table);
+        withOwnIndexes.append(&table);
+    }
+    addTaxColumns(*DataDB);
+    // After the tax columns: an index may cover them.
+    for (const Schema::Table *table : withOwnIndexes) {
+        const QString ownIndexes = Schema::ownIndexScript(*table);
         if (!ownIndexes.isEmpty()) {
             TEngineQuery create(DataDB);
             create.addSql(ownIndexes);
             create.ExecSQL();
         }
     }
-    addTaxColumns(*DataDB);
 }

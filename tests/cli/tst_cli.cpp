@@ -4,6 +4,7 @@
 #include "data/IniFile.h"
 #include "DocumentFixture.h"
 #include "PdfWords.h"
+#include "ReceivablesFixture.h"
 #include "TestDatabase.h"
 
 #include <QDir>
@@ -94,6 +95,17 @@ private Q_SLOTS:
         QTest::addRow("import of documents")
             << QStringList{"import", "invoices", "a.csv"} << 2 << "customers|products";
         QTest::addRow("backup without file") << QStringList{"backup"} << 2 << "バックアップのファイル";
+        QTest::addRow("receivables without output")
+            << QStringList{"receivables", "--as-of", "2024/04/30"} << 2 << "--csv FILE か --pdf FILE";
+        QTest::addRow("receivables to both") << QStringList{"receivables", "--csv", "a.csv", "--pdf", "a.pdf"}
+                                             << 2 << "--csv FILE か --pdf FILE";
+        QTest::addRow("receivables on no day")
+            << QStringList{"receivables", "--as-of", "2024/04/31", "--csv", "a.csv"} << 2
+            << "--as-of には日付を yyyy/mm/dd で指定してください（'2024/04/31'）";
+        QTest::addRow("receivables on a day in words")
+            << QStringList{"receivables", "--as-of", "today", "--csv", "a.csv"} << 2 << "yyyy/mm/dd";
+        QTest::addRow("receivables in euc")
+            << QStringList{"receivables", "--encoding", "euc", "--csv", "a.csv"} << 2 << "utf-8 か cp932";
         QTest::addRow("closing for notes")
             << QStringList{"render", "--kind", "nohin", "--closing", "2010/01/31", "--pdf", "a"} << 2
             << "--kind seikyu にだけ";
@@ -117,6 +129,56 @@ private Q_SLOTS:
         QVERIFY(run.out.contains(QStringLiteral("render --kind KIND")));
         QVERIFY(run.out.contains(QStringLiteral("import-postal FILE")));
         QVERIFY(run.out.contains(QStringLiteral("invoice-run --closing")));
+        QVERIFY(run.out.contains(QStringLiteral("receivables [--as-of yyyy/mm/dd]")));
+    }
+
+    // The balances of the hand-worked fixture as CSV (a spreadsheet's UTF-8 with BOM and CR LF, one
+    // row per customer) and as the printed list: the heads, every customer's row in the order of the
+    // columns, the total row and the page number.
+    void receivablesAsCsvAndPdf()
+    {
+        ReceivablesFixture::build(*t);
+        QTemporaryDir out;
+        const QString csv = out.filePath(QStringLiteral("receivables.csv"));
+        const QStringList asOf{QStringLiteral("--home"), t->folder(), QStringLiteral("receivables"),
+                               QStringLiteral("--as-of"), QStringLiteral("2024/04/30")};
+        const Run written = cli(asOf + QStringList{QStringLiteral("--csv"), csv});
+        QVERIFY2(written.exitCode == 0, qPrintable(written.err));
+        QVERIFY2(written.out.contains(QStringLiteral("6 件の取引先を書き出しました")),
+                 qPrintable(written.out));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("\xEF\xBB\xBF"
+                            "取引先コード,取引先名,前回請求額,入金額,未請求売上,残高,最終締日\r\n"
+                            "101,青葉商事,32000,10000,8000,30000,2024/03/20\r\n"
+                            "102,海山物産,10000,15000,0,-5000,2024/03/20\r\n"
+                            "103,川辺工務店,0,0,17000,17000,\r\n"
+                            "104,森田食品,7000,2000,0,5000,\r\n"
+                            "106,日向精機,10000,5000,0,5000,2024/03/20\r\n"
+                            "107,軽減商店,0,0,3473,3473,\r\n"));
+
+        const QString pdf = out.filePath(QStringLiteral("receivables.pdf"));
+        const Run printed = cli(asOf + QStringList{QStringLiteral("--pdf"), pdf});
+        QVERIFY2(printed.exitCode == 0, qPrintable(printed.err));
+        QCOMPARE(pdfPageCount(pdf), 1);
+        const QList<PdfWord> words = pdfWords(pdf);
+        for (const char *phrase :
+             {"売掛金残高一覧", "2024年4月30日現在", "テスト商会",
+              "101 青葉商事 32,000 10,000 8,000 30,000 2024/03/20 41",
+              "102 海山物産 10,000 15,000 0 -5,000 2024/03/20", "103 川辺工務店 0 0 17,000 17,000",
+              "104 森田食品 7,000 2,000 0 5,000", "106 日向精機 10,000 5,000 0 5,000 2024/03/20 70",
+              "107 軽減商店 0 0 3,473 3,473", "合計 59,000 32,000 28,473 55,473 70", "1 / 1"})
+            QVERIFY2(findPhrase(words, QString::fromUtf8(phrase)), phrase);
+        QVERIFY(!findPhrase(words, QStringLiteral("空野電機"))); // owes nothing
+
+        // Without --as-of: the balances of today, which take in the documents dated after 4/30.
+        const Run today = cli({QStringLiteral("--home"), t->folder(), QStringLiteral("receivables"),
+                               QStringLiteral("--pdf"), pdf});
+        QVERIFY2(today.exitCode == 0, qPrintable(today.err));
+        const QList<PdfWord> todays = pdfWords(pdf);
+        QVERIFY(findPhrase(todays, QDate::currentDate().toString(QStringLiteral("yyyy年M月d日現在"))));
+        QVERIFY(findPhrase(todays, QStringLiteral("105 空野電機 0 0 9,000 9,000")));
     }
 
     // The very same layouts as the windows: PDF with its texts, PNG pages as the preview shows them;

@@ -51,7 +51,7 @@ void addNote(TEngineDatabase &db, int customer, const QDate &date, const QList<L
     q.ParamByName(QStringLiteral("key2")).setAsInteger(key);
     q.ParamByName(QStringLiteral("no")).setAsString(QStringLiteral("N-%1").arg(key));
     q.ParamByName(QStringLiteral("date")).setAsDate(date);
-    q.ParamByName(QStringLiteral("y")).setAsString(QString::number(date.year()));
+    q.ParamByName(QStringLiteral("y")).setAsInteger(date.year());
     q.ParamByName(QStringLiteral("m")).setAsInteger(date.month());
     q.ParamByName(QStringLiteral("customer")).setAsInteger(customer);
     q.ParamByName(QStringLiteral("total")).setAsInteger(total);
@@ -87,7 +87,7 @@ void addPayment(TEngineDatabase &db, int customer, const QDate &date, int amount
     q.ParamByName(QStringLiteral("key2")).setAsInteger(key);
     q.ParamByName(QStringLiteral("no")).setAsString(QStringLiteral("R-%1").arg(key));
     q.ParamByName(QStringLiteral("date")).setAsDate(date);
-    q.ParamByName(QStringLiteral("y")).setAsString(QString::number(date.year()));
+    q.ParamByName(QStringLiteral("y")).setAsInteger(date.year());
     q.ParamByName(QStringLiteral("m")).setAsInteger(date.month());
     q.ParamByName(QStringLiteral("customer")).setAsInteger(customer);
     q.ParamByName(QStringLiteral("amount")).setAsInteger(amount);

@@ -30,6 +30,7 @@
 #include "masters/ui/TFsyohinMaster.h"
 #include "masters/ui/TFtorihikisakiMaster.h"
 #include "masters/ui/TFyubinLoad.h"
+#include "report/ui/TLRurikakekin.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -271,6 +272,8 @@ void TFmain::buildPages()
     UrikakePage = new ReceivablesPage(DMdata->DataDB, this);
     add(UrikakePage, "TabSheet6", QStringLiteral("売掛・売上"));
     connect(UrikakePage, &ReceivablesPage::customerOpened, this, &TFmain::openCustomerDocuments);
+    connect(UrikakePage, &ReceivablesPage::printRequested, this,
+            [this](const QDate &asOf) { showReceivablesReport(this, *DMdata->DataDB, asOf); });
     bodyLayout()->addWidget(PageControl1, 1);
 
     auto *bottom = new QHBoxLayout;

@@ -155,26 +155,43 @@ void Job::prepare()
 QList<QImage> Job::renderPages()
 {
     prepare();
-    QList<QImage> pages;
-    while (!m_layout->DataEnd()) {
-        QImage page(m_root->Width(), m_root->Height(), QImage::Format_RGB32);
-        QPainter painter(&page);
-        m_root->PreviewPage(painter);
-        painter.end();
-        pages.append(page);
-    }
-    m_root->EndPreview();
-    return pages;
+    return previewPages(*m_root, [this] { return m_layout->DataEnd(); });
 }
 
 void Job::printPdf(const QString &path, int resolution)
 {
-    TLRPdfTarget pdf(path, resolution);
     prepare();
-    m_root->Title = m_layout->title();
-    m_root->setPrinter(&pdf);
-    runPrintJob(*m_root, [this] { return m_layout->DataEnd(); });
-    m_root->setPrinter(nullptr);
+    DocumentOutput::printPdf(*m_root, m_layout->title(), path, resolution,
+                             [this] { return m_layout->DataEnd(); });
+}
+
+QList<QImage> previewPages(TLightRep &root, const std::function<bool()> &dataEnd)
+{
+    QList<QImage> pages;
+    while (!dataEnd()) {
+        QImage page(root.Width(), root.Height(), QImage::Format_RGB32);
+        QPainter painter(&page);
+        root.PreviewPage(painter);
+        painter.end();
+        pages.append(page);
+    }
+    root.EndPreview();
+    return pages;
+}
+
+void printPdf(TLightRep &root, const QString &title, const QString &path, int resolution,
+              const std::function<bool()> &dataEnd)
+{
+    TLRPdfTarget pdf(path, resolution);
+    root.Title = title;
+    root.setPrinter(&pdf);
+    try {
+        runPrintJob(root, dataEnd);
+    } catch (...) {
+        root.setPrinter(nullptr);
+        throw;
+    }
+    root.setPrinter(nullptr);
     pdf.commit();
 }
 

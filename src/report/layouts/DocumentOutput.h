@@ -57,6 +57,14 @@ private:
     std::unique_ptr<ReportLayout> m_layout;
 };
 
+// The pages of any layout on `root`, its data already on the first record, while `dataEnd` says
+// there are more: every page at scale 1.0 over white, or one print job into the PDF file at printer
+// resolution, written only when the whole job has been rendered. The jobs below and the other
+// printed lists go through these.
+QList<QImage> previewPages(TLightRep &root, const std::function<bool()> &dataEnd);
+void printPdf(TLightRep &root, const QString &title, const QString &path, int resolution,
+              const std::function<bool()> &dataEnd);
+
 // Saves the pages as page-001.png, page-002.png, … in the folder (made when missing). Throws
 // AppError when a file cannot be written.
 void savePages(const QList<QImage> &pages, const QString &folder);

@@ -12,7 +12,10 @@
 #include "controls/TDateEdit.h"
 #include "controls/TFlatButton.h"
 #include "data/Engine.h"
+#include "ModalHelper.h"
 #include "ReceivablesFixture.h"
+#include "report/layouts/ReceivablesLayout.h"
+#include "report/ui/TLRurikakekin.h"
 #include "TestDatabase.h"
 
 #include <QAction>
@@ -319,8 +322,8 @@ private Q_SLOTS:
         QCOMPARE(page->rowsModel()->rowCount(), 6);
     }
 
-    // In the main window: the page is read only when turned to, and the data menu's list export
-    // writes its table; a double click on a customer extracts
+    // In the main window: the page is read only when turned to, the data menu's list export writes
+    // its table, 印刷... opens the report window; a double click on a customer extracts
     // the four lists by that customer and shows the invoices; typing in the customer field lets go.
     void doubleClickOpensTheCustomersDocuments()
     {
@@ -345,6 +348,19 @@ private Q_SLOTS:
         FileChoice::setNext(path);
         w.findChild<QAction *>(QStringLiteral("CsvExportMenu"))->trigger();
         QCOMPARE(Messages::takeHistory().value(0).text, QStringLiteral("6 件を出力しました\n%1").arg(path));
+
+        // 印刷... opens the printed list of the day shown.
+        QDate printed;
+        int printedRows = -1;
+        onModal<TLRurikakekin>([&](TLRurikakekin *report) {
+            printed = report->layout()->sheet().asOf;
+            printedRows = int(report->layout()->sheet().rows.size());
+            report->reject();
+        });
+        QTest::mouseClick(w.UrikakePage->findChild<TFlatButton *>(QStringLiteral("InsatuBTN")),
+                          Qt::LeftButton);
+        QCOMPARE(printed, ReceivablesFixture::kAsOf);
+        QCOMPARE(printedRows, 6);
 
         const int row = rowOf(rows, QStringLiteral("101"));
         const int key = rows.row(row).key;

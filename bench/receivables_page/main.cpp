@@ -1,0 +1,188 @@
+// Times what the receivables page reads when it opens, on 1,000 and on 100,000 documents (delivery
+// notes with two lines each, payments and invoices of 200 customers over eight years; the notes and
+// payments before the last closing date billed, those after it not; the tax option on, so that the
+// unbilled notes' lines are read for their tax): every customer's balance on the as-of day and the
+// twelve months of the chart (median of 15 reads). On SQLite, and on PostgreSQL when KADOMEL_TEST_PG
+// names a server (its tables are dropped). Prints "name: value" lines; "ratio_vs_1k" is the
+// 100,000-document read over the 1,000-document read.
+#include "BenchSupport.h"
+#include "billing/Receivables.h"
+#include "data/TDMdata.h"
+
+#include <cstdio>
+#include <functional>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QUrl>
+
+using namespace bench;
+
+namespace {
+
+constexpr int kReads = 15;
+constexpr int kCustomers = 200;
+constexpr int kSpanDays = 2920;
+const QDate kAsOf{2026, 11, 30};
+constexpr int kLastClosingDaysBefore = 10; // notes and payments after it are unbilled
+
+// The engine's expression for the date `daysBefore` (an SQL expression) days before the as-of day,
+// and the year (as a number or as text) and the month number of a date expression.
+struct Dialect
+{
+    bool pg;
+    QString date(const QString &daysBefore) const
+    {
+        return pg ? QStringLiteral("(date '2026-11-30' - (%1))").arg(daysBefore)
+                  : QStringLiteral("date('2026-11-30', '-' || (%1) || ' days')").arg(daysBefore);
+    }
+    QString year(const QString &d) const
+    {
+        return pg ? QStringLiteral("cast(extract(year from %1) as integer)").arg(d)
+                  : QStringLiteral("cast(strftime('%Y', %1) as integer)").arg(d);
+    }
+    QString yearText(const QString &d) const
+    {
+        return pg ? QStringLiteral("to_char(%1, 'YYYY')").arg(d)
+                  : QStringLiteral("strftime('%Y', %1)").arg(d);
+    }
+    QString month(const QString &d) const
+    {
+        return pg ? QStringLiteral("cast(extract(month from %1) as integer)").arg(d)
+                  : QStringLiteral("cast(strftime('%m', %1) as integer)").arg(d);
+    }
+};
+
+void fill(TEngineDatabase &db, int documents)
+{
+    const Dialect sql{db.dialect() == TEngineDialect::PostgreSQL};
+    const int notes = documents * 6 / 10, payments = documents * 3 / 10, invoices = documents / 10;
+    // Document n of `count` is dated evenly over the span, the last at the as-of day.
+    const auto daysBefore = [](int count) {
+        return QStringLiteral("(%1 - n) * %2 / %1").arg(count).arg(kSpanDays);
+    };
+    const auto billed = [&](int count, int invoiceCount) {
+        return QStringLiteral("case when (%1) > %2 then 1 + n %% %3 else 0 end")
+            .arg(daysBefore(count))
+            .arg(kLastClosingDaysBefore)
+            .arg(invoiceCount);
+    };
+    TEngineTransaction tr(db);
+    exec(db, QStringLiteral("insert into JisyaJyoho (key, JisyaNM, SeikyuSimebi, NendoKaisiMM, TekikakuKBN, "
+                            "ZeiKomiKBN, ZeiHasuuKBN) values (0, 'ベンチ商会', 20, 4, 1, 0, 0)"));
+    exec(db,
+         QStringLiteral("insert into Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, SeikyuSimebi, "
+                        "ZenkaiSeikyuGaku) select n, n, '株式会社サンプル商事' || n, 20, n * 1000 from %1")
+             .arg(numberSeries(db, kCustomers)));
+    const QString noteDate = sql.date(daysBefore(notes));
+    exec(db,
+         QStringLiteral("insert into Nohin (key, NohinNo, Hiduke, HidukeY, HidukeM, Seq, TorihikisakiKey, "
+                        "Kingaku, JisyaTanto, SeikyuKey, Taisyo10, Zei10, Taisyo8, Zei8, Hikazei) "
+                        "select n, 'N-' || n, %1, %2, %3, n, 1 + n %% %4, 3000 + n %% 997, '山田', %5, "
+                        "2000 + n %% 997, 200, 1000, 80, 0 from %6")
+             .arg(noteDate, sql.year(noteDate), sql.month(noteDate))
+             .arg(kCustomers)
+             .arg(billed(notes, invoices), numberSeries(db, notes))
+             .replace(QStringLiteral("%%"), QStringLiteral("%")));
+    for (int gyo : {1, 2})
+        exec(db, QStringLiteral("insert into NohinMesai (Key, Gyo, SyohinNM, Kingaku, ZeiRitu) "
+                                "select n, %1, '品', %2, %3 from %4")
+                     .arg(gyo)
+                     .arg(gyo == 1 ? QStringLiteral("2000 + n % 997") : QStringLiteral("1000"))
+                     .arg(gyo == 1 ? 10 : 8)
+                     .arg(numberSeries(db, notes)));
+    const QString paymentDate = sql.date(daysBefore(payments));
+    exec(db,
+         QStringLiteral("insert into Nyukin (key, RyosyuNo, NyukinYMD, NyukinY, NyukinM, Seq, "
+                        "TorihikisakiKey, Nyukingaku, NyukinHouhou, Tadasigaki, SeikyuKey) "
+                        "select n, 'R-' || n, %1, %2, %3, n, 1 + n %% %4, 5000 + n %% 1013, '振込', '', %5 "
+                        "from %6")
+             .arg(paymentDate, sql.year(paymentDate), sql.month(paymentDate))
+             .arg(kCustomers)
+             .arg(billed(payments, invoices), numberSeries(db, payments))
+             .replace(QStringLiteral("%%"), QStringLiteral("%")));
+    // The invoices up to the last closing date; the latest ones close on it. Each pays the customer's
+    // invoice before it, except for a tenth of the customers, who never pay: the page walks back
+    // through all their invoices for the oldest unpaid one.
+    const QString closing = sql.date(
+        QStringLiteral("%1 + (%2 - n) * %3 / %2").arg(kLastClosingDaysBefore).arg(invoices).arg(kSpanDays));
+    exec(db, QStringLiteral("insert into Seikyu (key, SeikyuNo, HakkoYMD, HakkoY, HakkoM, Seq, Simebi, "
+                            "TorihikisakiKey, ZenkaiSeikyu, Nyukingaku, Tyoseigaku, Hanbaigaku, Seikyugaku, "
+                            "JisyaTanto) select n, 'S-' || n, %1, %2, %3, n, %1, 1 + n %% %4, 40000, "
+                            "case when n <= %4 or n %% %4 %% 10 = 9 then 0 else 35000 - (n - %4) %% 991 end, "
+                            "0, 25000, 35000 - n %% 991, '' from %5")
+                 .arg(closing, sql.yearText(closing), sql.month(closing))
+                 .arg(kCustomers)
+                 .arg(numberSeries(db, invoices))
+                 .replace(QStringLiteral("%%"), QStringLiteral("%")));
+    tr.commit();
+    if (sql.pg) // as the server's autovacuum does after a large change
+        exec(db, QStringLiteral("analyze Nohin; analyze NohinMesai; analyze Nyukin; analyze Seikyu; "
+                                "analyze Torihikisaki"));
+}
+
+struct Figures
+{
+    double readMs;
+    int customers;
+};
+
+Figures measure(TDMdata &data, int documents)
+{
+    TEngineDatabase &db = *data.DataDB;
+    if (db.dialect() == TEngineDialect::PostgreSQL)
+        dropTables(db);
+    data.CheckTables();
+    fill(db, documents);
+
+    QList<double> reads;
+    QElapsedTimer timer;
+    int customers = 0;
+    for (int i = 0; i < kReads; ++i) {
+        timer.start();
+        const QList<Receivables::CustomerBalance> rows = Receivables::balances(db, kAsOf);
+        Receivables::months(db, kAsOf, Receivables::total(rows).balance);
+        reads << timer.nsecsElapsed() / 1e6;
+        customers = int(rows.size());
+    }
+    return {median(reads), customers};
+}
+
+void run(const char *engine, const std::function<void(TDMdata &)> &connect)
+{
+    Figures small{}, large{};
+    for (int documents : {1000, 100000}) {
+        TDMdata data;
+        connect(data);
+        data.DataDB->Open();
+        (documents == 1000 ? small : large) = measure(data, documents);
+    }
+    std::printf("engine: %s\n", engine);
+    std::printf("read_ms_1k: %.2f\n", small.readMs);
+    std::printf("read_ms_100k: %.2f\n", large.readMs);
+    std::printf("customers_listed_100k: %d\n", large.customers);
+    std::printf("peak_rss_mb: %.0f\n", peakMb());
+    std::printf("ratio_vs_1k: %.2f\n", large.readMs / small.readMs);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    int folder = 0;
+    run("sqlite", [&](TDMdata &data) {
+        data.DataDB->Directory = dir.filePath(QString::number(++folder));
+        QDir().mkpath(data.DataDB->Directory);
+    });
+
+    const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
+    if (server.isValid() && !server.isEmpty())
+        run("postgresql", [&](TDMdata &data) { useServer(data, server); });
+    return 0;
+}
