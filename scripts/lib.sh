@@ -12,6 +12,7 @@ KADOMEL_BUILD="$KADOMEL_ROOT/build"
 KADOMEL_BUILD_PACKAGES=(
     g++ cmake ninja-build
     qt6-base-dev qt6-base-dev-tools
+    qt6-charts-dev libqt6opengl6-dev  # Qt Charts finds its OpenGL module only with the latter
     libqt6sql6-sqlite libqt6sql6-psql
     libicu-dev libsqlite3-dev sqlite3
     fonts-ipafont-gothic fonts-ipafont-mincho

@@ -73,7 +73,10 @@ void build(TEngineQuery &list, Page page, const Filter &filter)
     list.clearSql();
     list.addSql(QLatin1String(s.select));
     list.addSql(QLatin1String(s.join));
-    if (!filter.customer.isEmpty())
+    const bool byName = filter.customerKey == 0 && !filter.customer.isEmpty();
+    if (filter.customerKey != 0)
+        list.addSql(QStringLiteral("and t.Key = :TorihikisakiKey"));
+    if (byName)
         list.addSql(QStringLiteral("and ") + LikeFilter::containsCondition(dialect,
                                                                            QStringLiteral("t.TorihikisakiNM"),
                                                                            QStringLiteral("Torihikisaki")));
@@ -87,7 +90,9 @@ void build(TEngineQuery &list, Page page, const Filter &filter)
     const QString direction = filter.descending ? QStringLiteral("DESC") : QStringLiteral("ASC");
     list.addSql(QStringLiteral("order by %1.%2 %3, %1.key %3").arg(alias, dateColumn, direction));
 
-    if (!filter.customer.isEmpty())
+    if (filter.customerKey != 0)
+        list.ParamByName(QStringLiteral("TorihikisakiKey")).setAsInteger(filter.customerKey);
+    if (byName)
         list.ParamByName(QStringLiteral("Torihikisaki"))
             .setAsString(LikeFilter::containsPattern(dialect, filter.customer));
     if (staff)

@@ -15,10 +15,14 @@ struct Filter
     QString staff;    // part of the own staff member's name; the payment page has none
     QString days;     // documents dated (invoices: closed) at most this many days ago, or later
     bool descending = false;
+    // One customer by its key (0: none), as when a customer's documents are opened from elsewhere;
+    // the customer's name is not matched then.
+    int customerKey = 0;
 };
 
 // Rebuilds the page's statement from the filter and opens the list at its first row. Every typed
-// text is bound as a parameter and matched literally. A days text that is no whole number raises
+// text and the customer's key are bound as parameters; texts are matched literally. A days text that is no
+// whole number raises
 // "'text' は整数ではありません" and leaves the list closed.
 void run(TEngineQuery &list, Page page, const Filter &filter);
 

@@ -2,6 +2,7 @@
 
 #include "app/MainLists.h"
 #include "app/ui/TFmain.h"
+#include "billing/ui/ReceivablesPage.h"
 #include "common/Clock.h"
 #include "controls/CsvExportMenu.h"
 #include "controls/FileChoice.h"
@@ -138,9 +139,14 @@ void addCsvCommands(TFmain &main, QMenu *data)
     for (const auto &[grid, query, name] : lists)
         CsvExportMenu::addTo(grid, CsvExportMenu::rowsOf(query), name);
     QAction *exportList = data->addAction(QStringLiteral("一覧をCSV出力..."), &main, [&main, lists] {
+        if (main.PageControl1->currentWidget() == main.UrikakePage) {
+            main.UrikakePage->exportCsv();
+            return;
+        }
         const int page = main.PageControl1->currentIndex();
         if (page < 0 || page >= lists.size()) {
-            Messages::information(&main, QStringLiteral("見積・納品・入金・請求のページで実行してください"));
+            Messages::information(&main,
+                                  QStringLiteral("見積・納品・入金・請求・売掛のページで実行してください"));
             return;
         }
         const auto &[grid, query, name] = lists.at(page);

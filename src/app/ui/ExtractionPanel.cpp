@@ -63,6 +63,10 @@ ExtractionPanel::ExtractionPanel(Extraction::Page page, TEngineQuery *list, QWid
     m_customer = addEdit(filters, prefix + QStringLiteral("Torihikisaki"), 121);
     EntryFields::setUp(m_customer, EntryFields::Kind::Text, QStringLiteral("Torihikisaki"),
                        QStringLiteral("TorihikisakiNM"));
+    connect(m_customer, &QLineEdit::textEdited, this, [this] {
+        m_customerKey = 0;
+        m_customer->setToolTip(QString());
+    });
     if (names.staff) {
         filters->addWidget(new QLabel(QStringLiteral("自社担当者"), this));
         m_staff = addEdit(filters, prefix + QStringLiteral("Tanto"), 89);
@@ -148,10 +152,21 @@ void ExtractionPanel::addPaymentMethods(QBoxLayout *row)
 Extraction::Filter ExtractionPanel::filter() const
 {
     return {m_customer->text(), m_staff ? m_staff->text() : QString(), m_days->text(),
-            m_descending->isChecked()};
+            m_descending->isChecked(), m_customerKey};
 }
 
 void ExtractionPanel::extract()
 {
     Extraction::run(*m_list, m_page, filter());
+}
+
+void ExtractionPanel::extractCustomer(int key, const QString &name)
+{
+    m_customerKey = key;
+    m_customer->setText(name);
+    m_customer->setToolTip(QStringLiteral("この取引先だけを抽出しています（入力し直すと名前で抽出します）"));
+    if (m_staff)
+        m_staff->clear();
+    m_days->clear();
+    extract();
 }

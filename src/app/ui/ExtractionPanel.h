@@ -26,6 +26,10 @@ public:
     // "抽出": the list shows the documents the filters select, from its first row.
     void extract();
 
+    // Extracts one customer's documents by key: the customer field shows the name, the other filters
+    // are emptied. Typing in the customer field lets go of the key and filters by the typed text again.
+    void extractCustomer(int key, const QString &name);
+
 private:
     QLineEdit *addEdit(QBoxLayout *row, const QString &name, int width);
     QGroupBox *orderGroup(const QString &prefix, const QString &ascName, const QString &caption);
@@ -39,4 +43,5 @@ private:
     QLineEdit *m_days = nullptr;
     QRadioButton *m_descending = nullptr;
     QComboBox *m_methods = nullptr;
+    int m_customerKey = 0;
 };

@@ -10,6 +10,7 @@
 #include "app/ui/TFreadMe.h"
 #include "app/ui/TFversion.h"
 #include "billing/PaymentStore.h"
+#include "billing/ui/ReceivablesPage.h"
 #include "common/Version.h"
 #include "controls/HelpCommand.h"
 #include "controls/Messages.h"
@@ -29,6 +30,7 @@
 #include "masters/ui/TFsyohinMaster.h"
 #include "masters/ui/TFtorihikisakiMaster.h"
 #include "masters/ui/TFyubinLoad.h"
+#include "report/ui/TLRurikakekin.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -226,8 +228,11 @@ void TFmain::buildPages()
     NyukinGrid->setQuery(Qnyukin);
     SeikyuGrid->setQuery(Qseikyu);
 
-    auto *paymentPanel = new ExtractionPanel(Extraction::Page::Payments, Qnyukin, this);
-    NyukinSiharaiHoho = paymentPanel->paymentMethods();
+    m_panels = {new ExtractionPanel(Extraction::Page::Estimates, Qmitumori, this),
+                new ExtractionPanel(Extraction::Page::DeliveryNotes, Qnohin, this),
+                new ExtractionPanel(Extraction::Page::Payments, Qnyukin, this),
+                new ExtractionPanel(Extraction::Page::Invoices, Qseikyu, this)};
+    NyukinSiharaiHoho = m_panels[2]->paymentMethods();
 
     auto add = [this](QWidget *page, const char *name, const QString &caption) {
         page->setObjectName(QLatin1String(name));
@@ -239,7 +244,7 @@ void TFmain::buildPages()
                       {"MitumoriInsatuBTN", QStringLiteral("見積書印刷")},
                       {"MitumoriSetteiBTN", QStringLiteral("見積書設定")},
                       {"Mitumori2NohinBTN", QStringLiteral("見積書から納品書作成")}},
-                     MitumoriGrid, new ExtractionPanel(Extraction::Page::Estimates, Qmitumori, this)),
+                     MitumoriGrid, m_panels[0]),
         "TabSheet1", QStringLiteral("見積書"));
     add(documentPage({{"NohinSakuseiBTN", QStringLiteral("納品書作成")},
                       {"NohinSyuseiBTN", QStringLiteral("納品書修正")},
@@ -247,23 +252,28 @@ void TFmain::buildPages()
                       {"NohinInsatuBTN", QStringLiteral("納品書印刷")},
                       {"NohinSetteiBTN", QStringLiteral("納品書設定")},
                       {"Nohin2SeikyuBTN", QStringLiteral("納品書から請求書作成")}},
-                     NohinGrid, new ExtractionPanel(Extraction::Page::DeliveryNotes, Qnohin, this)),
+                     NohinGrid, m_panels[1]),
         "TabSheet2", QStringLiteral("納品書"));
     add(documentPage({{"NyukinTorokuBTN", QStringLiteral("入金登録")},
                       {"NyukinSyuseiBTN", QStringLiteral("入金修正")},
                       {"NyukinSakujyoBTN", QStringLiteral("入金削除")},
                       {"RyosyuInsatuBTN", QStringLiteral("領収証印刷")},
                       {"RyosyusyouSetteiBTN", QStringLiteral("領収証設定")}},
-                     NyukinGrid, paymentPanel),
+                     NyukinGrid, m_panels[2]),
         "TabSheet4", QStringLiteral("入金処理"));
     add(documentPage({{"SeikyusyoDataBTN", QStringLiteral("請求書データ作成")},
                       {"SeikyuIkkatuInsatuBTN", QStringLiteral("請求書一括印刷")},
                       {"SeikyuInsatuBTN", QStringLiteral("請求書印刷")},
                       {"SeikyuDelBTN", QStringLiteral("請求書削除")},
                       {"SeikyuSetteiBTN", QStringLiteral("請求書設定")}},
-                     SeikyuGrid, new ExtractionPanel(Extraction::Page::Invoices, Qseikyu, this)),
+                     SeikyuGrid, m_panels[3]),
         "TabSheet3", QStringLiteral("請求書"));
     add(settingsPage(), "TabSheet5", QStringLiteral("各種設定"));
+    UrikakePage = new ReceivablesPage(DMdata->DataDB, this);
+    add(UrikakePage, "TabSheet6", QStringLiteral("売掛・売上"));
+    connect(UrikakePage, &ReceivablesPage::customerOpened, this, &TFmain::openCustomerDocuments);
+    connect(UrikakePage, &ReceivablesPage::printRequested, this,
+            [this](const QDate &asOf) { showReceivablesReport(this, *DMdata->DataDB, asOf); });
     bodyLayout()->addWidget(PageControl1, 1);
 
     auto *bottom = new QHBoxLayout;
@@ -295,6 +305,15 @@ void TFmain::QnohinAfterScroll()
     const bool unbilled = !Qnohin->Active() || Qnohin->IsEmpty() ||
                           Qnohin->FieldByName(QStringLiteral("SeikyuKey")).AsInteger() == 0;
     b->setEnabled(unbilled && b->property("commandReady").toBool());
+}
+
+void TFmain::openCustomerDocuments(int customerKey, const QString &name)
+{
+    Messages::guarded(this, [&] {
+        for (ExtractionPanel *panel : m_panels)
+            panel->extractCustomer(customerKey, name);
+    });
+    PageControl1->setCurrentWidget(findChild<QWidget *>(QStringLiteral("TabSheet3")));
 }
 
 void TFmain::FormShow()

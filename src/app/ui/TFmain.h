@@ -1,13 +1,16 @@
 #pragma once
-// The main window: five pages (estimates, delivery notes, payments, invoices, settings), each
-// document page with its command buttons and its list; the start-up sequence runs when it is shown.
+// The main window: six pages (estimates, delivery notes, payments, invoices, settings, receivables),
+// each document page with its command buttons and its list; the start-up sequence runs when it is
+// shown.
 #include "controls/TForm1.h"
 #include "data/ConnectionSettings.h"
 
+class ExtractionPanel;
 class QComboBox;
 class QTabWidget;
 class QMenu;
 class QMenuBar;
+class ReceivablesPage;
 class TDBGridEx;
 class TEngineQuery;
 class TFlatButton;
@@ -31,6 +34,7 @@ public:
     TDBGridEx *NyukinGrid = nullptr;
     TDBGridEx *SeikyuGrid = nullptr;
     QComboBox *NyukinSiharaiHoho = nullptr;
+    ReceivablesPage *UrikakePage = nullptr;
 
     TFlatButton *button(const QString &objectName) const;
     // Marks a command whose window exists: its button becomes usable.
@@ -40,6 +44,8 @@ public:
     void DB1Click();
     void JisyaJyohoBTNClick();
     void QnohinAfterScroll();
+    // The four document lists extracted by one customer, the invoice page in front.
+    void openCustomerDocuments(int customerKey, const QString &name);
 
     // Opens a list that is not open yet and moves it to its last row.
     static void openAtLast(TEngineQuery *query);
@@ -66,6 +72,7 @@ private:
     bool captionAmounts();
     void fillPaymentMethods();
 
+    QList<ExtractionPanel *> m_panels; // of the estimate, delivery-note, payment and invoice pages
     bool m_startedUp = false;
     QMenu *m_dataMenu = nullptr;
 };

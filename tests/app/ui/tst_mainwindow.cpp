@@ -88,12 +88,12 @@ private Q_SLOTS:
             QCOMPARE(history.first().text, QStringLiteral("最初に自社情報を設定してください"));
             QCOMPARE(w.pos(), QPoint(0, 0));
             QCOMPARE(w.size(), QSize(876, 566));
-            QCOMPARE(w.PageControl1->count(), 5);
+            QCOMPARE(w.PageControl1->count(), 6);
             QCOMPARE(w.PageControl1->currentIndex(), 0);
-            const QStringList captions{QStringLiteral("見積書"), QStringLiteral("納品書"),
+            const QStringList captions{QStringLiteral("見積書"),   QStringLiteral("納品書"),
                                        QStringLiteral("入金処理"), QStringLiteral("請求書"),
-                                       QStringLiteral("各種設定")};
-            for (int i = 0; i < 5; ++i)
+                                       QStringLiteral("各種設定"), QStringLiteral("売掛・売上")};
+            for (int i = 0; i < 6; ++i)
                 QCOMPARE(w.PageControl1->tabText(i), captions[i]);
             for (TEngineQuery *q : {w.Qmitumori, w.Qnohin, w.Qnyukin, w.Qseikyu})
                 QVERIFY(q->Active());
