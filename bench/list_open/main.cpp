@@ -11,10 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QUrl>
 
 using namespace bench;
 
@@ -102,7 +99,7 @@ Figures measure(TDMdata &data, int rows)
     return {median(opens), median(queries), median(locates), grid.model()->rowCount()};
 }
 
-void run(const char *engine, const std::function<void(TDMdata &)> &connect)
+void run(const char *engine, const Connect &connect)
 {
     Figures small{}, large{};
     for (int rows : {1000, 100000}) {
@@ -130,16 +127,6 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    QTemporaryDir dir;
-    int folder = 0;
-    run("sqlite", [&](TDMdata &data) {
-        data.DataDB->Directory = dir.filePath(QString::number(++folder));
-        QDir().mkpath(data.DataDB->Directory);
-    });
-
-    const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
-    if (server.isValid() && !server.isEmpty()) {
-        run("postgresql", [&](TDMdata &data) { useServer(data, server); });
-    }
+    onEachEngine(run);
     return 0;
 }

@@ -15,10 +15,7 @@
 #include <cstdio>
 #include <functional>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QUrl>
 
 using namespace bench;
 
@@ -175,7 +172,7 @@ Figures measure(TDMdata &data, int documents)
     return {pageOpenMs(db), median(reads), customers};
 }
 
-void run(const char *engine, const std::function<void(TDMdata &)> &connect)
+void run(const char *engine, const Connect &connect)
 {
     Figures small{}, large{};
     for (int documents : {1000, 100000}) {
@@ -204,15 +201,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Clock::setFixed(QDateTime(kAsOf, QTime(12, 0))); // the page's as-of day
 
-    QTemporaryDir dir;
-    int folder = 0;
-    run("sqlite", [&](TDMdata &data) {
-        data.DataDB->Directory = dir.filePath(QString::number(++folder));
-        QDir().mkpath(data.DataDB->Directory);
-    });
-
-    const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
-    if (server.isValid() && !server.isEmpty())
-        run("postgresql", [&](TDMdata &data) { useServer(data, server); });
+    onEachEngine(run);
     return 0;
 }

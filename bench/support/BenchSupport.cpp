@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <sys/resource.h>
 
@@ -65,6 +67,20 @@ double peakMb()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
+}
+
+void onEachEngine(const std::function<void(const char *engine, const Connect &connect)> &run)
+{
+    QTemporaryDir dir;
+    int folder = 0;
+    run("sqlite", [&](TDMdata &data) {
+        data.DataDB->Directory = dir.filePath(QString::number(++folder));
+        QDir().mkpath(data.DataDB->Directory);
+    });
+
+    const QUrl server(qEnvironmentVariable("KADOMEL_TEST_PG"));
+    if (server.isValid() && !server.isEmpty())
+        run("postgresql", [&](TDMdata &data) { useServer(data, server); });
 }
 
 } // namespace bench

@@ -1,6 +1,7 @@
 #pragma once
 // What the benchmark programs share: printing a figure, running a statement, emptying a PostgreSQL
 // test database, the median of repeated timings and the process's peak memory.
+#include <functional>
 #include <QList>
 #include <QString>
 
@@ -24,5 +25,12 @@ double median(QList<double> values);
 QString numberSeries(const TEngineDatabase &db, int rows);
 // The peak resident memory of this process so far, in MB.
 double peakMb();
+
+// Points a data module at a fresh database of the engine being measured (not yet opened).
+using Connect = std::function<void(TDMdata &)>;
+// Calls `run` for SQLite ("sqlite", each connect a new folder of a temporary one) and, when
+// KADOMEL_TEST_PG names a server, for PostgreSQL ("postgresql", the server's database, whose tables
+// the benchmark drops first).
+void onEachEngine(const std::function<void(const char *engine, const Connect &connect)> &run);
 
 } // namespace bench
