@@ -30,8 +30,13 @@ Run cli(const QStringList &arguments)
     p.closeWriteChannel(); // a question on the terminal hears no answer
     if (!p.waitForFinished(120000))
         p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    const Run run{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                  QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    if (p.exitStatus() != QProcess::NormalExit) // what it wrote before it ended (a sanitizer's report)
+        qWarning("kadomel-cli %s did not end normally (%s):\n%s",
+                 qPrintable(arguments.join(QLatin1Char(' '))), qPrintable(p.errorString()),
+                 qPrintable(run.err));
+    return run;
 }
 
 const QString kSample = QStringLiteral(KADOMEL_TEST_DATA "/postal/ken_all_sample.csv");
