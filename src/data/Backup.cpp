@@ -215,16 +215,29 @@ void dumpServer(TEngineDatabase &db, const QString &target)
     part.putInPlace();
 }
 
-QString restoreServer(TEngineDatabase &db, const QString &backupFile)
+// Whether another connection than this one is on the database. A connection just closed (a copy of
+// the program that ended, the backup's own pg_dump) stays listed until its server process has ended,
+// so the question is asked again for a moment before the answer counts.
+bool othersConnected(TEngineDatabase &db)
 {
-    describeDump(backupFile);
     TEngineQuery others(&db);
     others.addSql(QStringLiteral("select count(*) from pg_stat_activity"));
     others.addSql(QStringLiteral("where datname = current_database() and pid <> pg_backend_pid()"));
-    others.Open();
-    if (others.Field(0).AsInteger() > 0)
+    for (int tries = 0; tries < 30; ++tries) {
+        others.Open();
+        if (others.Field(0).AsInteger() == 0)
+            return false;
+        others.Close();
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+QString restoreServer(TEngineDatabase &db, const QString &backupFile)
+{
+    describeDump(backupFile);
+    if (othersConnected(db))
         throw AppError(kOthersConnected);
-    others.Close();
     const QString kept = keptName(Backup::backupFolder(db), QStringLiteral(".dump"));
     dumpServer(db, kept);
     const QString database = db.connection().databaseName();
