@@ -26,6 +26,14 @@ struct Run
 Run cli(const QStringList &arguments)
 {
     QProcess p;
+    // Under the sanitizers, LeakSanitizer's stop of every thread at the end of a kadomel-cli that has
+    // rendered pages now and then crashes in its own tracer ("Tracer caught signal 11"), failing a
+    // command that did nothing wrong; the commands' code is checked for leaks inside the other tests.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(KADOMEL_CLI), arguments);
     p.closeWriteChannel(); // a question on the terminal hears no answer
     if (!p.waitForFinished(120000))
