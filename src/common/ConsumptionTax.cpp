@@ -99,13 +99,15 @@ QString yen(qint64 amount)
     return (amount < 0 ? QStringLiteral("-¥") : QStringLiteral("¥")) + digits;
 }
 
-QStringList summaryLines(const RateSums &sums)
+QStringList summaryLines(const RateSums &sums, bool pricesIncludeTax)
 {
+    const QString line = pricesIncludeTax ? QStringLiteral("%1%対象（税込）%2 内消費税 %3")
+                                          : QStringLiteral("%1%対象（税抜）%2 消費税 %3");
     QStringList lines;
     if (sums.has10)
-        lines << QStringLiteral("10%対象 %1 消費税 %2").arg(yen(sums.Taisyo10), yen(sums.Zei10));
+        lines << line.arg(QString::number(kStandardRate), yen(sums.Taisyo10), yen(sums.Zei10));
     if (sums.has8)
-        lines << QStringLiteral("8%対象 %1 消費税 %2").arg(yen(sums.Taisyo8), yen(sums.Zei8));
+        lines << line.arg(QString::number(kReducedRate), yen(sums.Taisyo8), yen(sums.Zei8));
     if (sums.hasUntaxed)
         lines << QStringLiteral("非課税 %1").arg(yen(sums.Hikazei));
     return lines;

@@ -64,9 +64,9 @@ RateSums sumsOf(const QList<RatedAmount> &lines, const Settings &settings);
 
 // "¥1,005", "-¥300"
 QString yen(qint64 amount);
-// The printed summary of the rates used: "10%対象 ¥1,005 消費税 ¥100", "8%対象 ¥2,468 消費税 ¥197",
-// "非課税 ¥500".
-QStringList summaryLines(const RateSums &sums);
+// The printed summary of the rates used, saying whether the rate's sum holds its tax: without it
+// "10%対象（税抜）¥1,005 消費税 ¥100", with it "10%対象（税込）¥1,105 内消費税 ¥100"; "非課税 ¥500".
+QStringList summaryLines(const RateSums &sums, bool pricesIncludeTax);
 // The mark of a reduced-rate line and the note explaining it.
 inline const QString kReducedMark = QStringLiteral("※");
 inline const QString kReducedNote = QStringLiteral("※は軽減税率対象");

@@ -94,14 +94,17 @@ private Q_SLOTS:
         QCOMPARE(mixed.tax(), 297);
         QCOMPARE(mixed.subtotal(false), 3973);
         QCOMPARE(mixed.total(false), 4270);
-        QCOMPARE(summaryLines(mixed),
-                 (QStringList{"10%対象 ¥1,005 消費税 ¥100", "8%対象 ¥2,468 消費税 ¥197", "非課税 ¥500"}));
+        QCOMPARE(summaryLines(mixed, false),
+                 (QStringList{"10%対象（税抜）¥1,005 消費税 ¥100", "8%対象（税抜）¥2,468 消費税 ¥197",
+                              "非課税 ¥500"}));
 
         const RateSums inclusive = sumsOf({{10, 1005}, {8, 2468}}, {true, {}, true, Rounding::Down});
         QCOMPARE(inclusive.Zei10, 91);
         QCOMPARE(inclusive.Zei8, 182);
         QCOMPARE(inclusive.subtotal(true), 3473 - 273);
         QCOMPARE(inclusive.total(true), 3473);
+        QCOMPARE(summaryLines(inclusive, true),
+                 (QStringList{"10%対象（税込）¥1,005 内消費税 ¥91", "8%対象（税込）¥2,468 内消費税 ¥182"}));
     }
 
     void storedValues()

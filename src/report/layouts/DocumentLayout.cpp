@@ -8,6 +8,8 @@
 #include "report/engine/TLRItemR.h"
 #include "report/engine/TLRPanels.h"
 
+#include <algorithm>
+
 namespace {
 
 using enum LRKind;
@@ -56,8 +58,10 @@ constexpr LRItemRow kCompanyBlock[] = {
     {.name = "JTel", .rect = {520, 200, 161, 17}},
     {.name = "JFax", .rect = {520, 216, 161, 17}},
     {.name = "JisyaTanto", .rect = {520, 240, 161, 17}},
-    // The registration number of the qualified-invoice option, on the free right of the postal line.
-    {.name = "TourokuNo", .rect = {448, 136, 233, 17}, .align = taRightJustify},
+    // The registration number of the qualified-invoice option, over the company's name: left of the
+    // document's number and of the seal's place (the seal at its usual place, 576, 96, never covers
+    // it whatever its size).
+    {.name = "TourokuNo", .rect = {376, 86, 160, 17}},
 };
 
 } // namespace
@@ -113,8 +117,9 @@ void DocumentLayout::buildTable(std::span<const LRItemRow> headings, std::span<c
     buildItems(m_detail, cells, m_style, m_items);
     for (const LRItemRow &cell : cells)
         m_cells.append(m_items.item(cell.name));
-    m_firstCell = m_items.itemR(cells.front().name);
-    m_lastCell = m_items.itemR(cells.back().name);
+    const auto byLeft = [](const LRItemRow &a, const LRItemRow &b) { return a.rect.x() < b.rect.x(); };
+    m_firstCell = m_items.itemR(std::min_element(cells.begin(), cells.end(), byLeft)->name);
+    m_lastCell = m_items.itemR(std::max_element(cells.begin(), cells.end(), byLeft)->name);
 }
 
 void DocumentLayout::buildRemarks(std::span<const LRItemRow> rows)
@@ -225,13 +230,14 @@ void DocumentLayout::fillCompany()
     m_items.setText("TourokuNo", m_company.registrationLine);
 }
 
-// "10%対象 ¥1,005 消費税 ¥100", one line per rate used, and the note on the mark of reduced-rate lines.
+// "10%対象（税抜）¥1,005 消費税 ¥100" (or with the tax in: "10%対象（税込）¥1,105 内消費税 ¥100"), one
+// line per rate used, and the note on the mark of reduced-rate lines.
 void DocumentLayout::fillTaxSummary()
 {
     const std::optional<ConsumptionTax::RateSums> sums = documentTaxSums();
     QStringList lines;
     if (sums) {
-        lines = ConsumptionTax::summaryLines(*sums);
+        lines = ConsumptionTax::summaryLines(*sums, m_company.tax.pricesIncludeTax);
         if (sums->has8)
             lines << ConsumptionTax::kReducedNote;
     }

@@ -94,8 +94,8 @@ protected:
 
     // The header's items: the title band, the customer block, `particulars`, the company block.
     void buildHeader(std::span<const LRItemRow> particulars, const QString &titleText);
-    // The column headings and the detail cells; the first and last cells close the table's bottom
-    // row with their rounded corners.
+    // The column headings and the detail cells, each drawn in the rows' order; the leftmost and
+    // rightmost cells close the table's bottom row with their rounded corners.
     void buildTable(std::span<const LRItemRow> headings, std::span<const LRItemRow> cells);
     void buildRemarks(std::span<const LRItemRow> rows);
 

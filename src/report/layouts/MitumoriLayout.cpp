@@ -112,9 +112,7 @@ void MitumoriLayout::fillParticulars()
         m_items.setText("SiharaiJyoken", QStringLiteral("支払条件：") + masterText("SiharaiJyoken"));
     }
     m_items.setText("Basyo", QStringLiteral("受渡場所：") + masterText("UkewatasiBasyo"));
-    m_items.setText("Gokei", QStringLiteral("合計金額：") +
-                                 formatNumber(DisplayFormat::kYen, masterField("Kingaku").AsInteger()) +
-                                 QStringLiteral("-"));
+    m_items.setText("Gokei", totalText());
     const QString date = japaneseDateText(masterField("Hiduke"));
     if (estimate) {
         m_items.setText("MitumoriYMD", QStringLiteral("見積日：") + date);
@@ -123,6 +121,17 @@ void MitumoriLayout::fillParticulars()
         m_items.setText("NohinYMD", QStringLiteral("納品日：") + date);
         m_items.setText("NohinNo", QStringLiteral("納品№：") + masterText("NohinNo"));
     }
+}
+
+// What the customer pays. With the qualified-invoice option it holds the tax, and says so, also when
+// the lines are priced without it; the sums per rate beside it give the tax.
+QString MitumoriLayout::totalText() const
+{
+    const std::optional<ConsumptionTax::RateSums> sums = documentTaxSums();
+    const qint64 total =
+        sums ? sums->total(m_company.tax.pricesIncludeTax) : masterField("Kingaku").AsLargeInt();
+    return (sums ? QStringLiteral("合計金額（税込）：") : QStringLiteral("合計金額：")) +
+           formatNumber(DisplayFormat::kYen, double(total)) + QStringLiteral("-");
 }
 
 void MitumoriLayout::fillRow()

@@ -18,5 +18,7 @@ protected:
     void fillRow() override;
 
 private:
+    QString totalText() const;
+
     Kind m_kind;
 };

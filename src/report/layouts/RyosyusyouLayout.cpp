@@ -56,8 +56,9 @@ constexpr LRItemRow kHalf[] = {
     {.name = "JJyusyo1", .rect = {272, 424, 281, 17}},
     {.name = "JJyusyo2", .rect = {272, 440, 281, 17}},
     {.name = "JBusyo", .rect = {272, 456, 281, 17}},
-    // The registration number of the qualified-invoice option, under the company block.
-    {.name = "TourokuNo", .rect = {272, 472, 281, 17}},
+    // The registration number of the qualified-invoice option, over the company's name: inside the
+    // border (whose inner rule runs at 34, 52 – 647, 475) and clear of the seal's usual place.
+    {.name = "TourokuNo", .rect = {272, 359, 213, 17}},
     {.name = "LRItem6", .rect = {48, 336, 369, 25}, .font = {16}, .text = u"上記正に領収いたしました"},
     {.name = "LRItem1",
      .rect = {56, 386, 65, 69},

@@ -84,9 +84,12 @@ constexpr LRItemRow kParticulars[] = {
                 LRCorner::LeftBottom | LRCorner::RightBottom),
 };
 
+// The date column overlaps the name column by one unit, the line between them. The name's cell is
+// filled and has no left line, so it is drawn first and the date's cell after it: the other way
+// round its fill would cover that line, leaving only a dot of it at each row's edge.
 constexpr LRItemRow kHeadings[] = {
-    heading("LRItemR6", ItemR, 0, 73, LRLine::All, LRCorner::LeftTop, u"日　付"),
     heading("LRItemR1", ItemR, 72, 336, kTRB, 0, u"商　品　名"),
+    heading("LRItemR6", ItemR, 0, 73, LRLine::All, LRCorner::LeftTop, u"日　付"),
     heading("LRItem3", Item, 408, 50, kTRB, 0, u"数 量"),
     heading("LRItem4", Item, 458, 41, kTRB, 0, u"単位"),
     heading("LRItem5", Item, 499, 85, kTRB, 0, u"単　価"),
@@ -94,8 +97,8 @@ constexpr LRItemRow kHeadings[] = {
 };
 
 constexpr LRItemRow kCells[] = {
-    cell("Hiduke", ItemR, 0, 73, taCenter, LRLine::Left | LRLine::Right),
     cell("SyohinNM", ItemR, 72, 336, taLeftJustify, LRLine::Right),
+    cell("Hiduke", ItemR, 0, 73, taCenter, LRLine::Left | LRLine::Right),
     cell("Suryo", Item, 408, 50, taRightJustify, LRLine::Right),
     cell("Tani", Item, 458, 41, taCenter, LRLine::Right),
     cell("Tanka", Item, 499, 85, taRightJustify, LRLine::Right),
@@ -150,9 +153,13 @@ void SeikyuLayout::fillParticulars()
     m_items.setText("ZenkaiSeikyuGaku", integerText(zenkai));
     m_items.setText("NyukinGaku", integerText(nyukin));
     m_items.setText("KurikosiGaku", integerText(zenkai - nyukin));
-    // The empty fourth cell of the amounts row carries the invoice's tax with the option on.
+    // The empty fourth cell of the amounts row carries the invoice's tax with the option on. Priced
+    // without tax, the row adds up across (carried over + tax + sales = now invoiced); priced with
+    // it, the sales hold the tax, which the cell says.
     const std::optional<ConsumptionTax::RateSums> sums = documentTaxSums();
-    m_items.setText("LRItem9", sums ? QStringLiteral("消 費 税 額") : QString());
+    const QString taxCaption =
+        m_company.tax.pricesIncludeTax ? QStringLiteral("内消費税額") : QStringLiteral("消 費 税 額");
+    m_items.setText("LRItem9", sums ? taxCaption : QString());
     m_items.setText("TyoseiGaku", sums ? integerText(sums->tax()) : QString());
     m_items.setText("Hanbaigaku", integerText(masterField("Hanbaigaku").AsLargeInt()));
     m_items.setText("KonkaiSeikyuGaku", integerText(masterField("Seikyugaku").AsLargeInt()));

@@ -91,6 +91,10 @@ void TestSeikyuLayout::pageAtItsPlaces()
     QVERIFY(hasColor(page, 74, 940, kNavy));
     QVERIFY(hasColor(page, 74, 956, Qt::white));
     QVERIFY(hasColor(page, 751, 956, Qt::white));
+    // The line between the date and the name columns runs whole from the headings down, with no
+    // gap for the name's filled cell (which once left only a dot of it at each row's edge).
+    for (int y = 370; y < 956; ++y)
+        QVERIFY2(hasColor(page, 147, y, kNavy), qPrintable(QStringLiteral("y %1").arg(y)));
     // The seal at the invoice settings' top and left, in the own company's 50 × 40.
     QCOMPARE(boxOf(page, QRect(0, 0, 794, 400), DocumentFixture::isSealRed),
              QRect(75 + 520, 37 + 120, 40, 50));
