@@ -149,6 +149,8 @@ void validate(const OwnCompanyRecord &c)
         throw ConvertError(QStringLiteral("請求締日は 1～31 の日、または月末の 99 を入力してください"));
     if (c.NendoKaisiMM < 1 || c.NendoKaisiMM > 12)
         throw ConvertError(QStringLiteral("年度開始月は 1～12 の月を入力してください"));
+    if (const QString refusal = registrationRefusal(c.tax); !refusal.isEmpty())
+        throw ConvertError(refusal);
 }
 
 void save(TEngineDatabase &db, const OwnCompanyRecord &c)
@@ -202,21 +204,20 @@ QString registrationNumberFromText(const QString &text)
     return number;
 }
 
-QString registrationWarning(const ConsumptionTax::Settings &tax)
+QString registrationRefusal(const ConsumptionTax::Settings &tax)
 {
     if (!tax.enabled)
         return {};
     const QString number = tax.registrationNumber.trimmed();
     if (number.isEmpty())
-        return QStringLiteral("適格請求書を発行するには登録番号（T＋13桁）が必要です。"
-                              "登録番号のない書類は適格請求書になりません");
+        return QStringLiteral("適格請求書を発行するには登録番号（T＋13桁）を入力してください");
     if (!ConsumptionTax::isWellFormedRegistrationNumber(number))
         return QStringLiteral("登録番号「%1」は「T」と13桁の数字の形ではありません。"
-                              "このまま保存しますが、通知書の番号を確かめてください")
+                              "通知書の番号を入力してください")
             .arg(number);
     if (!ConsumptionTax::hasValidCheckDigit(number))
         return QStringLiteral("登録番号「%1」のチェックデジット（Tの次の数字）が合いません。"
-                              "このまま保存しますが、通知書の番号を確かめてください")
+                              "通知書の番号を確かめて入力してください")
             .arg(number);
     return {};
 }

@@ -78,9 +78,10 @@ void save(TEngineDatabase &db, const OwnCompanyRecord &company);
 void validate(const OwnCompanyRecord &company);
 // The qualified-invoice option as the row keeps it; off when there is no row or it never had it.
 ConsumptionTax::Settings taxSettings(TEngineDatabase &db);
-// The warning shown (not a refusal) for a registration number that is not "T" and 13 digits or whose
-// check digit does not match; empty when it is fine or the option is off.
-QString registrationWarning(const ConsumptionTax::Settings &tax);
+// Why the registration number cannot be stored with the option on: none, not "T" and 13 digits, or
+// a check digit that does not match; empty when it is fine or the option is off (then the number is
+// neither used nor checked, and may be empty).
+QString registrationRefusal(const ConsumptionTax::Settings &tax);
 // The number as typed with full-width letters and digits made half-width and a small "t" made "T".
 QString registrationNumberFromText(const QString &text);
 

@@ -3,6 +3,7 @@
 #include "common/Ukansu.h"
 #include "data/Engine.h"
 #include "data/RowStatements.h"
+#include "masters/OwnCompanyStore.h"
 
 namespace ProductStore {
 namespace {
@@ -64,6 +65,24 @@ void setUpList(TEngineQuery &q)
     q.FieldDefs() = {column("SyohinCD", QStringLiteral("商品CD")),
                      column("SyohinNM", QStringLiteral("商品名")), column("Kikaku", QStringLiteral("規格")),
                      column("Tani", QStringLiteral("単位")), column("Tanka", QStringLiteral("単価"))};
+}
+
+void setUpListWithRates(TEngineQuery &q)
+{
+    setUpList(q);
+    if (!OwnCompanyStore::taxSettings(*q.database()).enabled)
+        return;
+    // The captions are the program's own fixed texts, never typed ones.
+    QString caption = QStringLiteral("case");
+    for (const int rate : taxRates())
+        if (rate != ConsumptionTax::kStandardRate)
+            caption += QStringLiteral(" when ZeiRitu = %1 then '%2'")
+                           .arg(QString::number(rate), taxRateCaption(rate));
+    caption +=
+        QStringLiteral(" else '%1' end as ZeirituNM").arg(taxRateCaption(ConsumptionTax::kStandardRate));
+    q.setSql({QStringLiteral("SELECT SYOHIN.*, %1 FROM SYOHIN").arg(caption),
+              QStringLiteral("order By SyohinCD")});
+    q.FieldDefs().append(column("ZeirituNM", QStringLiteral("税率")));
 }
 
 std::optional<ProductRecord> load(TEngineDatabase &db, int code)

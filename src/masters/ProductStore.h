@@ -24,6 +24,9 @@ namespace ProductStore {
 
 // "SELECT * FROM SYOHIN" ordered by code, with the list's columns and titles.
 void setUpList(TEngineQuery &q);
+// The product master's list: the same, and with the qualified-invoice option also 税率 as the
+// product's editor names it ("10%" for a product without a rate).
+void setUpListWithRates(TEngineQuery &q);
 
 std::optional<ProductRecord> load(TEngineDatabase &db, int code);
 // Throws EngineError when the code is already taken.

@@ -1,5 +1,6 @@
 #include "masters/ui/TFjisyaJyoho.h"
 
+#include "common/AppError.h"
 #include "common/PictureBytes.h"
 #include "common/ui/AddressLookup.h"
 #include "common/Ukansu.h"
@@ -192,6 +193,9 @@ QWidget *TFjisyaJyoho::buildTaxBox()
     TourokuNo = addField(grid, 0, 2, "TourokuNo", QStringLiteral("登録番号"), int(Kind::Text), nullptr);
     TourokuNo->setMaxLength(14);
     TourokuNo->setPlaceholderText(QStringLiteral("T1234567890123"));
+    // Wide enough for all 14 characters of the widest digits, with the frame and its margins.
+    TourokuNo->setMinimumWidth(TourokuNo->fontMetrics().horizontalAdvance(QStringLiteral("T8888888888888")) +
+                               TourokuNo->fontMetrics().averageCharWidth() * 2 + 8);
     grid->addWidget(new QLabel(QStringLiteral("単価・金額"), box), 1, 0);
     ZeiKomi = new QComboBox(box);
     ZeiKomi->setObjectName(QStringLiteral("ZeiKomi"));
@@ -308,15 +312,17 @@ OwnCompanyRecord TFjisyaJyoho::readFields() const
 }
 
 // A refused value or a failed statement keeps the window open with everything typed; the person
-// in charge goes to the configuration file only after the row is stored. A registration number that
-// fails its check is told, not refused: the user may have it from the notice exactly so.
+// in charge goes to the configuration file only after the row is stored. A registration number the
+// qualified invoices cannot carry is refused with the focus on it.
 void TFjisyaJyoho::OkBTNClick()
 {
     const bool saved = Messages::guarded(this, [this] {
         const OwnCompanyRecord company = readFields();
-        const QString warning = OwnCompanyStore::registrationWarning(company.tax);
-        if (!warning.isEmpty())
-            Messages::warning(this, warning);
+        const QString refusal = OwnCompanyStore::registrationRefusal(company.tax);
+        if (!refusal.isEmpty()) {
+            TourokuNo->setFocus();
+            throw ConvertError(refusal);
+        }
         OwnCompanyStore::save(*DMdata->DataDB, company);
         IniFile ini(AppPaths::iniPath());
         StaffMember{Tantousya->text(), Mail->text()}.write(ini);

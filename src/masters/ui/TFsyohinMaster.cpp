@@ -8,7 +8,7 @@
 
 TFsyohinMaster::TFsyohinMaster(QWidget *parent)
     : TMasterListWindow(QStringLiteral("FsyohinMaster"), QStringLiteral("商品マスターメンテナンス"),
-                        &ProductStore::setUpList, QSize(640, 420), parent)
+                        &ProductStore::setUpListWithRates, QSize(640, 420), parent)
 {
     addCsvCommands(CsvExport::Kind::Products, CsvImport::Kind::Products, QStringLiteral("商品"));
 }

@@ -165,6 +165,9 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("select count(*) from Syohin where ZeiRitu is null")), 1);
         TFsyohinMaster list;
         list.show();
+        QAbstractItemModel *model = list.DBGrid1->model();
+        QCOMPARE(model->headerData(5, Qt::Horizontal).toString(), QStringLiteral("税率"));
+        QCOMPARE(model->index(0, 5).data().toString(), QStringLiteral("10%"));
         list.DBGrid1->setCurrentIndex(list.DBGrid1->model()->index(0, 0));
         bool offered = false;
         QString shown;
@@ -177,6 +180,7 @@ private Q_SLOTS:
         QVERIFY(offered);
         QCOMPARE(shown, QStringLiteral("10%")); // no rate yet reads as 10
         QCOMPARE(ProductStore::load(db(), 20)->ZeiRitu, std::optional<int>(8));
+        QCOMPARE(list.DBGrid1->model()->index(0, 5).data().toString(), QStringLiteral("8%（軽減税率）"));
 
         t->exec(QStringLiteral("update JisyaJyoho set TekikakuKBN = 0"));
         onEditor(list.UpdBTN, [&](TFsyohinMaster2 *e) {
