@@ -44,12 +44,15 @@ QStringList missingTaxColumns(TEngineDatabase &db)
     return statements;
 }
 
+// True when a table that was there already lacks a tax column (a new one is made with them).
 bool lacksTaxColumns(const SchemaCatalogue &catalogue)
 {
-    for (const Schema::Table &table : Schema::tables())
+    for (const Schema::Table &table : Schema::tables()) {
+        const QString name = QLatin1String(table.name);
         for (const Schema::Column &column : table.taxColumns)
-            if (!catalogue.hasColumn(QLatin1String(table.name), QLatin1String(column.name)))
+            if (catalogue.hasTable(name) && !catalogue.hasColumn(name, QLatin1String(column.name)))
                 return true;
+    }
     return false;
 }
 
