@@ -25,11 +25,6 @@ QStringList readMode(const QStringList &arguments)
     return others;
 }
 
-bool isShort()
-{
-    return shortMode;
-}
-
 int sized(int full, int small)
 {
     return shortMode ? small : full;

@@ -31,7 +31,6 @@ double peakMb();
 // benchmark is seen to run to its end and print its figures; its figures measure nothing. Takes
 // "--short" out of the arguments, notes it and returns the others.
 QStringList readMode(const QStringList &arguments);
-bool isShort();
 // `full` in a measuring run, `small` in the short mode.
 int sized(int full, int small);
 // The arguments of a child process of the benchmark: the short mode goes along.
