@@ -5,7 +5,9 @@
 // chart (median of 31 opens), and beside it what it reads: every customer's balance on the as-of day
 // and the twelve months of the chart. On SQLite, and on PostgreSQL when KADOMEL_TEST_PG names a
 // server (its tables are dropped). Prints "name: value" lines; "ratio_vs_1k" is the 100,000-document
-// open over the 1,000-document open.
+// open over the 1,000-document open. --short: 100 and 1,000 documents, one open and one read each
+// (the figures keep their names).
+#include "BenchMessages.h"
 #include "BenchSupport.h"
 #include "billing/Receivables.h"
 #include "billing/ui/ReceivablesPage.h"
@@ -21,7 +23,10 @@ using namespace bench;
 
 namespace {
 
-constexpr int kReads = 31;
+int readCount()
+{
+    return sized(31, 1);
+}
 constexpr int kCustomers = 200;
 constexpr int kSpanDays = 2920;
 const QDate kAsOf{2026, 11, 30};
@@ -139,7 +144,7 @@ double pageOpenMs(TEngineDatabase &db)
 {
     QList<double> opens;
     QElapsedTimer timer;
-    for (int i = 0; i < kReads; ++i) {
+    for (int i = 0; i < readCount(); ++i) {
         timer.start();
         ReceivablesPage page(&db);
         page.resize(1000, 700);
@@ -162,7 +167,7 @@ Figures measure(TDMdata &data, int documents)
     QList<double> reads;
     QElapsedTimer timer;
     int customers = 0;
-    for (int i = 0; i < kReads; ++i) {
+    for (int i = 0; i < readCount(); ++i) {
         timer.start();
         const QList<Receivables::CustomerBalance> rows = Receivables::balances(db, kAsOf);
         Receivables::months(db, kAsOf, Receivables::total(rows).balance);
@@ -174,12 +179,13 @@ Figures measure(TDMdata &data, int documents)
 
 void run(const char *engine, const Connect &connect)
 {
+    const int smaller = sized(1000, 100), larger = sized(100000, 1000);
     Figures small{}, large{};
-    for (int documents : {1000, 100000}) {
+    for (int documents : {smaller, larger}) {
         TDMdata data;
         connect(data);
         data.DataDB->Open();
-        (documents == 1000 ? small : large) = measure(data, documents);
+        (documents == smaller ? small : large) = measure(data, documents);
     }
     std::printf("engine: %s\n", engine);
     std::printf("page_open_ms_1k: %.2f\n", small.openMs);
@@ -199,8 +205,11 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    readMode(app.arguments());
+    recordMessages();
     Clock::setFixed(QDateTime(kAsOf, QTime(12, 0))); // the page's as-of day
 
     onEachEngine(run);
-    return 0;
+    showRecordedMessages();
+    return exitCode();
 }

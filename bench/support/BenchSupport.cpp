@@ -11,6 +11,43 @@
 #include <sys/resource.h>
 
 namespace bench {
+namespace {
+
+bool shortMode = false;
+bool failed = false;
+
+} // namespace
+
+QStringList readMode(const QStringList &arguments)
+{
+    QStringList others = arguments;
+    shortMode = others.removeAll(QStringLiteral("--short")) > 0;
+    return others;
+}
+
+int sized(int full, int small)
+{
+    return shortMode ? small : full;
+}
+
+QStringList childArguments(QStringList arguments)
+{
+    if (shortMode)
+        arguments.append(QStringLiteral("--short"));
+    return arguments;
+}
+
+void fail(const QString &what)
+{
+    std::fprintf(stderr, "FAILED: %s\n", qPrintable(what));
+    std::fflush(stderr);
+    failed = true;
+}
+
+int exitCode()
+{
+    return failed ? 1 : 0;
+}
 
 void useServer(TDMdata &data, const QUrl &server)
 {

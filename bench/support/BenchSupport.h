@@ -1,9 +1,10 @@
 #pragma once
-// What the benchmark programs share: printing a figure, running a statement, emptying a PostgreSQL
-// test database, the median of repeated timings and the process's peak memory.
+// What the benchmark programs share: the short mode, printing a figure, running a statement,
+// emptying a PostgreSQL test database, the median of repeated timings and the process's peak memory.
 #include <functional>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class TEngineDatabase;
 class TDMdata;
@@ -25,6 +26,20 @@ double median(QList<double> values);
 QString numberSeries(const TEngineDatabase &db, int rows);
 // The peak resident memory of this process so far, in MB.
 double peakMb();
+
+// The short mode ("--short"): small sizes and one round, run by the test command so that every
+// benchmark is seen to run to its end and print its figures; its figures measure nothing. Takes
+// "--short" out of the arguments, notes it and returns the others.
+QStringList readMode(const QStringList &arguments);
+// `full` in a measuring run, `small` in the short mode.
+int sized(int full, int small);
+// The arguments of a child process of the benchmark: the short mode goes along.
+QStringList childArguments(QStringList arguments);
+
+// A step that went wrong (a run that raised, a figure a child process did not give): said on the
+// error output; the benchmark then ends with status 1, whatever it printed.
+void fail(const QString &what);
+int exitCode();
 
 // Points a data module at a fresh database of the engine being measured (not yet opened).
 using Connect = std::function<void(TDMdata &)>;

@@ -90,11 +90,14 @@ void setUpPayments(TEngineQuery &q)
               QStringLiteral("from nyukin n, Torihikisaki T"),
               QStringLiteral("where n.TorihikisakiKey = t.Key"),
               QStringLiteral("order by n.NyukinYMD, n.key;")});
-    q.FieldDefs() = {
-        shown("NyukinYMD", QStringLiteral("入金日")),  shown("TorihikisakiNM", QStringLiteral("取引先"), 156),
-        shown("Nyukingaku", QStringLiteral("入金額")), shown("NyukinHouhou", QStringLiteral("入金方法")),
-        shown("RyosyuNo", QStringLiteral("領収№")),    hidden("key"),
-        hidden("KosinYMD", QStringLiteral("更新日")),  hidden("SeikyuKey")};
+    q.FieldDefs() = {shown("NyukinYMD", QStringLiteral("入金日")),
+                     shown("TorihikisakiNM", QStringLiteral("取引先"), 156),
+                     shown("Nyukingaku", QStringLiteral("入金額"), -1, kAmount),
+                     shown("NyukinHouhou", QStringLiteral("入金方法")),
+                     shown("RyosyuNo", QStringLiteral("領収№")),
+                     hidden("key"),
+                     hidden("KosinYMD", QStringLiteral("更新日")),
+                     hidden("SeikyuKey")};
 }
 
 void setUpInvoices(TEngineQuery &q)

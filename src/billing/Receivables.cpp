@@ -249,8 +249,6 @@ CustomerBalance total(const QList<CustomerBalance> &rows)
         t.payments += r.payments;
         t.unbilledSales += r.unbilledSales;
         t.balance += r.balance;
-        if (r.daysUnpaid && (!t.daysUnpaid || *r.daysUnpaid > *t.daysUnpaid))
-            t.daysUnpaid = r.daysUnpaid;
     }
     return t;
 }

@@ -38,7 +38,7 @@ struct CustomerBalance
 // Every customer with a figure other than zero, in the order of their codes.
 QList<CustomerBalance> balances(TEngineDatabase &db, const QDate &asOf);
 
-// The sums of the rows (key 0, name "合計"); its daysUnpaid is the largest of the rows'.
+// The sums of the rows (key 0, name "合計"). Days unpaid add up to nothing: the total has none.
 CustomerBalance total(const QList<CustomerBalance> &rows);
 
 // One month of the picture: the delivery notes' amounts (without tax) and the payments dated in it

@@ -15,7 +15,8 @@
 
 TFcalendar::TFcalendar(QWidget *parent) : TForm1(QStringLiteral("Fcalendar"), parent)
 {
-    setWindowTitle(QStringLiteral("Fcalendar"));
+    // The object name keeps the stored placement; the title is what the user reads.
+    setWindowTitle(QStringLiteral("カレンダー"));
     setSizeable(false);
     buildControls();
     bodyLayout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -80,7 +80,8 @@ void ensureDataFolder()
     const QString folder = dataFolder();
     if (QFileInfo(folder).isDir())
         return;
-    if (!QDir().mkdir(folder))
+    // With the whole path: a folder named by KADOMEL_HOME (kadomel-cli --home) may not exist yet.
+    if (!QDir().mkpath(folder))
         throw AppError(QStringLiteral("データフォルダ作成失敗 ") + QDir::toNativeSeparators(folder));
 }
 

@@ -19,7 +19,8 @@ QString iniPath();       // kadomel.ini
 QString dataFolder();    // the "DB" folder that must exist at start
 QString defaultDatabaseFolder();
 
-// Creates the "DB" folder when missing (one level); throws AppError
+// Creates the "DB" folder when missing, with the folder it lies in (a home folder named by
+// KADOMEL_HOME that does not exist yet); throws AppError
 // "データフォルダ作成失敗 <path>" when that fails.
 void ensureDataFolder();
 

@@ -210,8 +210,7 @@ QString indexScript(const Table &table, const QList<Index> &indexes)
 {
     QString script;
     for (const Index &index : indexes)
-        script += QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3);\n")
-                      .arg(indexName(table, index), QLatin1String(table.name), columnList(index.columns));
+        script += indexSql(table, index) + QStringLiteral(";\n");
     return script;
 }
 
@@ -263,6 +262,12 @@ QString addColumnSql(const Table &table, const Column &column, TEngineDialect di
         .arg(QLatin1String(table.name),
              dialect == TEngineDialect::PostgreSQL ? QStringLiteral("COLUMN IF NOT EXISTS ") : QString(),
              columnSql(column.name), typeSql(column, dialect));
+}
+
+QString indexSql(const Table &table, const Index &index)
+{
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+        .arg(indexName(table, index), QLatin1String(table.name), columnList(index.columns));
 }
 
 QString ownIndexScript(const Table &table)

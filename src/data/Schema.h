@@ -51,6 +51,8 @@ const Table *table(const QString &name);
 QString creationScript(const Table &table, TEngineDialect dialect);
 // CREATE INDEX IF NOT EXISTS for the table's own indexes, separated by ";".
 QString ownIndexScript(const Table &table);
+// CREATE INDEX IF NOT EXISTS for one index.
+QString indexSql(const Table &table, const Index &index);
 QString indexName(const Table &table, const Index &index);
 // ALTER TABLE … ADD for one tax column missing from an older table.
 QString addColumnSql(const Table &table, const Column &column, TEngineDialect dialect);

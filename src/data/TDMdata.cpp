@@ -1,6 +1,7 @@
 #include "data/TDMdata.h"
 
 #include "data/Schema.h"
+#include "data/SchemaCatalogue.h"
 
 TDMdata *DMdata = nullptr;
 
@@ -9,13 +10,16 @@ namespace {
 // An older customer table lacks the honorific column: add it and give every customer "御中".
 void upgradeCustomerHonorific(TEngineDatabase &db)
 {
-    const QStringList fields = db.TableFieldNames(QStringLiteral("Torihikisaki"));
-    if (fields.contains(QStringLiteral("keisyo"), Qt::CaseInsensitive))
-        return;
     TEngineTransaction transaction(db);
+    // Read again inside the write transaction: another computer may have added it meanwhile.
+    if (db.TableFieldNames(QStringLiteral("Torihikisaki"))
+            .contains(QStringLiteral("keisyo"), Qt::CaseInsensitive))
+        return;
     TEngineQuery query(&db);
     query.addSql(QStringLiteral("ALTER TABLE Torihikisaki "));
-    query.addSql(QStringLiteral("ADD Keisyo CHARACTER VARYING(4)"));
+    query.addSql(db.dialect() == TEngineDialect::PostgreSQL ? QStringLiteral("ADD COLUMN IF NOT EXISTS ")
+                                                            : QStringLiteral("ADD "));
+    query.addSql(QStringLiteral("Keisyo CHARACTER VARYING(4)"));
     query.ExecSQL();
     query.clearSql();
     query.addSql(QStringLiteral("UPDATE Torihikisaki "));
@@ -40,12 +44,22 @@ QStringList missingTaxColumns(TEngineDatabase &db)
     return statements;
 }
 
+// True when a table that was there already lacks a tax column (a new one is made with them).
+bool lacksTaxColumns(const SchemaCatalogue &catalogue)
+{
+    for (const Schema::Table &table : Schema::tables()) {
+        const QString name = QLatin1String(table.name);
+        for (const Schema::Column &column : table.taxColumns)
+            if (catalogue.hasTable(name) && !catalogue.hasColumn(name, QLatin1String(column.name)))
+                return true;
+    }
+    return false;
+}
+
 // Adds the columns of the consumption-tax option to an older database, all in one transaction: the
 // rows stay as they are and read as the option off (NULL).
 void addTaxColumns(TEngineDatabase &db)
 {
-    if (missingTaxColumns(db).isEmpty())
-        return;
     TEngineTransaction transaction(db);
     // Read again inside the write transaction: another computer may have added them meanwhile.
     for (const QString &statement : missingTaxColumns(db)) {
@@ -54,6 +68,16 @@ void addTaxColumns(TEngineDatabase &db)
         alter.ExecSQL();
     }
     transaction.commit();
+}
+
+// The program's own indexes that a table which was there already lacks (an older database).
+QStringList missingOwnIndexes(const Schema::Table &table, const SchemaCatalogue &catalogue)
+{
+    QStringList statements;
+    for (const Schema::Index &index : table.ownIndexes)
+        if (!catalogue.hasIndex(Schema::indexName(table, index)))
+            statements.append(Schema::indexSql(table, index));
+    return statements;
 }
 
 } // namespace
@@ -79,30 +103,31 @@ TDMdata::~TDMdata()
 
 void TDMdata::CheckTables(const std::function<void(const QString &)> &status)
 {
-    QList<const Schema::Table *> withOwnIndexes; // the tables that were there already
+    // One read of the catalogue decides what is missing; only that is made, so that a database in
+    // the current layout gets no DDL at all.
+    const SchemaCatalogue catalogue = SchemaCatalogue::read(*DataDB);
+    QList<const Schema::Table *> existing;
     for (const Schema::Table &table : Schema::tables()) {
         if (status)
             status(QString::fromUtf8(table.statusText));
-        const QString name = QLatin1String(table.name);
-        if (!DataDB->TableExists(name)) {
-            TEngineQuery create(DataDB);
-            create.addSql(Schema::creationScript(table, DataDB->dialect()));
-            create.ExecSQL();
+        if (catalogue.hasTable(QLatin1String(table.name))) {
+            existing.append(&table);
             continue;
         }
-        if (name == QLatin1String("Torihikisaki"))
-            upgradeCustomerHonorific(*DataDB);
-        else
-            DataDB->TableFieldNames(name); // an existing table must be readable
-        withOwnIndexes.append(&table);
+        TEngineQuery create(DataDB);
+        create.addSql(Schema::creationScript(table, DataDB->dialect()));
+        create.ExecSQL();
     }
-    addTaxColumns(*DataDB);
+    if (catalogue.hasTable(QStringLiteral("Torihikisaki")) &&
+        !catalogue.hasColumn(QStringLiteral("Torihikisaki"), QStringLiteral("Keisyo")))
+        upgradeCustomerHonorific(*DataDB);
+    if (lacksTaxColumns(catalogue))
+        addTaxColumns(*DataDB);
     // After the tax columns: an index may cover them.
-    for (const Schema::Table *table : withOwnIndexes) {
-        const QString ownIndexes = Schema::ownIndexScript(*table);
-        if (!ownIndexes.isEmpty()) {
+    for (const Schema::Table *table : existing) {
+        for (const QString &statement : missingOwnIndexes(*table, catalogue)) {
             TEngineQuery create(DataDB);
-            create.addSql(ownIndexes);
+            create.addSql(statement);
             create.ExecSQL();
         }
     }

@@ -16,9 +16,11 @@ public:
     TEngineSession Session1;
     TEngineDatabase *DataDB; // named "DataDB", owned by the module
 
-    // Creates every missing table with its indexes, upgrades an older customer table and adds the
-    // tax columns an older database lacks; each step's text goes to the status callback first. Throws
-    // EngineError on failure.
+    // Reads the database's catalogue (tables, columns, indexes) once and makes only what is missing:
+    // every missing table with its indexes, the honorific column of an older customer table, the tax
+    // columns and the program's own indexes an older database lacks. A database in the current layout gets no
+    // DDL, which would wait for other computers' open write transactions. Each table's text goes to the
+    // status callback first. Throws EngineError on failure.
     void CheckTables(const std::function<void(const QString &)> &status = {});
 };
 

@@ -53,6 +53,14 @@ void openByCode(TEngineQuery &q, const QString &select, int code)
 
 } // namespace
 
+bool isLoaded(TEngineDatabase &db)
+{
+    TEngineQuery q(&db);
+    q.addSql(QStringLiteral("select 1 from Address limit 1"));
+    q.Open();
+    return !q.IsEmpty();
+}
+
 int countAddresses(TEngineDatabase &db, int code)
 {
     TEngineQuery q(&db);

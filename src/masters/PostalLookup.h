@@ -20,6 +20,8 @@ std::optional<int> searchCode(QStringView yubin);
 // full width) become "452-0961"; any other text stays as typed.
 QString storedCode(const QString &yubin);
 
+// True when the postal-code data has been loaded (the Address table holds a row).
+bool isLoaded(TEngineDatabase &db);
 int countAddresses(TEngineDatabase &db, int code);
 // The addresses of the code in the order the engine returns them.
 QStringList addresses(TEngineDatabase &db, int code);

@@ -63,7 +63,7 @@ void tst_Receivables::fixtureOnTheAsOfDay()
     QCOMPARE(total.payments, 32000);
     QCOMPARE(total.unbilledSales, 28473);
     QCOMPARE(total.balance, 55473);
-    QCOMPARE(total.daysUnpaid, std::optional<int>(70));
+    QVERIFY(!total.daysUnpaid); // days are no sum
 }
 
 // Before the March run: the March invoices' notes and payments were still unbilled, the previous

@@ -111,7 +111,7 @@ private Q_SLOTS:
         QCOMPARE(sunkenMonth(), 3);
         QCOMPARE(line("Tuki"), QStringLiteral("3月"));
         QCOMPARE(line("wareki"), QStringLiteral("令和06年（2024）"));
-        QCOMPARE(calendar->windowTitle(), QStringLiteral("Fcalendar"));
+        QCOMPARE(calendar->windowTitle(), QStringLiteral("カレンダー"));
     }
 
     void weekStartsOnSunday()

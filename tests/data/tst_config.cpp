@@ -248,6 +248,14 @@ private Q_SLOTS:
         AppPaths::ensureDataFolder();
         QVERIFY(QFileInfo(AppPaths::dataFolder()).isDir());
 
+        // A home folder that does not exist yet is made with its "DB" folder, as a program makes its
+        // data folder (kadomel-cli --home new/folder).
+        QTemporaryDir fresh;
+        const QString home = QDir(fresh.path()).filePath(QStringLiteral("new/home"));
+        qputenv("KADOMEL_HOME", home.toUtf8());
+        AppPaths::ensureDataFolder();
+        QVERIFY(QFileInfo(QDir(home).filePath(QStringLiteral("DB"))).isDir());
+
         // A file where the folder should be: the folder cannot be made.
         QTemporaryDir other;
         qputenv("KADOMEL_HOME", other.path().toUtf8());

@@ -20,6 +20,10 @@ void takeAddress(QLineEdit *Jyusyo1, const QString &address)
 void lookUp(QWidget *window, int code, QLineEdit *Jyusyo1)
 {
     TEngineDatabase &db = *DMdata->DataDB;
+    if (!PostalLookup::isLoaded(db)) {
+        Messages::information(window, QString::fromUtf8(kPostalDataNotLoaded));
+        return;
+    }
     if (PostalLookup::countAddresses(db, code) < 2) {
         takeAddress(Jyusyo1, PostalLookup::addresses(db, code).value(0));
         return;
@@ -31,6 +35,10 @@ void lookUp(QWidget *window, int code, QLineEdit *Jyusyo1)
 }
 
 } // namespace
+
+const char *const kPostalDataNotLoaded = "郵便番号データが読み込まれていないため、住所を検索できません。\r\n"
+                                         "メイン画面の「各種設定」ページにある「郵便番号データ読み込み」で、"
+                                         "日本郵便の郵便番号データ（KEN_ALL.CSV）を読み込んでください。";
 
 void lookUpAddress(QWidget *window, const QLineEdit *Yubin, QLineEdit *Jyusyo1)
 {

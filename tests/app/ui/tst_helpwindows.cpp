@@ -9,12 +9,14 @@
 #include "ModalHelper.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -166,39 +168,88 @@ private Q_SLOTS:
         QCOMPARE(box.result(), int(QDialog::Accepted));
     }
 
-    void helpOpensTheManualWhenInstalled()
+    QString installManual()
     {
-        HelpCommand::showHelp(nullptr);
-        QList<Messages::Record> said = Messages::takeHistory();
-        QCOMPARE(said.size(), 1);
-        QCOMPARE(said.first().kind, Messages::Kind::Information);
-        QVERIFY(m_urls.opened.isEmpty());
-
         const QString manual = m_home.filePath(QStringLiteral("docs/manual/index.html"));
         QDir().mkpath(QFileInfo(manual).path());
         QFile f(manual);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        HelpCommand::showHelp(nullptr);
-        QVERIFY(Messages::takeHistory().isEmpty());
-        QCOMPARE(m_urls.opened, QList<QUrl>{QUrl::fromLocalFile(manual)});
+        f.open(QIODevice::WriteOnly);
+        return manual;
     }
 
-    // Without a browser the command says where the manual lies instead of doing nothing.
-    void helpNamesTheManualWhenNoBrowserOpensIt()
+    // A shell line standing in for xdg-open; the manual's path is its $1.
+    static QStringList shell(const QString &line)
     {
-        const QString manual = m_home.filePath(QStringLiteral("docs/manual/index.html"));
-        QDir().mkpath(QFileInfo(manual).path());
-        QFile f(manual);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        return {QStringLiteral("sh"), QStringLiteral("-c"), line, QStringLiteral("sh")};
+    }
+
+    // Runs the help command with `opener` in place of xdg-open and waits until the opener has ended.
+    void runHelp(const QStringList &opener)
+    {
+        HelpCommand::setOpenCommand(opener);
         HelpCommand::showHelp(nullptr);
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+        QTRY_VERIFY(!qApp->findChild<QProcess *>(QStringLiteral("HelpOpener")));
+    }
+
+    void helpSaysWhenNoManualIsInstalled()
+    {
+        runHelp(shell(QStringLiteral("exit 0")));
         const QList<Messages::Record> said = Messages::takeHistory();
         QCOMPARE(said.size(), 1);
         QCOMPARE(said.first().kind, Messages::Kind::Information);
-        QVERIFY2(said.first().text.contains(QDir::toNativeSeparators(manual)), qPrintable(said.first().text));
+        QCOMPARE(said.first().text, QString::fromUtf8(HelpCommand::kNoManualMessage));
+    }
+
+    // The manual's path goes to the opener; only a failed opener (xdg-open without a browser ends
+    // with status 3 or 4, or is missing itself) makes the command say where the manual lies and
+    // offer to copy that place.
+    void helpOpensTheManualOrNamesItsPlace_data()
+    {
+        QTest::addColumn<QStringList>("opener");
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<bool>("answer"); // to the offer to copy
+        QTest::addRow("browser shows it") << shell(R"(test -f "$1" && touch "$1.shown")") << false << false;
+        QTest::addRow("no browser, place copied") << shell("exit 3") << true << true;
+        QTest::addRow("browser failed, not copied") << shell("exit 4") << true << false;
+        QTest::addRow("opener killed") << shell("kill -9 $$") << true << true;
+        QTest::addRow("no opener installed") << QStringList{"/nonexistent/xdg-open"} << true << true;
+    }
+    void helpOpensTheManualOrNamesItsPlace()
+    {
+        QFETCH(QStringList, opener);
+        QFETCH(bool, offered);
+        QFETCH(bool, answer);
+        const QString manual = installManual();
+        const QString place = QDir::toNativeSeparators(manual);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        if (offered)
+            Messages::queueAnswer(answer);
+        runHelp(opener);
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), offered ? 1 : 0);
+        if (offered) {
+            QCOMPARE(said.first().kind, Messages::Kind::ConfirmYesNo);
+            QVERIFY2(said.first().text.contains(place), qPrintable(said.first().text));
+        } else {
+            QVERIFY(QFileInfo::exists(manual + QStringLiteral(".shown")));
+        }
+        QCOMPARE(QGuiApplication::clipboard()->text(), offered && answer ? place : QStringLiteral("before"));
+    }
+
+    // The command returns while the opener still runs: the window is not held meanwhile.
+    void helpWaitsForTheOpenerWithoutHoldingTheWindow()
+    {
+        const QString manual = installManual();
+        const QString go = m_home.filePath(QStringLiteral("go"));
+        HelpCommand::setOpenCommand({QStringLiteral("sh"), QStringLiteral("-c"),
+                                     QStringLiteral(R"(while [ ! -e "$0" ]; do sleep 0.02; done; exit 3)"),
+                                     go});
+        HelpCommand::showHelp(nullptr);
+        QVERIFY(Messages::takeHistory().isEmpty());
+        QVERIFY(qApp->findChild<QProcess *>(QStringLiteral("HelpOpener")));
+        QFile(go).open(QIODevice::WriteOnly);
+        QTRY_VERIFY(!qApp->findChild<QProcess *>(QStringLiteral("HelpOpener")));
+        QCOMPARE(Messages::takeHistory().size(), 1);
     }
 
     // Statements the manual once made that the program does not bear out.

@@ -165,8 +165,8 @@ private Q_SLOTS:
             QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (1, 1, '振込')"));
         t->exec(
             QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (2, 1, '現金')"));
-        t->exec(
-            QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou) values (3, 1, '振込')"));
+        t->exec(QStringLiteral("insert into Nyukin (key, TorihikisakiKey, NyukinHouhou, Nyukingaku) "
+                               "values (3, 1, '振込', 1234567)"));
         Messages::takeHistory();
 
         TFmain w;
@@ -188,6 +188,13 @@ private Q_SLOTS:
         QVERIFY(toInvoice->isEnabled());
         w.NohinGrid->setCurrentIndex(w.NohinGrid->model()->index(last, 0));
         QVERIFY(!toInvoice->isEnabled());
+
+        // Payments show their amounts as every list does, with thousands separators.
+        QTRY_VERIFY(w.Qnyukin->Active());
+        const QAbstractItemModel *payments = w.NyukinGrid->model();
+        QCOMPARE(payments->headerData(2, Qt::Horizontal).toString(), QStringLiteral("入金額"));
+        QCOMPARE(payments->data(payments->index(payments->rowCount() - 1, 2)).toString(),
+                 QStringLiteral("1,234,567"));
 
         QCOMPARE(w.NyukinSiharaiHoho->count(), 3);
         QCOMPARE(w.NyukinSiharaiHoho->itemText(0), QString());

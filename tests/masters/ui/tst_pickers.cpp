@@ -165,6 +165,21 @@ private Q_SLOTS:
         QCOMPARE(w.window.focusWidget(), w.Jyusyo1);
     }
 
+    // Before the postal-code data is loaded a lookup finds nothing for any code: it says so and where
+    // to load the data, and keeps the address typed.
+    void lookupWithoutPostalDataSaysWhereToLoadIt()
+    {
+        t->exec(QStringLiteral("delete from Address"));
+        AddressWindow w;
+        w.lookUp(QStringLiteral("100-0001"));
+        QCOMPARE(w.Jyusyo1->text(), QStringLiteral("前の住所"));
+        const QList<Messages::Record> said = Messages::takeHistory();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().kind, Messages::Kind::Information);
+        QCOMPARE(said.first().text, QString::fromUtf8(kPostalDataNotLoaded));
+        QVERIFY(said.first().text.contains(QStringLiteral("郵便番号データ読み込み")));
+    }
+
     void noDigitsOrNoWholeNumberChangesNothing_data()
     {
         QTest::addColumn<QString>("typed");
