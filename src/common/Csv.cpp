@@ -193,30 +193,35 @@ QList<RawRecord> split(const QByteArray &bytes)
 class FieldDecoder
 {
 public:
-    explicit FieldDecoder(Encoding encoding)
-    {
-        // A byte-order mark inside a field is a character of it; the file's own is taken off before.
-        const QStringConverter::Flags flags =
-            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
-        if (encoding == Encoding::Utf8) {
-            m_decoder = QStringDecoder(QStringConverter::Utf8, flags);
-            return;
-        }
-        m_decoder = QStringDecoder("windows-31j", flags);
-        if (!m_decoder.isValid())
-            m_decoder = QStringDecoder("Shift_JIS", flags);
-    }
+    explicit FieldDecoder(Encoding encoding) : m_encoding(encoding) { make(); }
     std::optional<QString> operator()(const QByteArray &bytes)
     {
-        m_decoder.resetState();
-        QString text = m_decoder.decode(bytes);
-        if (m_decoder.hasError())
-            return std::nullopt;
-        return text;
+        m_decoder->resetState();
+        QString text = m_decoder->decode(bytes);
+        if (!m_decoder->hasError())
+            return text;
+        make(); // ICU's decoder keeps reporting an error once it met one
+        return std::nullopt;
     }
 
 private:
-    QStringDecoder m_decoder;
+    // A byte-order mark inside a field is a character of it; the file's own is taken off before.
+    // The decoder is made in place: one moved after it was made (ICU's) no longer hears of errors.
+    void make()
+    {
+        const QStringConverter::Flags flags =
+            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+        if (m_encoding == Encoding::Utf8) {
+            m_decoder.emplace(QStringConverter::Utf8, flags);
+            return;
+        }
+        m_decoder.emplace("windows-31j", flags);
+        if (!m_decoder->isValid())
+            m_decoder.emplace("Shift_JIS", flags);
+    }
+
+    Encoding m_encoding;
+    std::optional<QStringDecoder> m_decoder;
 };
 
 QList<Record> decodeRecords(const QList<RawRecord> &raw, Encoding encoding, int *undecodable)

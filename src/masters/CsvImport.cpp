@@ -608,13 +608,13 @@ namespace {
 // Why the stored record can no longer take the row's changes; empty when it can.
 QString conflictOf(TEngineDatabase &db, const Preview &p, const Row &row, const QStringList &stored)
 {
+    for (const Change &c : row.changes)
+        if (isAmount(p.kind, c.column) && CustomerStore::hasInvoice(db, row.key))
+            return QStringLiteral("請求書が作成されたため %1 は変更できません").arg(p.columns.at(c.column));
     QStringList changed;
-    for (const Change &c : row.changes) {
+    for (const Change &c : row.changes)
         if (stored.at(c.column) != c.before)
             changed.append(p.columns.at(c.column));
-        else if (isAmount(p.kind, c.column) && CustomerStore::hasInvoice(db, row.key))
-            return QStringLiteral("請求書が作成されたため %1 は変更できません").arg(p.columns.at(c.column));
-    }
     if (changed.isEmpty())
         return {};
     return QStringLiteral("%1 がほかのコンピュータで変更されました").arg(changed.join(QStringLiteral("、")));

@@ -180,11 +180,16 @@ int insert(TEngineDatabase &db, const CustomerRecord &customer)
 
 void update(TEngineDatabase &db, const CustomerRecord &customer)
 {
+    // The customers' lock, which every writer of customers takes (the invoice run and the import
+    // too): a change waits for a run or an import that has read the customer, and they for it.
+    TEngineTransaction transaction(db);
+    db.LockForNumbering(kTable);
     TEngineQuery q(&db);
     q.setSql({RowStatements::updateSql(kTable, changedColumns(), {QStringLiteral("Key")})});
     bindFields(q, customer);
     q.ParamByName(QStringLiteral("Key")).setAsInteger(customer.key);
     execOnExisting(q, QStringLiteral("取引先（Key %1）が見つかりません").arg(customer.key));
+    transaction.commit();
 }
 
 DocumentReferences references(TEngineDatabase &db, int key)

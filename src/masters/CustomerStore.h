@@ -62,8 +62,8 @@ bool hasInvoice(TEngineDatabase &db, int key);
 // Stores a new customer under the table's highest key plus one, registered at customer.TorokuYMD
 // (now when that is not set); returns the key.
 int insert(TEngineDatabase &db, const CustomerRecord &customer);
-// Stores the changed fields of the customer with customer.key. Throws EngineError when no such
-// customer is left (deleted meanwhile at another computer).
+// Stores the changed fields of the customer with customer.key, under the customers' lock. Throws
+// EngineError when no such customer is left (deleted meanwhile at another computer).
 void update(TEngineDatabase &db, const CustomerRecord &customer);
 
 DocumentReferences references(TEngineDatabase &db, int key);
