@@ -167,8 +167,9 @@ QString checkValue(const Column &c, const QString &value, const QString &table)
 }
 
 // The value a checked cell gives its column, as stored records' values are written (see valuesOf);
-// nothing when the cell leaves the stored value as it is.
-std::optional<QString> givenValue(const Column &c, const QString &cell)
+// nothing when the cell leaves the stored value as it is. A new customer's empty 敬称 stays empty, as
+// a document editor may register one.
+std::optional<QString> givenValue(const Column &c, const QString &cell, bool fresh)
 {
     const QString trimmed = cell.trimmed();
     switch (c.type) {
@@ -179,7 +180,7 @@ std::optional<QString> givenValue(const Column &c, const QString &cell)
             return PostalLookup::storedCode(Csv::unguardFormula(cell));
         return Csv::unguardFormula(cell);
     case Type::Honorific:
-        return trimmed.isEmpty() ? std::nullopt : std::optional<QString>(trimmed);
+        return trimmed.isEmpty() && !fresh ? std::nullopt : std::optional<QString>(trimmed);
     case Type::Code:
     case Type::Amount:
     case Type::ClosingDay:
@@ -330,7 +331,7 @@ void settle(TEngineDatabase &db, const Preview &p, Row &row)
     row.values = stored;
     for (qsizetype c = 0; c < defs.size(); ++c)
         if (const std::optional<QString> v =
-                row.cells.at(c) ? givenValue(defs.at(c), row.fields.at(c)) : std::nullopt)
+                row.cells.at(c) ? givenValue(defs.at(c), row.fields.at(c), !row.existing) : std::nullopt)
             row.values[c] = *v;
     if (!row.existing)
         return;

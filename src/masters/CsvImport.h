@@ -7,9 +7,10 @@
 // row changes in a stored customer or product, old → new.
 //
 // A column the file lacks, a cell the row lacks, and an empty cell of a number column or of 敬称 leave
-// the stored value as it is (a new customer takes 御中 and 0). A text written behind a "'" so that a
-// spreadsheet shows it as text (see Csv) is read without it. A customer's 期首売掛残 and 前回請求額
-// belong to the invoice run once it has an invoice: the import then leaves them as stored and says so.
+// the stored value as it is (a new customer takes 0, and 御中 when the file has no 敬称). A text written
+// behind a "'" so that a spreadsheet shows it as text (see Csv) is read without it. A customer's 期首売掛残
+// and 前回請求額 belong to the invoice run once it has an invoice: the import then leaves them as stored and
+// says so.
 //
 // Which stored customer a row is: the one whose key and 登録日 the row carries (this database's own
 // export), otherwise the one with the row's 取引先CD; 取引先CD 0 means "no code" and makes a new
