@@ -441,8 +441,15 @@ public:
                 m_storedKeys.insert(row.key, row.line);
             return;
         }
+        if (!row.sourceIdentity.isEmpty() && m_sources.contains(row.sourceIdentity)) {
+            refuse(row, QStringLiteral("%1 行目と同じ取引先です（key と登録日が同じ）")
+                            .arg(m_sources.value(row.sourceIdentity)));
+            return;
+        }
+        if (!row.sourceIdentity.isEmpty())
+            m_sources.insert(row.sourceIdentity, row.line);
         if (row.code == 0)
-            return; // no code: every such row is a customer of its own
+            return; // no code: every other such row is a customer of its own
         // New records with one code: customers exported from one database may share a code (each
         // then carries its own key and 登録日); otherwise the second is a mistake of the file.
         const auto seen = m_newCodes.constFind(row.code);
@@ -463,6 +470,7 @@ private:
 
     const Preview &m_p;
     QHash<int, int> m_storedKeys;                   // key → the first line
+    QHash<QString, int> m_sources;                  // the key and 登録日 of a new row → its line
     QHash<int, std::pair<int, QString>> m_newCodes; // code → the first line and its source identity
 };
 

@@ -207,6 +207,40 @@ private Q_SLOTS:
         QCOMPARE(now.TorokuYMD, before.TorokuYMD);
     }
 
+    // Which record a row is, when codes do not tell it alone.
+    void rowsThatNameOneRecord_data()
+    {
+        QTest::addColumn<QStringList>("csv");
+        QTest::addColumn<QString>("refusal"); // empty: every row is written
+        QTest::addColumn<int>("customers");   // stored afterwards
+        QTest::addRow("code 0 twice: two customers without a code")
+            << QStringList{"取引先CD,取引先名", "0,見積先", "0,見積先"} << "" << 3;
+        QTest::addRow("one exported customer twice")
+            << QStringList{"key,取引先CD,取引先名,登録日", "9,0,見積先,2020/01/02 03:04:05",
+                           "9,0,見積先,2020/01/02 03:04:05"}
+            << "3 行目 取引先CD: 2 行目と同じ取引先です（key と登録日が同じ）" << 2;
+        QTest::addRow("two exported customers sharing a new code")
+            << QStringList{"key,取引先CD,取引先名,登録日", "9,7,甲,2020/01/02 03:04:05",
+                           "10,7,乙,2020/01/02 03:04:05"}
+            << "" << 3;
+        QTest::addRow("a code two stored customers share")
+            << QStringList{"取引先CD,取引先名", "5,旧名商店"}
+            << "2 行目 取引先CD: 取引先CD 5 の取引先が 2 件登録されているため、どれを更新するか決められません"
+            << 2;
+    }
+    void rowsThatNameOneRecord()
+    {
+        QFETCH(QStringList, csv);
+        QFETCH(QString, refusal);
+        QFETCH(int, customers);
+        if (QTest::currentDataTag() == QLatin1String("a code two stored customers share"))
+            CustomerStore::insert(db(), storedCustomer());
+        const CsvImport::Preview p = CsvImport::preview(db(), CsvImport::Kind::Customers, utf8Csv(csv));
+        QCOMPARE(p.problemTexts().join('\n'), refusal);
+        CsvImport::apply(db(), p, CsvImport::Existing::Update, true);
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Torihikisaki")).toInt(), customers);
+    }
+
     // What another computer does between the preview and the write is seen by the write, which
     // takes the customers' lock first: the other's transaction is still open when the import starts
     // to write.
