@@ -4,7 +4,10 @@
 #include "data/Engine.h"
 #include "data/ListCsv.h"
 #include "masters/CustomerStore.h"
+#include "masters/OwnCompanyStore.h"
 #include "masters/ProductStore.h"
+
+#include <QHash>
 
 namespace CsvExport {
 namespace {
@@ -107,8 +110,17 @@ QList<QStringList> lineDocuments(TEngineDatabase &db, const char *table, void (*
     return documents(db, s, columns, from, to);
 }
 
+// The list's shown columns, and its key last when `withKey`.
+QList<TFieldDef> exportedColumns(TEngineQuery &list, bool withKey)
+{
+    QList<TFieldDef> columns = ListCsv::shownColumns(list.FieldDefs());
+    if (withKey)
+        columns.append(column("key", "key"));
+    return columns;
+}
+
 QList<QStringList> plainDocuments(TEngineDatabase &db, void (*setUp)(TEngineQuery &), const char *dateColumn,
-                                  const QDate &from, const QDate &to)
+                                  const QDate &from, const QDate &to, bool withKey)
 {
     TEngineQuery list(&db);
     setUp(list);
@@ -116,7 +128,38 @@ QList<QStringList> plainDocuments(TEngineDatabase &db, void (*setUp)(TEngineQuer
     const QString text = list.SQL().join(QLatin1Char('\n')).remove(QLatin1Char(';'));
     const qsizetype order = text.lastIndexOf(QLatin1String("order by"), -1, Qt::CaseInsensitive);
     const Statement s{text.left(order), {}, {}, QLatin1String(dateColumn), text.mid(order)};
-    return documents(db, s, ListCsv::shownColumns(list.FieldDefs()), from, to);
+    return documents(db, s, exportedColumns(list, withKey), from, to);
+}
+
+// Rows whose last column is the invoice's key, with that column replaced by the invoice's tax
+// columns. The amounts without tax are the sums less their tax when prices are entered with it.
+QList<QStringList> withInvoiceTax(TEngineDatabase &db, QList<QStringList> rows)
+{
+    const bool pricesIncludeTax = OwnCompanyStore::taxSettings(db).pricesIncludeTax;
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("select key, Taisyo10, Zei10, Taisyo8, Zei8, Hikazei from Seikyu")});
+    q.Open();
+    QHash<int, QStringList> taxes;
+    for (q.First(); !q.Eof(); q.Next()) {
+        if (q.Field(1).IsNull())
+            continue; // made without the option
+        const auto v = [&q](int i) { return q.Field(i).AsLargeInt(); };
+        const qint64 net10 = v(1) - (pricesIncludeTax ? v(2) : 0);
+        const qint64 net8 = v(3) - (pricesIncludeTax ? v(4) : 0);
+        taxes.insert(q.Field(0).AsInteger(),
+                     {QString::number(net10), QString::number(v(2)), QString::number(net8),
+                      QString::number(v(4)), QString::number(v(5))});
+    }
+    const QStringList titles{QStringLiteral("10%対象（税抜）"), QStringLiteral("10%消費税"),
+                             QStringLiteral("8%対象（税抜）"), QStringLiteral("8%消費税"),
+                             QStringLiteral("非課税")};
+    rows.first().removeLast();
+    rows.first() += titles;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const int key = rows[r].takeLast().toInt();
+        rows[r] += taxes.value(key, QStringList(titles.size(), QString()));
+    }
+    return rows;
 }
 
 } // namespace
@@ -157,11 +200,16 @@ QList<QStringList> rows(TEngineDatabase &db, Kind kind, const QDate &from, const
     case Kind::Deliveries:
         return lineDocuments(db, "Nohin", &MainLists::setUpDeliveryNotes, from, to);
     case Kind::Invoices:
-        return plainDocuments(db, &MainLists::setUpInvoices, "S.Simebi", from, to);
+        return withInvoiceTax(db, plainDocuments(db, &MainLists::setUpInvoices, "S.Simebi", from, to, true));
     case Kind::Payments:
-        return plainDocuments(db, &MainLists::setUpPayments, "n.NyukinYMD", from, to);
+        return plainDocuments(db, &MainLists::setUpPayments, "n.NyukinYMD", from, to, false);
     }
     return {};
+}
+
+QList<QStringList> invoiceListRows(TEngineQuery &list)
+{
+    return withInvoiceTax(*list.database(), ListCsv::listRows(list, exportedColumns(list, true)));
 }
 
 } // namespace CsvExport

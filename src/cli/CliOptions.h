@@ -44,7 +44,7 @@ struct CliOptions
     QDate from;                  // export: --from yyyy/mm/dd
     QDate to;                    // export: --to yyyy/mm/dd
     QString encoding = QStringLiteral("utf-8"); // export, receivables: --encoding utf-8|cp932
-    bool yes = false;                           // restore: --yes, without asking
+    bool yes = false;                           // restore, import: --yes, without asking
     bool skipExisting = false;                  // import: --skip-existing, leave stored codes as they are
     bool goodRowsOnly = false;                  // import: --good-rows-only, import the rows without errors
     QDate asOf;                                 // receivables: --as-of yyyy/mm/dd; null: today

@@ -67,18 +67,58 @@ int restore(TDMdata &data, const CliOptions &options)
     return 0;
 }
 
+// Asks on the terminal unless --yes has answered already; true for yes.
+bool answeredYes(const QString &question, bool yes)
+{
+    print(stderr, question + QStringLiteral(" [y/N] "));
+    if (yes) {
+        print(stderr, QStringLiteral("y\n"));
+        return true;
+    }
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+// Each problem of the file is said once. Nothing is written while a row is refused (unless
+// --good-rows-only), and stored records are changed only after the changes were shown and confirmed.
 int importCsv(TDMdata &data, const CliOptions &options)
 {
     const CsvImport::Kind kind = *CsvImport::kindFromName(options.table);
+    const CsvImport::Existing existing =
+        options.skipExisting ? CsvImport::Existing::Skip : CsvImport::Existing::Update;
     const CsvImport::Preview preview = CsvImport::previewFile(*data.DataDB, kind, options.file);
     for (const QString &problem : preview.problemTexts())
         print(stderr, problem + QStringLiteral("\n"));
-    const CsvImport::Outcome outcome = CsvImport::apply(
-        *data.DataDB, preview, options.skipExisting ? CsvImport::Existing::Skip : CsvImport::Existing::Update,
-        options.goodRowsOnly);
-    print(stdout, QStringLiteral("追加 %1 件、更新 %2 件、読み飛ばし %3 件\n")
+    if (!preview.usable()) {
+        print(stderr, QStringLiteral("読み込めないファイルのため、何も登録していません\n"));
+        return 1;
+    }
+    if (preview.refused() > 0 && !options.goodRowsOnly) {
+        print(stderr, QStringLiteral("エラーのある行が %1 行あるため、何も登録していません"
+                                     "（--good-rows-only でエラーのない行だけ登録します）\n")
+                          .arg(preview.refused()));
+        return 1;
+    }
+    for (const QString &change : preview.changeTexts(existing))
+        print(stdout, change + QStringLiteral("\n"));
+    const int updates = preview.updates(existing);
+    if (updates > 0 &&
+        !answeredYes(
+            QStringLiteral("登録済みの%1 %2 件を上のとおり変更します。よろしいですか？")
+                .arg(kind == CsvImport::Kind::Customers ? QStringLiteral("取引先") : QStringLiteral("商品"))
+                .arg(updates),
+            options.yes)) {
+        print(stderr,
+              QStringLiteral("取込を取りやめました。何も登録していません（--yes で確認せずに登録します）\n"));
+        return 1;
+    }
+    const CsvImport::Outcome outcome =
+        CsvImport::apply(*data.DataDB, preview, existing, options.goodRowsOnly);
+    print(stdout, QStringLiteral("追加 %1 件、更新 %2 件、変更なし %3 件、読み飛ばし %4 件\n")
                       .arg(outcome.added)
                       .arg(outcome.updated)
+                      .arg(outcome.unchanged)
                       .arg(outcome.skipped));
     return 0;
 }

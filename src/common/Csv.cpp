@@ -3,6 +3,8 @@
 #include "common/AppError.h"
 #include "common/TextFiles.h"
 
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringEncoder>
 
 namespace Csv {
@@ -17,11 +19,49 @@ std::optional<Encoding> encodingFromName(const QString &name)
     return std::nullopt;
 }
 
+namespace {
+
+bool isFormulaStart(QChar c)
+{
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+// "-500", "+3", "-12.5", "1e-05": a number as the lists write it, which a spreadsheet reads as one.
+bool isNumber(const QString &field)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
+    return number.match(field).hasMatch();
+}
+
+// The "'"s at the start of the field, when a formula character follows them; -1 otherwise.
+qsizetype quotesBeforeFormula(const QString &field)
+{
+    qsizetype i = 0;
+    while (i < field.size() && field.at(i) == u'\'')
+        ++i;
+    return i < field.size() && isFormulaStart(field.at(i)) ? i : -1;
+}
+
+} // namespace
+
+QString guardFormula(const QString &field)
+{
+    if (quotesBeforeFormula(field) < 0 || isNumber(field))
+        return field;
+    return QLatin1Char('\'') + field;
+}
+
+QString unguardFormula(const QString &field)
+{
+    return quotesBeforeFormula(field) > 0 ? field.mid(1) : field;
+}
+
 QString formatRow(const QStringList &fields)
 {
     QStringList quoted;
     quoted.reserve(fields.size());
-    for (const QString &field : fields) {
+    for (const QString &unguarded : fields) {
+        const QString field = guardFormula(unguarded);
         const bool needsQuotes = field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
                                  field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'));
         if (!needsQuotes) {
@@ -78,16 +118,26 @@ QString decode(const QByteArray &bytes, Encoding *encoding)
     return text;
 }
 
-QList<Record> parse(const QString &text)
+namespace {
+
+// A record's fields as bytes, before decoding.
+struct RawRecord
 {
-    QList<Record> records;
-    Record record;
-    QString field;
+    int line = 0;
+    QList<QByteArray> fields;
+};
+
+// Splits the bytes into records and fields. The separators (comma, quote, CR, LF) are ASCII bytes,
+// which in UTF-8 and in CP932 never occur inside a character, so the split needs no decoding.
+QList<RawRecord> split(const QByteArray &bytes)
+{
+    QList<RawRecord> records;
+    RawRecord record{1, {}};
+    QByteArray field;
     bool inQuotes = false;
     bool wasQuoted = false;
     int line = 1;
     int quoteLine = 0;
-    record.line = 1;
     auto endField = [&] {
         record.fields.append(field);
         field.clear();
@@ -97,33 +147,33 @@ QList<Record> parse(const QString &text)
         endField();
         if (!(record.fields.size() == 1 && record.fields.first().isEmpty()))
             records.append(record);
-        record = Record{};
+        record = RawRecord{};
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
         if (inQuotes) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+            if (c == '"') {
+                if (i + 1 < bytes.size() && bytes.at(i + 1) == '"') {
                     field += c;
                     ++i;
                 } else {
                     inQuotes = false;
                 }
             } else {
-                if (c == QLatin1Char('\n'))
+                if (c == '\n')
                     ++line;
                 field += c;
             }
             continue;
         }
-        if (c == QLatin1Char('"') && field.isEmpty() && !wasQuoted) {
+        if (c == '"' && field.isEmpty() && !wasQuoted) {
             inQuotes = true;
             wasQuoted = true;
             quoteLine = line;
-        } else if (c == QLatin1Char(',')) {
+        } else if (c == ',') {
             endField();
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
                 ++i;
             endRecord();
             ++line;
@@ -136,6 +186,85 @@ QList<Record> parse(const QString &text)
         throw AppError(QStringLiteral("%1 行目の「\"」が閉じられていません").arg(quoteLine));
     if (!field.isEmpty() || !record.fields.isEmpty())
         endRecord();
+    return records;
+}
+
+// Decodes one field at a time, strictly: nothing for bytes that are no text in the encoding.
+class FieldDecoder
+{
+public:
+    explicit FieldDecoder(Encoding encoding) : m_encoding(encoding) { make(); }
+    std::optional<QString> operator()(const QByteArray &bytes)
+    {
+        m_decoder->resetState();
+        QString text = m_decoder->decode(bytes);
+        if (!m_decoder->hasError())
+            return text;
+        make(); // ICU's decoder keeps reporting an error once it met one
+        return std::nullopt;
+    }
+
+private:
+    // A byte-order mark inside a field is a character of it; the file's own is taken off before.
+    // The decoder is made in place: one moved after it was made (ICU's) no longer hears of errors.
+    void make()
+    {
+        const QStringConverter::Flags flags =
+            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+        if (m_encoding == Encoding::Utf8) {
+            m_decoder.emplace(QStringConverter::Utf8, flags);
+            return;
+        }
+        m_decoder.emplace("windows-31j", flags);
+        if (!m_decoder->isValid())
+            m_decoder.emplace("Shift_JIS", flags);
+    }
+
+    Encoding m_encoding;
+    std::optional<QStringDecoder> m_decoder;
+};
+
+QList<Record> decodeRecords(const QList<RawRecord> &raw, Encoding encoding, int *undecodable)
+{
+    FieldDecoder decode(encoding);
+    QList<Record> records;
+    records.reserve(raw.size());
+    *undecodable = 0;
+    for (const RawRecord &r : raw) {
+        Record record{r.line, {}, {}};
+        record.fields.reserve(r.fields.size());
+        for (const QByteArray &bytes : r.fields) {
+            const std::optional<QString> text = decode(bytes);
+            if (!text) {
+                record.undecodable.append(record.fields.size());
+                ++*undecodable;
+            }
+            record.fields.append(text.value_or(QString()));
+        }
+        records.append(record);
+    }
+    return records;
+}
+
+} // namespace
+
+QList<Record> read(const QByteArray &bytes, Encoding *encoding)
+{
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    const QList<RawRecord> raw = split(bom ? bytes.mid(3) : bytes);
+    int utf8Faults = 0;
+    QList<Record> records = decodeRecords(raw, Encoding::Utf8, &utf8Faults);
+    Encoding chosen = Encoding::Utf8;
+    if (!bom && utf8Faults > 0) {
+        int cp932Faults = 0;
+        QList<Record> cp932 = decodeRecords(raw, Encoding::Cp932, &cp932Faults);
+        if (cp932Faults < utf8Faults) {
+            records = std::move(cp932);
+            chosen = Encoding::Cp932;
+        }
+    }
+    if (encoding)
+        *encoding = chosen;
     return records;
 }
 

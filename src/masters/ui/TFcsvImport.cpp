@@ -84,6 +84,8 @@ void TFcsvImport::buildControls()
         if (!path.isEmpty())
             loadFile(path);
     });
+    for (QRadioButton *choice : {UpdateRB, SkipRB})
+        connect(choice, &QRadioButton::toggled, this, [this] { showPreview(); });
     connect(ImportBTN, &QPushButton::clicked, this, [this] { importRows(false); });
     connect(GoodRowsBTN, &QPushButton::clicked, this, [this] { importRows(true); });
     connect(CloseBTN, &QPushButton::clicked, this, &QDialog::reject);
@@ -98,7 +100,13 @@ void TFcsvImport::loadFile(const QString &path)
     showPreview();
 }
 
-// One line per row: its line number, what will happen to it or why it is refused, its fields.
+CsvImport::Existing TFcsvImport::existingChoice() const
+{
+    return SkipRB->isChecked() ? CsvImport::Existing::Skip : CsvImport::Existing::Update;
+}
+
+// One line per row: its line number, what will happen to it (each changed field old → new) or why it
+// is refused, its fields (a huge cell cut short).
 void TFcsvImport::showPreview()
 {
     const QStringList titles = CsvImport::columns(m_kind);
@@ -108,20 +116,22 @@ void TFcsvImport::showPreview()
                                            titles);
     PreviewGrid->setRowCount(m_loaded ? int(m_preview.rows.size()) : 0);
     for (int r = 0; m_loaded && r < m_preview.rows.size(); ++r) {
+        constexpr int kShown = 200;
         const CsvImport::Row &row = m_preview.rows.at(r);
-        QStringList why;
-        for (const CsvImport::Problem &p : row.problems)
-            why.append(p.column.isEmpty() ? p.reason : p.column + QStringLiteral(": ") + p.reason);
-        const QString result = !row.ok()      ? why.join(QStringLiteral(" / "))
-                               : row.existing ? QStringLiteral("登録済み")
-                                              : QStringLiteral("新規");
         PreviewGrid->setItem(r, 0, new QTableWidgetItem(QString::number(row.line)));
-        auto *resultItem = new QTableWidgetItem(result);
+        auto *resultItem = new QTableWidgetItem(m_preview.result(row, existingChoice()));
         if (!row.ok())
             resultItem->setForeground(Qt::red);
+        else if (!row.changes.isEmpty() && existingChoice() == CsvImport::Existing::Update)
+            resultItem->setForeground(Qt::blue);
         PreviewGrid->setItem(r, 1, resultItem);
-        for (int c = 0; c < row.fields.size(); ++c)
-            PreviewGrid->setItem(r, c + 2, new QTableWidgetItem(row.fields.at(c)));
+        for (int c = 0; c < row.fields.size(); ++c) {
+            const QString &field = row.fields.at(c);
+            PreviewGrid->setItem(r, c + 2,
+                                 new QTableWidgetItem(field.size() > kShown
+                                                          ? field.left(kShown) + QStringLiteral("…")
+                                                          : field));
+        }
     }
     PreviewGrid->resizeColumnsToContents();
     const bool usable = m_loaded && m_preview.usable() && !m_preview.rows.isEmpty();
@@ -132,7 +142,10 @@ void TFcsvImport::showPreview()
     else if (!m_preview.usable())
         summary = m_preview.problemTexts().join(QLatin1Char('\n'));
     else
-        summary = QStringLiteral("%1 行（エラー %2 行）").arg(m_preview.rows.size()).arg(refused) +
+        summary = QStringLiteral("%1 行（更新 %2 行、エラー %3 行）")
+                      .arg(m_preview.rows.size())
+                      .arg(m_preview.updates(existingChoice()))
+                      .arg(refused) +
                   (refused > 0 ? QStringLiteral("。エラーのある行があるため「取込」では何も登録しません")
                                : QString());
     SummaryLBL->setText(summary);
@@ -140,8 +153,17 @@ void TFcsvImport::showPreview()
     GoodRowsBTN->setEnabled(usable && refused > 0 && refused < m_preview.rows.size());
 }
 
+// Stored records are changed only when the user, having seen the changes, says yes.
 void TFcsvImport::importRows(bool goodRowsOnly)
 {
+    const int updates = m_preview.updates(existingChoice());
+    if (updates > 0 &&
+        !Messages::confirmYesNo(this, QStringLiteral("登録済みの%1 %2 件を「結果」の欄のとおり変更します。"
+                                                     "よろしいですか？")
+                                          .arg(m_kind == CsvImport::Kind::Customers ? QStringLiteral("取引先")
+                                                                                    : QStringLiteral("商品"))
+                                          .arg(updates)))
+        return;
     CsvImport::Outcome outcome;
     const bool done = Messages::guarded(this, [&] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -149,16 +171,20 @@ void TFcsvImport::importRows(bool goodRowsOnly)
         {
             ~Restore() { QApplication::restoreOverrideCursor(); }
         } restore;
-        outcome = CsvImport::apply(
-            *DMdata->DataDB, m_preview,
-            SkipRB->isChecked() ? CsvImport::Existing::Skip : CsvImport::Existing::Update, goodRowsOnly);
+        outcome = CsvImport::apply(*DMdata->DataDB, m_preview, existingChoice(), goodRowsOnly);
     });
-    if (!done)
+    if (!done) {
+        // Changed at another computer since it was read, perhaps: the preview shows the stored values again.
+        if (!FileEDT->text().isEmpty())
+            loadFile(FileEDT->text());
         return;
+    }
     m_imported = true;
-    Messages::information(this, QStringLiteral("取り込みました（追加 %1 件、更新 %2 件、読み飛ばし %3 件）")
-                                    .arg(outcome.added)
-                                    .arg(outcome.updated)
-                                    .arg(outcome.skipped));
+    Messages::information(
+        this, QStringLiteral("取り込みました（追加 %1 件、更新 %2 件、変更なし %3 件、読み飛ばし %4 件）")
+                  .arg(outcome.added)
+                  .arg(outcome.updated)
+                  .arg(outcome.unchanged)
+                  .arg(outcome.skipped));
     accept();
 }

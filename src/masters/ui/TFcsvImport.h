@@ -1,7 +1,8 @@
 #pragma once
 // CSV取込: customers or products from a CSV file. Choosing the file shows every row with what is
-// wrong with it (line, column, why) before anything is written; "取込" writes all rows in one
-// transaction and only when none is refused, "正しい行だけ取込" the rows without errors.
+// wrong with it (line, column, why) or what it changes in a stored record (each field old → new)
+// before anything is written; "取込" writes all rows in one transaction and only when none is
+// refused, "正しい行だけ取込" the rows without errors; changes of stored records are confirmed first.
 #include "controls/TForm1.h"
 #include "masters/CsvImport.h"
 
@@ -36,6 +37,7 @@ private:
     void buildControls();
     void showPreview();
     void importRows(bool goodRowsOnly);
+    CsvImport::Existing existingChoice() const;
 
     CsvImport::Kind m_kind;
     CsvImport::Preview m_preview;

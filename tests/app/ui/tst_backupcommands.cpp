@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -116,6 +117,56 @@ private Q_SLOTS:
         QVERIFY2(text.startsWith(
                      QStringLiteral("入金日,取引先,入金額,入金方法,領収№\r\n2024/04/01,山田商店,-2500,")),
                  qPrintable(text));
+    }
+
+    // The invoice list's CSV carries the tax columns after the list's own.
+    void theInvoiceListIsExportedWithItsTax()
+    {
+        start();
+        const QString path = file(QStringLiteral("invoices.csv"));
+        FileChoice::setNext(path);
+        QAction *action = w->SeikyuGrid->findChild<QAction *>(QStringLiteral("CsvExport"));
+        QVERIFY(action);
+        action->trigger();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(Csv::decode(f.readAll()),
+                 QStringLiteral(
+                     "請求№,請求締日,発行日,取引先,請求額,更新日,10%対象（税抜）,10%消費税,8%対象（税抜）,"
+                     "8%消費税,非課税\r\n"));
+    }
+
+    // A change of a stored customer is shown old → new and written only when the user says yes.
+    void theImportWindowShowsEachChangeAndAsks()
+    {
+        start();
+        t->exec(QStringLiteral("insert into Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, Tel) "
+                               "values (2, 5, '鈴木商店', '03-1111-2222')"));
+        const QString path = file(QStringLiteral("customers.csv"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("取引先CD,取引先名,Tel\r\n5,鈴木商店,03-9999-0000\r\n").toUtf8());
+        f.close();
+        TFcsvImport window(CsvImport::Kind::Customers);
+        FileChoice::setNext(path);
+        window.FileBTN->click();
+        QCOMPARE(window.PreviewGrid->item(0, 1)->text(),
+                 QStringLiteral("更新 Tel: 03-1111-2222 → 03-9999-0000"));
+        window.SkipRB->setChecked(true);
+        QCOMPARE(window.PreviewGrid->item(0, 1)->text(), QStringLiteral("登録済み（読み飛ばし）"));
+        window.UpdateRB->setChecked(true);
+        const QString tel = QStringLiteral("select Tel from Torihikisaki where key = 2");
+        Messages::queueAnswer(false);
+        window.ImportBTN->click();
+        QVERIFY2(said(Messages::takeHistory())
+                     .contains(QStringLiteral(
+                         "登録済みの取引先 1 件を「結果」の欄のとおり変更します。よろしいですか？")),
+                 "not asked");
+        QCOMPARE(t->scalar(tel).toString(), QStringLiteral("03-1111-2222"));
+        Messages::queueAnswer(true);
+        window.ImportBTN->click();
+        QVERIFY(said(Messages::takeHistory()).contains(QStringLiteral("更新 1 件")));
+        QCOMPARE(t->scalar(tel).toString(), QStringLiteral("03-9999-0000"));
     }
 
     void theImportWindowShowsEachRefusedRowBeforeWriting()
