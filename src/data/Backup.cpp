@@ -329,7 +329,8 @@ void writeLocalCopy(const QString &source, const QString &target, const Progress
         RawSqlite to(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         sqlite3_backup *backup = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
         if (!backup)
-            to.fail(QStringLiteral("バックアップを開始できません"));
+            to.fail(
+                QStringLiteral("%1 へのバックアップを開始できません").arg(QDir::toNativeSeparators(target)));
         int rc = SQLITE_OK;
         while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
             rc = sqlite3_backup_step(backup, 256);
@@ -341,7 +342,8 @@ void writeLocalCopy(const QString &source, const QString &target, const Progress
         }
         sqlite3_backup_finish(backup);
         if (rc != SQLITE_DONE)
-            to.fail(QStringLiteral("バックアップに失敗しました"));
+            to.fail(
+                QStringLiteral("%1 へのバックアップに失敗しました").arg(QDir::toNativeSeparators(target)));
         from.exec("COMMIT");
         // A backup is one file, without a write-ahead log beside it.
         to.exec("PRAGMA journal_mode=DELETE");

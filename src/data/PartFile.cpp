@@ -69,7 +69,10 @@ void PartFile::putInPlace()
 
 QString PartFile::namingTarget(const QString &text) const
 {
-    return QString(text).replace(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(m_target));
+    const QString target = QDir::toNativeSeparators(m_target);
+    const QString named = QString(text).replace(QDir::toNativeSeparators(m_path), target);
+    return named.contains(target) ? named
+                                  : QStringLiteral("%1 を書き込めませんでした\n%2").arg(target, named);
 }
 
 void PartFile::removeLeftovers(const QString &folder, const QString &targetName)

@@ -16,7 +16,8 @@ public:
     const QString &path() const { return m_path; }
     // Renames the part file over the target. Throws AppError naming the target when it cannot.
     void putInPlace();
-    // A message of SQLite or pg_dump about the part file, naming the target instead.
+    // A message of SQLite or pg_dump about writing the part file, naming the target instead (said
+    // first when the message names no file).
     QString namingTarget(const QString &text) const;
 
     // Removes the part files in the folder, and their journals, that no writer holds: those of this
