@@ -64,7 +64,9 @@ int restore(TDMdata &data, const CliOptions &options)
     }
     const QString kept = Backup::restore(
         data, options.file, [](int percent) { showProgress(QStringLiteral("復元中"), percent); });
-    print(stdout, QStringLiteral("復元しました（それまでのデータは %1 に残しました）\n").arg(kept));
+    print(stdout, kept.isEmpty()
+                      ? QStringLiteral("復元しました\n")
+                      : QStringLiteral("復元しました（それまでのデータは %1 に残しました）\n").arg(kept));
     return 0;
 }
 

@@ -111,6 +111,7 @@ class LocalSoleUse
 public:
     explicit LocalSoleUse(const QString &databaseFile)
     {
+        ensureFolderOf(databaseFile); // a restore into a new data folder
         QElapsedTimer waited;
         waited.start();
         while ((m_fd = TEngineDatabase::lockForSoleUse(databaseFile)) < 0) {

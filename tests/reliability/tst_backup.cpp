@@ -146,6 +146,19 @@ class TestBackup : public QObject
             t->exec(QStringLiteral("DROP TABLE %1").arg(table));
     }
 
+    // Closes the local database and overwrites a page in the middle of its file; returns the file.
+    QString damageLocalDatabase()
+    {
+        t->db().Close();
+        const QString database = Backup::localDatabaseFile(t->db());
+        QFile damage(database);
+        if (!damage.open(QIODevice::ReadWrite) || damage.size() < 8192)
+            qFatal("no database file to damage");
+        damage.seek(damage.size() / 2);
+        damage.write(QByteArray(4096, '\xAB'));
+        return database;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -394,14 +407,7 @@ private Q_SLOTS:
         Backup::take(t->db(), file);
         const QStringList backedUp = t->fingerprint();
         f.addCustomer(QStringLiteral("後から"));
-        t->db().Close();
-        const QString database = Backup::localDatabaseFile(t->db());
-        QFile damage(database);
-        QVERIFY(damage.open(QIODevice::ReadWrite));
-        QVERIFY(damage.size() > 8192);
-        damage.seek(damage.size() / 2);
-        damage.write(QByteArray(4096, '\xAB'));
-        damage.close();
+        const QString database = damageLocalDatabase();
         QFile read(database);
         QVERIFY(read.open(QIODevice::ReadOnly));
         const QByteArray damaged = read.readAll();
@@ -449,17 +455,10 @@ private Q_SLOTS:
         if (t->isPostgres())
             return; // a failing dump: see the daily backup
         // A backup of a damaged database fails its check.
-        t->db().Close();
-        const QString database = Backup::localDatabaseFile(t->db());
         BillingFixture f(*t);
         for (int i = 0; i < 200; ++i)
             f.addCustomer(QStringLiteral("大きく %1").arg(i));
-        t->db().Close();
-        QFile damage(database);
-        QVERIFY(damage.open(QIODevice::ReadWrite));
-        damage.seek(damage.size() / 2);
-        damage.write(QByteArray(4096, '\xAB'));
-        damage.close();
+        const QString database = damageLocalDatabase();
         const QString failing = folder.filePath(QStringLiteral("failing.sqlite3"));
         try {
             Backup::copyLocalFile(database, failing);
