@@ -10,7 +10,20 @@
 
 namespace CliCommands {
 
-std::unique_ptr<TDMdata> openDatabase(const std::function<void(const QString &)> &notify)
+namespace {
+
+void connect(TEngineDatabase &db)
+{
+    try {
+        db.Open();
+    } catch (const AppError &e) {
+        throw AppError(QStringLiteral("データベースへの接続に失敗しました\n") + e.message());
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TDMdata> configureDatabase(const std::function<void(const QString &)> &notify)
 {
     // As at the program's start: a configuration file that is no text is kept under another name.
     const QString setAside = IniFile::setAsideIfNotText(AppPaths::iniPath());
@@ -20,12 +33,22 @@ std::unique_ptr<TDMdata> openDatabase(const std::function<void(const QString &)>
     AppPaths::ensureDataFolder();
     auto data = std::make_unique<TDMdata>();
     settings.applyTo(data->Session1, *data->DataDB);
-    try {
-        data->DataDB->Open();
-    } catch (const AppError &e) {
-        throw AppError(QStringLiteral("データベースへの接続に失敗しました\n") + e.message());
-    }
+    return data;
+}
+
+std::unique_ptr<TDMdata> openDatabase(const std::function<void(const QString &)> &notify)
+{
+    auto data = configureDatabase(notify);
+    connect(*data->DataDB);
     data->CheckTables();
+    return data;
+}
+
+std::unique_ptr<TDMdata> openForRestore(const std::function<void(const QString &)> &notify)
+{
+    auto data = configureDatabase(notify);
+    if (data->Session1.SessionType == TSessionType::stRemote)
+        connect(*data->DataDB);
     return data;
 }
 

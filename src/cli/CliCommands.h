@@ -15,6 +15,11 @@ namespace CliCommands {
 // no text is set aside first and `notify` told so. Throws AppError when the database cannot be
 // opened or its tables cannot be made.
 std::unique_ptr<TDMdata> openDatabase(const std::function<void(const QString &)> &notify);
+// The same database for a restore, which checks the tables itself once it has replaced it: a server
+// database is connected, a local one is left closed (so that a damaged one can still be restored).
+std::unique_ptr<TDMdata> openForRestore(const std::function<void(const QString &)> &notify);
+// The data module with the configuration's connection settings, not yet connected.
+std::unique_ptr<TDMdata> configureDatabase(const std::function<void(const QString &)> &notify);
 
 // Loads the file into Address; progress gets the percentage read. Returns the rows loaded.
 qint64 importPostal(TDMdata &data, const QString &path, const std::function<void(int percent)> &progress);

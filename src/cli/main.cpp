@@ -49,7 +49,8 @@ void showProgress(const QString &what, int percent)
 // --yes already said it.
 int restore(TDMdata &data, const CliOptions &options)
 {
-    const Backup::Summary summary = Backup::describe(*data.DataDB, options.file);
+    // Refused before the question when it cannot be done.
+    const Backup::Summary summary = Backup::checkRestorable(*data.DataDB, options.file);
     print(stderr, Backup::restoreQuestion(summary) + QStringLiteral(" [y/N] "));
     if (!options.yes) {
         std::string answer;
@@ -62,8 +63,10 @@ int restore(TDMdata &data, const CliOptions &options)
         print(stderr, QStringLiteral("y\n"));
     }
     const QString kept = Backup::restore(
-        *data.DataDB, options.file, [](int percent) { showProgress(QStringLiteral("復元中"), percent); });
-    print(stdout, QStringLiteral("復元しました（それまでのデータは %1 に残しました）\n").arg(kept));
+        data, options.file, [](int percent) { showProgress(QStringLiteral("復元中"), percent); });
+    print(stdout, kept.isEmpty()
+                      ? QStringLiteral("復元しました\n")
+                      : QStringLiteral("復元しました（それまでのデータは %1 に残しました）\n").arg(kept));
     return 0;
 }
 
@@ -150,8 +153,10 @@ int run(const CliOptions &options)
     }
     if (!options.home.isEmpty())
         qputenv("KADOMEL_HOME", options.home.toUtf8());
-    const std::unique_ptr<TDMdata> data = CliCommands::openDatabase(
-        [](const QString &notice) { print(stderr, notice + QStringLiteral("\n")); });
+    const auto notify = [](const QString &notice) { print(stderr, notice + QStringLiteral("\n")); };
+    if (options.command == CliOptions::Command::Restore)
+        return restore(*CliCommands::openForRestore(notify), options);
+    const std::unique_ptr<TDMdata> data = CliCommands::openDatabase(notify);
     if (options.command == CliOptions::Command::ImportPostal) {
         const qint64 rows = CliCommands::importPostal(*data, options.postalFile, [](int percent) {
             showProgress(QStringLiteral("郵便番号データ読み込み中"), percent);
@@ -165,8 +170,6 @@ int run(const CliOptions &options)
         print(stdout, QStringLiteral("バックアップを作成しました: %1\n").arg(options.file));
         return 0;
     }
-    if (options.command == CliOptions::Command::Restore)
-        return restore(*data, options);
     if (options.command == CliOptions::Command::Export) {
         const QList<QStringList> rows =
             CsvExport::rows(*data->DataDB, *CsvExport::kindFromName(options.table), options.from, options.to);

@@ -1,30 +1,27 @@
 #include "data/Backup.h"
 
 #include "data/AppPaths.h"
+#include "data/BackupLayout.h"
+#include "data/BackupServer.h"
+#include "data/BackupShared.h"
 #include "data/Engine.h"
 #include "data/IniFile.h"
+#include "data/PartFile.h"
+#include "data/TDMdata.h"
 
 #include <cstdio>
 #include <fcntl.h>
-#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QThread>
 #include <sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+using namespace BackupShared;
+
 namespace {
-
-const QString kOthersConnected = QStringLiteral(
-    "ほかのコンピュータ（またはこのコンピュータのもう一つのプログラム）がデータベースに接続しているため、"
-    "復元できません。ほかのプログラムを終了してから、もう一度実行してください。");
-
-// The tables counted in a backup's summary, in the order of Summary's fields.
-const char *const kCountedTables[] = {"Torihikisaki", "Mitumori", "Nohin", "Seikyu", "Nyukin"};
 
 // One raw SQLite connection, closed when it goes out of scope.
 class RawSqlite
@@ -62,197 +59,32 @@ public:
     [[noreturn]] void fail(const QString &what) const
     {
         const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
-        throw AppError(what + QStringLiteral("\n（") + reason + QStringLiteral("）"));
+        throw AppError(what + QStringLiteral("\n") + BackupShared::explained(reason));
     }
 
 private:
     sqlite3 *m_db = nullptr;
 };
 
-// A file written beside its final name and renamed over it only when complete; removed otherwise.
-class PartFile
+bool isLocal(const TEngineDatabase &db)
 {
-public:
-    explicit PartFile(const QString &target)
-        : m_target(target),
-          m_path(target + QStringLiteral(".part-%1").arg(QCoreApplication::applicationPid()))
-    {
-        QFile::remove(m_path);
+    return db.session()->SessionType == TSessionType::stLocal;
+}
+
+// The tables and their columns in an SQLite file.
+BackupLayout::Tables localTables(const RawSqlite &file)
+{
+    BackupLayout::Tables tables;
+    for (const QString &table : file.column("select name from sqlite_master where type = 'table'")) {
+        const QByteArray sql =
+            "select name from pragma_table_info('" + table.toUtf8().replace("'", "''") + "')";
+        QStringList columns;
+        for (const QString &column : file.column(sql.constData()))
+            columns.append(column.toLower());
+        tables.insert(table.toLower(), columns);
     }
-    ~PartFile()
-    {
-        if (!m_done)
-            QFile::remove(m_path);
-    }
-    const QString &path() const { return m_path; }
-    void putInPlace()
-    {
-        if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(m_target).constData()) != 0)
-            throw AppError(QStringLiteral("%1 に書き込めません").arg(QDir::toNativeSeparators(m_target)));
-        m_done = true;
-        syncFolder(QFileInfo(m_target).absolutePath());
-    }
-    static void syncFolder(const QString &folder)
-    {
-        const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
-
-private:
-    QString m_target;
-    QString m_path;
-    bool m_done = false;
-};
-
-void ensureFolderOf(const QString &file)
-{
-    const QString folder = QFileInfo(file).absolutePath();
-    if (!QDir().mkpath(folder))
-        throw AppError(QStringLiteral("フォルダ %1 を作成できません").arg(QDir::toNativeSeparators(folder)));
+    return tables;
 }
-
-// A free name for the database as it was before a restore; never one already there (that may be
-// the very backup being restored).
-QString keptName(const QString &folder, const QString &suffix)
-{
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = QDir(folder).filePath(QStringLiteral("before-restore-%1%2").arg(stamp, suffix));
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = QDir(folder).filePath(QStringLiteral("before-restore-%1-%2%3").arg(stamp).arg(n).arg(suffix));
-    return name;
-}
-
-// ---- PostgreSQL: pg_dump and pg_restore --------------------------------------------------------
-
-QString postgresTool(const char *name)
-{
-    const QString path = QStandardPaths::findExecutable(QLatin1String(name));
-    if (path.isEmpty())
-        throw AppError(
-            QStringLiteral("%1 が見つかりません。サーバーのデータベースのバックアップと復元には PostgreSQL "
-                           "のクライアント（Debian のパッケージ postgresql-client）が必要です。"
-                           "インストールしてから、もう一度実行してください。")
-                .arg(QLatin1String(name)));
-    return path;
-}
-
-// Runs a PostgreSQL tool on the server database of `db` (its connection's host, port, user and
-// password); returns its standard output. Throws AppError with the tool's message when it fails.
-QByteArray runPostgresTool(const TEngineDatabase &db, const char *tool, QStringList arguments)
-{
-    const QSqlDatabase c = db.connection();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PGPASSWORD"), c.password());
-    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("5"));
-    arguments << QStringLiteral("--host=%1").arg(c.hostName()) << QStringLiteral("--port=%1").arg(c.port())
-              << QStringLiteral("--username=%1").arg(c.userName());
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(postgresTool(tool), arguments);
-    if (!p.waitForStarted() || !p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit ||
-        p.exitCode() != 0)
-        throw AppError(
-            QStringLiteral("%1 に失敗しました\n%2")
-                .arg(QLatin1String(tool), QString::fromLocal8Bit(p.readAllStandardError()).trimmed()));
-    return p.readAllStandardOutput();
-}
-
-// Reads a dump without a server: its date and the rows of the counted tables.
-Backup::Summary describeDump(const QString &file)
-{
-    auto run = [&](const QStringList &arguments) {
-        QProcess p;
-        p.start(postgresTool("pg_restore"), arguments);
-        if (!p.waitForStarted() || !p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit ||
-            p.exitCode() != 0)
-            throw AppError(
-                QStringLiteral("%1 は PostgreSQL のバックアップ（pg_dump のカスタム形式）ではないか、"
-                               "壊れています\n%2")
-                    .arg(QDir::toNativeSeparators(file),
-                         QString::fromLocal8Bit(p.readAllStandardError()).trimmed()));
-        return QString::fromUtf8(p.readAllStandardOutput());
-    };
-    Backup::Summary summary;
-    const QRegularExpressionMatch created =
-        QRegularExpression(QStringLiteral("Archive created at (\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d)"))
-            .match(run({QStringLiteral("--list"), file}));
-    summary.taken = QDateTime::fromString(created.captured(1), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    QStringList arguments{QStringLiteral("--data-only"), QStringLiteral("--file=-")};
-    for (const char *table : kCountedTables)
-        arguments << QStringLiteral("--table=%1").arg(QString::fromLatin1(table).toLower());
-    const QStringList lines = run(arguments << file).split(QLatin1Char('\n'));
-    int *counts[] = {&summary.customers, &summary.estimates, &summary.deliveryNotes, &summary.invoices,
-                     &summary.payments};
-    int *current = nullptr;
-    for (const QString &line : lines) {
-        if (line.startsWith(QLatin1String("COPY "))) {
-            current = nullptr;
-            for (size_t i = 0; i < std::size(kCountedTables); ++i)
-                if (line.section(QLatin1Char(' '), 1, 1)
-                        .section(QLatin1Char('.'), -1)
-                        .compare(QLatin1String(kCountedTables[i]), Qt::CaseInsensitive) == 0)
-                    current = counts[i];
-        } else if (line == QLatin1String("\\.")) {
-            current = nullptr;
-        } else if (current) {
-            ++*current;
-        }
-    }
-    return summary;
-}
-
-void dumpServer(TEngineDatabase &db, const QString &target)
-{
-    ensureFolderOf(target);
-    PartFile part(target);
-    runPostgresTool(db, "pg_dump",
-                    {QStringLiteral("--format=custom"), QStringLiteral("--file=%1").arg(part.path()),
-                     QStringLiteral("--dbname=%1").arg(db.connection().databaseName())});
-    describeDump(part.path()); // the dump reads back whole
-    part.putInPlace();
-}
-
-// Whether another connection than this one is on the database. A connection just closed (a copy of
-// the program that ended, the backup's own pg_dump) stays listed until its server process has ended,
-// so the question is asked again for a moment before the answer counts.
-bool othersConnected(TEngineDatabase &db)
-{
-    TEngineQuery others(&db);
-    others.addSql(QStringLiteral("select count(*) from pg_stat_activity"));
-    others.addSql(QStringLiteral("where datname = current_database() and pid <> pg_backend_pid()"));
-    for (int tries = 0; tries < 30; ++tries) {
-        others.Open();
-        if (others.Field(0).AsInteger() == 0)
-            return false;
-        others.Close();
-        QThread::msleep(100);
-    }
-    return true;
-}
-
-QString restoreServer(TEngineDatabase &db, const QString &backupFile)
-{
-    describeDump(backupFile);
-    if (othersConnected(db))
-        throw AppError(kOthersConnected);
-    const QString kept = keptName(Backup::backupFolder(db), QStringLiteral(".dump"));
-    dumpServer(db, kept);
-    const QString database = db.connection().databaseName();
-    runPostgresTool(db, "pg_restore",
-                    {QStringLiteral("--clean"), QStringLiteral("--if-exists"),
-                     QStringLiteral("--single-transaction"), QStringLiteral("--exit-on-error"),
-                     QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"),
-                     QStringLiteral("--dbname=%1").arg(database), backupFile});
-    // Statements prepared on the connection named the tables that were replaced.
-    db.Close();
-    db.Open();
-    return kept;
-}
-
-// ---- SQLite -------------------------------------------------------------------------------------
 
 Backup::Summary describeLocal(const QString &file)
 {
@@ -260,6 +92,7 @@ Backup::Summary describeLocal(const QString &file)
         throw AppError(QStringLiteral("%1 がありません").arg(QDir::toNativeSeparators(file)));
     Backup::checkIntegrity(file);
     RawSqlite backup(file, SQLITE_OPEN_READONLY);
+    BackupLayout::refuseUnlessEmpty(file, BackupLayout::missing(localTables(backup)));
     Backup::Summary summary;
     summary.taken = QFileInfo(file).lastModified();
     int *counts[] = {&summary.customers, &summary.estimates, &summary.deliveryNotes, &summary.invoices,
@@ -271,33 +104,112 @@ Backup::Summary describeLocal(const QString &file)
     return summary;
 }
 
+// The local database held for this process alone (see TEngineDatabase::lockForSoleUse) until the
+// object goes; a connection that has just closed is waited for a moment.
+class LocalSoleUse
+{
+public:
+    explicit LocalSoleUse(const QString &databaseFile)
+    {
+        ensureFolderOf(databaseFile); // a restore into a new data folder
+        QElapsedTimer waited;
+        waited.start();
+        while ((m_fd = TEngineDatabase::lockForSoleUse(databaseFile)) < 0) {
+            if (waited.elapsed() > kSoleUseWaitMs)
+                refuseOthersConnected();
+            QThread::msleep(20);
+        }
+    }
+    ~LocalSoleUse() { ::close(m_fd); }
+    LocalSoleUse(const LocalSoleUse &) = delete;
+    LocalSoleUse &operator=(const LocalSoleUse &) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+// The connection of `db` closed while the object lives, and opened again afterwards if it was open.
+class ClosedMeanwhile
+{
+public:
+    explicit ClosedMeanwhile(TEngineDatabase &db) : m_db(db), m_wasOpen(db.Connected()) { db.Close(); }
+    ~ClosedMeanwhile()
+    {
+        if (!m_wasOpen)
+            return;
+        try {
+            m_db.Open();
+        } catch (...) {
+        }
+    }
+    ClosedMeanwhile(const ClosedMeanwhile &) = delete;
+    ClosedMeanwhile &operator=(const ClosedMeanwhile &) = delete;
+
+private:
+    TEngineDatabase &m_db;
+    bool m_wasOpen;
+};
+
 // The database without its write-ahead log: everything in the one file, the log files removed.
 // Only possible while no other connection has it open.
 void foldLog(const QString &databaseFile)
 {
     RawSqlite database(databaseFile, SQLITE_OPEN_READWRITE);
     if (database.column("PRAGMA journal_mode=DELETE").value(0) != QLatin1String("delete"))
-        throw AppError(kOthersConnected);
+        refuseOthersConnected();
 }
 
-// With the database closed and no other connection open: keeps the database as it is, then puts a
-// checked copy of the backup in its place.
+bool passesIntegrityCheck(const QString &file)
+{
+    try {
+        Backup::checkIntegrity(file);
+        return true;
+    } catch (const AppError &) {
+        return false;
+    }
+}
+
+// A damaged database moved as it is, with its journal or write-ahead log, to `kept`.
+void moveAside(const QString &databaseFile, const QString &kept)
+{
+    ensureFolderOf(kept);
+    if (::rename(QFile::encodeName(databaseFile).constData(), QFile::encodeName(kept).constData()) != 0)
+        throw AppError(QStringLiteral("壊れたデータベース %1 を %2 に移せません")
+                           .arg(QDir::toNativeSeparators(databaseFile), QDir::toNativeSeparators(kept)));
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-journal")})
+        if (QFileInfo::exists(databaseFile + suffix))
+            ::rename(QFile::encodeName(databaseFile + suffix).constData(),
+                     QFile::encodeName(kept + suffix).constData());
+    QFile::remove(databaseFile + QStringLiteral("-shm"));
+}
+
+// Keeps the database as it is before a restore: a checked copy, or, when the database is damaged so
+// that no checked copy can be made of it, the file itself, moved as it is (the restore is most
+// needed then). Returns the kept file, empty when there was no database.
+QString keepLocal(const QString &databaseFile, const QString &folder)
+{
+    if (!QFileInfo::exists(databaseFile))
+        return {};
+    const QString kept = keptName(folder, QStringLiteral(".sqlite3"));
+    try {
+        Backup::copyLocalFile(databaseFile, kept);
+        return kept;
+    } catch (const AppError &) {
+        if (passesIntegrityCheck(databaseFile))
+            throw;
+    }
+    const QString damaged = keptName(folder, QStringLiteral("-damaged.sqlite3"));
+    moveAside(databaseFile, damaged);
+    return damaged;
+}
+
+// With the database closed: keeps the database as it is, then puts a checked copy of the backup in
+// its place; no other connection is open meanwhile.
 QString replaceLocal(const QString &databaseFile, const QString &keepFolder, const QString &backupFile,
                      const Backup::Progress &progress)
 {
-    const int soleUse = TEngineDatabase::lockForSoleUse(databaseFile);
-    if (soleUse < 0)
-        throw AppError(kOthersConnected);
-    struct Release
-    {
-        int fd;
-        ~Release() { ::close(fd); }
-    } release{soleUse};
-    QString kept;
-    if (QFileInfo::exists(databaseFile)) {
-        kept = keptName(keepFolder, QStringLiteral(".sqlite3"));
-        Backup::copyLocalFile(databaseFile, kept);
-    }
+    const LocalSoleUse soleUse(databaseFile);
+    const QString kept = keepLocal(databaseFile, keepFolder);
     // The new database is complete and checked before it takes the place of the old one.
     const QString restoring = databaseFile + QStringLiteral(".restoring");
     Backup::copyLocalFile(backupFile, restoring, progress);
@@ -317,24 +229,50 @@ QString replaceLocal(const QString &databaseFile, const QString &keepFolder, con
 
 QString restoreLocal(TEngineDatabase &db, const QString &backupFile, const Backup::Progress &progress)
 {
-    const QString databaseFile = Backup::localDatabaseFile(db);
     describeLocal(backupFile);
-    db.Close();
-    QString kept;
-    try {
-        kept = replaceLocal(databaseFile, Backup::backupFolder(db), backupFile, progress);
-    } catch (...) {
-        try {
-            db.Open();
-        } catch (...) {
-        }
-        throw;
-    }
-    db.Open();
-    return kept;
+    const ClosedMeanwhile closed(db);
+    return replaceLocal(Backup::localDatabaseFile(db), Backup::backupFolder(db), backupFile, progress);
 }
 
 } // namespace
+
+namespace BackupShared {
+
+void refuseOthersConnected(const QStringList &who)
+{
+    if (who.isEmpty())
+        throw AppError(kOthersConnected);
+    throw AppError(kOthersConnected + QStringLiteral("\n接続中:\n") + who.join(QLatin1Char('\n')));
+}
+
+QString keptName(const QString &folder, const QString &suffix)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = QDir(folder).filePath(QStringLiteral("before-restore-%1%2").arg(stamp, suffix));
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = QDir(folder).filePath(QStringLiteral("before-restore-%1-%2%3").arg(stamp).arg(n).arg(suffix));
+    return name;
+}
+
+void ensureFolderOf(const QString &file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw AppError(QStringLiteral("フォルダ %1 を作成できません").arg(QDir::toNativeSeparators(folder)));
+}
+
+QString explained(const QString &message)
+{
+    if (message.contains(QLatin1String("No space left on device")) ||
+        message.contains(QLatin1String("database or disk is full")))
+        return QStringLiteral("ディスクの空きが足りないため、書き込めませんでした。\n（%1）").arg(message);
+    if (message.contains(QLatin1String("disk I/O error")) ||
+        message.contains(QLatin1String("Input/output error")))
+        return QStringLiteral("ディスクへの読み書きに失敗しました。\n（%1）").arg(message);
+    return message;
+}
+
+} // namespace BackupShared
 
 namespace Backup {
 
@@ -345,7 +283,7 @@ QString localDatabaseFile(const TEngineDatabase &db)
 
 QString backupFolder(const TEngineDatabase &db)
 {
-    const QString base = db.dialect() == TEngineDialect::SQLite ? db.Directory : AppPaths::dataFolder();
+    const QString base = isLocal(db) ? db.Directory : AppPaths::dataFolder();
     return QDir(base).absoluteFilePath(QStringLiteral("backup"));
 }
 
@@ -370,16 +308,30 @@ void copyLocalFile(const QString &source, const QString &target, const Progress 
         throw AppError(QStringLiteral("%1 がありません").arg(QDir::toNativeSeparators(source)));
     ensureFolderOf(target);
     PartFile part(target);
+    try {
+        writeLocalCopy(source, part.path(), progress);
+        checkIntegrity(part.path());
+    } catch (const AppError &e) {
+        throw AppError(part.namingTarget(e.message()));
+    }
+    part.putInPlace();
+    if (progress)
+        progress(100);
+}
+
+void writeLocalCopy(const QString &source, const QString &target, const Progress &progress)
+{
     {
         RawSqlite from(source, SQLITE_OPEN_READWRITE);
         // One read snapshot for the whole copy: saves of other copies go on meanwhile and are not in
         // it, and the copy never has to start again because of them.
         from.exec("BEGIN");
         from.exec("select count(*) from sqlite_master");
-        RawSqlite to(part.path(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        RawSqlite to(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         sqlite3_backup *backup = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
         if (!backup)
-            to.fail(QStringLiteral("バックアップを開始できません"));
+            to.fail(
+                QStringLiteral("%1 へのバックアップを開始できません").arg(QDir::toNativeSeparators(target)));
         int rc = SQLITE_OK;
         while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
             rc = sqlite3_backup_step(backup, 256);
@@ -391,35 +343,46 @@ void copyLocalFile(const QString &source, const QString &target, const Progress 
         }
         sqlite3_backup_finish(backup);
         if (rc != SQLITE_DONE)
-            to.fail(QStringLiteral("バックアップに失敗しました"));
+            to.fail(
+                QStringLiteral("%1 へのバックアップに失敗しました").arg(QDir::toNativeSeparators(target)));
         from.exec("COMMIT");
         // A backup is one file, without a write-ahead log beside it.
         to.exec("PRAGMA journal_mode=DELETE");
     }
-    checkIntegrity(part.path());
-    part.putInPlace();
-    if (progress)
-        progress(100);
 }
 
 void take(TEngineDatabase &db, const QString &target, const Progress &progress)
 {
     if (!db.Connected())
         db.Open();
-    if (db.dialect() == TEngineDialect::SQLite) {
+    if (isLocal(db)) {
         copyLocalFile(localDatabaseFile(db), target, progress);
         return;
     }
     if (progress)
         progress(0);
-    dumpServer(db, target);
+    BackupServer::dump(db, target);
     if (progress)
         progress(100);
 }
 
 Summary describe(const TEngineDatabase &db, const QString &backupFile)
 {
-    return db.dialect() == TEngineDialect::SQLite ? describeLocal(backupFile) : describeDump(backupFile);
+    return isLocal(db) ? describeLocal(backupFile) : BackupServer::describe(backupFile);
+}
+
+Summary checkRestorable(TEngineDatabase &db, const QString &backupFile)
+{
+    const Summary summary = describe(db, backupFile);
+    if (isLocal(db)) {
+        const ClosedMeanwhile closed(db);
+        const LocalSoleUse soleUse(localDatabaseFile(db));
+    } else {
+        if (!db.Connected())
+            db.Open();
+        BackupServer::checkNoOthersConnected(db);
+    }
+    return summary;
 }
 
 QString restoreQuestion(const Summary &summary)
@@ -437,12 +400,22 @@ QString restoreQuestion(const Summary &summary)
         .arg(summary.payments);
 }
 
-QString restore(TEngineDatabase &db, const QString &backupFile, const Progress &progress)
+QString restore(TDMdata &data, const QString &backupFile, const Progress &progress)
 {
+    TEngineDatabase &db = *data.DataDB;
+    QString kept;
+    if (isLocal(db)) {
+        kept = restoreLocal(db, backupFile, progress);
+    } else {
+        if (!db.Connected())
+            db.Open();
+        kept = BackupServer::restore(db, backupFile, backupFolder(db));
+    }
+    // A backup of an earlier version gets the current layout at once, as at a start.
     if (!db.Connected())
         db.Open();
-    return db.dialect() == TEngineDialect::SQLite ? restoreLocal(db, backupFile, progress)
-                                                  : restoreServer(db, backupFile);
+    data.CheckTables();
+    return kept;
 }
 
 QString takeDaily(const QString &databaseFile, const QString &folder, const QDate &today, int keep)
@@ -465,6 +438,7 @@ QString takeDaily(const QString &databaseFile, const QString &folder, const QDat
         int fd;
         ~Release() { ::close(fd); }
     } release{lock};
+    PartFile::removeLeftovers(folder);
     QDir dir(folder);
     const QString target =
         dir.filePath(QStringLiteral("kadomel-%1.sqlite3").arg(today.toString(QStringLiteral("yyyyMMdd"))));

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 
+class TDMdata;
 class TEngineDatabase;
 
 namespace Backup {
@@ -25,6 +26,8 @@ void take(TEngineDatabase &db, const QString &target, const Progress &progress =
 
 // The local backup itself: database file to target file through SQLite's online backup.
 void copyLocalFile(const QString &source, const QString &target, const Progress &progress = {});
+// The online backup itself, into `target` as it is (no part file, no check).
+void writeLocalCopy(const QString &source, const QString &target, const Progress &progress = {});
 // Throws AppError unless the SQLite file passes integrity_check.
 void checkIntegrity(const QString &file);
 
@@ -40,17 +43,26 @@ struct Summary
     int documents() const { return estimates + deliveryNotes + invoices + payments; }
 };
 // Reads the backup file for the engine of `db` (an SQLite file, or a dump for a server). Throws
-// AppError for a file that is no backup of this kind or is damaged.
+// AppError for a file that is no backup of this kind, is damaged, or holds another database than
+// this program's (its tables and columns; an earlier version's layout is accepted).
 Summary describe(const TEngineDatabase &db, const QString &backupFile);
+// As describe, and refuses (AppError) while another copy of the program is connected, naming on a
+// server those connected: asked before the restore's question, so that a restore that cannot be
+// done is refused first. The restore asks again.
+Summary checkRestorable(TEngineDatabase &db, const QString &backupFile);
 // The question asked before restoring: the backup's date and counts.
 QString restoreQuestion(const Summary &summary);
 
-// Replaces the database with the backup's contents. Refuses (AppError) while another copy of the
-// program is connected to it. The database as it was is kept as a backup first; its path is
-// returned. Local: the backup is copied into a new file beside the database and checked, and only
-// then renamed over it; the connection of `db` is closed meanwhile and opened again. Server: the
-// dump is restored in one transaction (pg_restore --clean --single-transaction).
-QString restore(TEngineDatabase &db, const QString &backupFile, const Progress &progress = {});
+// Replaces the database of the data module with the backup's contents, then brings it to the
+// current layout as a start does (CheckTables). Refuses (AppError) while another copy of the program
+// is connected to it, and keeps other copies from connecting until it is done (they wait, then give
+// up with kRestoringMessage). The database as it was is kept as a backup first; its path is
+// returned. Local: a checked copy of the database is kept, or the file itself as it is when it is
+// damaged (named "...-damaged.sqlite3"); the backup is copied into a new file beside the database
+// and checked, and only then renamed over it; the connection is closed meanwhile and opened again.
+// Server: while the program's presence lock is held exclusively, the database is dumped and the
+// backup restored in one transaction (pg_restore --clean --single-transaction).
+QString restore(TDMdata &data, const QString &backupFile, const Progress &progress = {});
 
 // The automatic backup of a local database at the first start of a day: writes
 // "kadomel-yyyymmdd.sqlite3" into `folder` unless it is there already, then keeps only the `keep`

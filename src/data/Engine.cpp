@@ -189,7 +189,8 @@ void TEngineDatabase::openRemote(QSqlDatabase &db)
     db.setDatabaseName(RemoteDatabase);
     db.setUserName(user);
     db.setPassword(password);
-    db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    // The name lets a restore say which copies are still connected.
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=Kadomel"));
     if (!db.open())
         throw errorFrom(db.lastError());
     m_journalMode.clear();
@@ -201,6 +202,10 @@ void TEngineDatabase::openRemote(QSqlDatabase &db)
                                               QStringLiteral("SET lock_timeout = %1").arg(lockMs)})
         if (!q.exec(setting))
             throw errorFrom(q.lastError());
+    // Held until the connection ends; a restore holding it exclusively is waited for as for a lock.
+    if (!q.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1)").arg(kServerPresenceKey)))
+        throw EngineInternal::isLockError(q.lastError()) ? EngineError(kRestoringMessage)
+                                                         : errorFrom(q.lastError());
 }
 
 void TEngineDatabase::Close()
@@ -276,8 +281,7 @@ void TEngineDatabase::takePresence(const QString &databaseFile)
         if ((errno != EWOULDBLOCK && errno != EINTR) ||
             waited.elapsed() >= m_session->LockRetryCount * m_session->LockWaitTime) {
             ::close(fd);
-            throw EngineError(QStringLiteral("バックアップから復元中のため、データベースに接続できません。"
-                                             "しばらくしてからもう一度実行してください。"));
+            throw EngineError(kRestoringMessage);
         }
         QThread::msleep(10);
     }

@@ -33,6 +33,16 @@ inline const QString kLockMessage =
     QStringLiteral("ほかのコンピュータがデータを更新中のため、処理できませんでした。"
                    "しばらくしてからもう一度実行してください。");
 
+// Told to a copy that tries to connect while a backup is being restored into the database.
+inline const QString kRestoringMessage =
+    QStringLiteral("バックアップから復元中のため、データベースに接続できません。"
+                   "しばらくしてからもう一度実行してください。");
+
+// Server mode: the key of the advisory lock that every open connection of the program holds shared.
+// Restoring a backup takes it exclusively: no copy is connected then, and none can connect until the
+// restore has ended (see lockForSoleUse for the local database).
+inline const QString kServerPresenceKey = QStringLiteral("hashtext('kadomel:connected')");
+
 // True for the file systems of another machine (NFS, SMB/CIFS and the like), on which SQLite's
 // WAL journal is unsafe; takes the f_type of statfs.
 bool isNetworkFileSystemType(qint64 type);

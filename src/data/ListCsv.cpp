@@ -3,7 +3,28 @@
 #include "data/Engine.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
+
+namespace {
+
+// Why a file could not be written, in words: a full disk gives no reason of its own on every system
+// ("Unknown error"), so the free space of the folder is asked.
+QString writeFailure(const QString &path, qint64 size, const QString &reason)
+{
+    const QStorageInfo storage(QFileInfo(path).absolutePath());
+    if (storage.isValid() && storage.bytesAvailable() < size + 4096)
+        return QStringLiteral(
+                   "ディスクの空きが足りないため、書き込めませんでした（%1 バイトが必要、空きは %2 バイト）")
+            .arg(size)
+            .arg(storage.bytesAvailable());
+    if (reason.isEmpty() || reason == QLatin1String("Unknown error"))
+        return QStringLiteral("書き込み中にエラーが起きました");
+    return reason;
+}
+
+} // namespace
 
 namespace ListCsv {
 
@@ -56,8 +77,9 @@ void write(const QString &path, const QList<QStringList> &rows, Csv::Encoding en
     const QByteArray bytes = Csv::encode(rows, encoding);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QStringLiteral("%1 に書き込めません\n%2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw AppError(
+            QStringLiteral("%1 に書き込めません\n%2")
+                .arg(QDir::toNativeSeparators(path), writeFailure(path, bytes.size(), file.errorString())));
 }
 
 } // namespace ListCsv

@@ -449,14 +449,19 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         t->exec(QStringLiteral("delete from Torihikisaki"));
 
+        // This test is connected: refused before the question.
+        run = cli({QStringLiteral("restore"), backup});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("接続しているため")) &&
+                     !run.err.contains(QStringLiteral("[y/N]")),
+                 qPrintable(run.err));
+        if (t->isPostgres()) // the server says who
+            QVERIFY2(run.err.contains(QStringLiteral("接続中:\n127.0.0.1（Kadomel、")), qPrintable(run.err));
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Torihikisaki")).toInt(), 0);
+        t->db().Close();
         run = cli({QStringLiteral("restore"), backup}); // no answer: nothing is restored
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("取引先 1 件")), qPrintable(run.err));
-        run = cli({QStringLiteral("restore"), QStringLiteral("--yes"), backup}); // this test is connected
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("接続しているため")), qPrintable(run.err));
-        QCOMPARE(t->scalar(QStringLiteral("select count(*) from Torihikisaki")).toInt(), 0);
-        t->db().Close();
         run = cli({QStringLiteral("restore"), QStringLiteral("--yes"), backup});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(t->scalar(QStringLiteral("select TorihikisakiNM from Torihikisaki")).toString(),
@@ -521,6 +526,49 @@ private Q_SLOTS:
         QCOMPARE(run.err.count(QStringLiteral("2 行目 期首売掛残: 整数ではありません")), 1);
         QVERIFY2(run.err.contains(QStringLiteral("何も登録していません")), qPrintable(run.err));
         QCOMPARE(t->fingerprint(), before);
+    }
+
+    void writingToAFullDiskSaysSo_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("file");
+        QTest::addRow("CSV export") << QStringList{QStringLiteral("export"), QStringLiteral("customers")}
+                                    << QStringLiteral("customers.csv");
+        QTest::addRow("backup") << QStringList{QStringLiteral("backup")} << QStringLiteral("b");
+    }
+    // A write onto a full disk says that the disk is full and names the file it was writing (not
+    // "Unknown error", not a part file). The full disk is a small tmpfs in a user namespace; skipped
+    // where such namespaces are not allowed.
+    void writingToAFullDiskSaysSo()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, file);
+        t->exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+            "INSERT INTO Torihikisaki (key, TorihikisakiCD, TorihikisakiNM, Jyusyo1) "
+            "SELECT i, i, 'ディスクがいっぱいになる取引先', '東京都千代田区千代田一丁目一番一号' FROM n"));
+        const QString full = QDir(t->folder()).filePath(QStringLiteral("full"));
+        QDir().mkpath(full);
+        if (file == QLatin1String("b"))
+            file += t->isPostgres() ? QStringLiteral(".dump") : QStringLiteral(".sqlite3");
+        const QString target = QDir(full).filePath(file);
+        QProcess p;
+        p.start(QStringLiteral("unshare"),
+                QStringList{
+                    QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                    QStringLiteral("mount -t tmpfs -o size=4k tmpfs \"$1\" || exit 99; shift; exec \"$@\""),
+                    QStringLiteral("sh"), full, QStringLiteral(KADOMEL_CLI), QStringLiteral("--home"),
+                    t->folder()} +
+                    command + QStringList{target});
+        if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+            QFAIL("kadomel-cli did not end");
+        if (p.exitCode() == 99 || p.error() == QProcess::FailedToStart)
+            QSKIP("no user namespace with a tmpfs here");
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(err.contains(QStringLiteral("ディスクの空きが足りない")) && err.contains(target) &&
+                     !err.contains(QStringLiteral(".part-")),
+                 qPrintable(err));
     }
 
     void importPostalLoadsTheFile()

@@ -100,9 +100,6 @@ void RestoreBTNClick(TFmain &main)
             FileChoice::open(&main, QStringLiteral("バックアップから復元"), backupFilters(db));
         if (path.isEmpty())
             return;
-        const Backup::Summary summary = Backup::describe(db, path);
-        if (!Messages::confirmOkCancel(&main, Backup::restoreQuestion(summary)))
-            return;
         // The lists let go of the database; they read it again afterwards, restored or not.
         struct Reopen
         {
@@ -111,8 +108,13 @@ void RestoreBTNClick(TFmain &main)
         } reopen{main};
         for (TEngineQuery *q : {main.Qmitumori, main.Qnohin, main.Qnyukin, main.Qseikyu})
             q->Close();
+        // A restore that cannot be done (another copy connected, no backup of this program's) is
+        // refused before the question.
+        const Backup::Summary summary = Backup::checkRestorable(db, path);
+        if (!Messages::confirmOkCancel(&main, Backup::restoreQuestion(summary)))
+            return;
         Progress progress(&main, QStringLiteral("復元しています…"));
-        kept = Backup::restore(db, path, progress.callback());
+        kept = Backup::restore(*DMdata, path, progress.callback());
         restored = true;
     });
     if (restored)

@@ -1,6 +1,7 @@
 // The main window's backup, restore and CSV commands and the CSV import window, driven through
 // their menu entries and buttons on both engines, and the daily backup at start.
 #include "app/ui/TFmain.h"
+#include "billing/ui/ReceivablesPage.h"
 #include "common/Clock.h"
 #include "controls/FileChoice.h"
 #include "controls/Messages.h"
@@ -98,6 +99,55 @@ private Q_SLOTS:
         QCOMPARE(customers(), 1);
         QVERIFY(w->Qnyukin->Active());
         QCOMPARE(w->Qnyukin->RecordCount(), 1);
+    }
+
+    // A backup of an earlier version (no honorific, no tax columns) restored from the window has the
+    // current layout at once: the receivables page and the own company read without a restart.
+    void anOldBackupIsInTheCurrentLayoutAtOnce()
+    {
+        for (const char *drop : {"ALTER TABLE Torihikisaki DROP COLUMN Keisyo",
+                                 "ALTER TABLE JisyaJyoho DROP COLUMN TekikakuKBN"})
+            t->exec(QLatin1String(drop));
+        t->exec(QStringLiteral("insert into Torihikisaki (key, TorihikisakiNM) values (7, '古い取引先')"));
+        const QString backup = file(t->isPostgres() ? "old.dump" : "old.sqlite3");
+        Backup::take(t->db(), backup);
+        t->exec(QStringLiteral("delete from Torihikisaki"));
+        t->module().CheckTables();
+        start();
+
+        FileChoice::setNext(backup);
+        Messages::queueAnswer(true);
+        trigger("RestoreMenu");
+        const QString report = said(Messages::takeHistory());
+        QVERIFY2(report.contains(QStringLiteral("復元しました")), qPrintable(report));
+        QVERIFY(t->db()
+                    .TableFieldNames(QStringLiteral("JisyaJyoho"))
+                    .contains(QStringLiteral("tekikakukbn"), Qt::CaseInsensitive));
+        QCOMPARE(t->scalar(QStringLiteral("select Keisyo from Torihikisaki where key = 7")).toString(),
+                 QStringLiteral("御中"));
+        w->PageControl1->setCurrentWidget(w->UrikakePage);
+        QTest::qWait(200);
+        const QString shown = said(Messages::takeHistory());
+        QVERIFY2(!shown.contains(QStringLiteral("見つかりません")), qPrintable(shown));
+    }
+
+    // Another copy connected: the restore is refused before its question.
+    void aRestoreThatCannotBeDoneIsRefusedFirst()
+    {
+        start();
+        const QString backup = file(t->isPostgres() ? "first.dump" : "first.sqlite3");
+        Backup::take(t->db(), backup);
+        TEngineSession session;
+        TEngineDatabase other(&session, QStringLiteral("OtherComputer"));
+        t->configure(session, other);
+        other.Open();
+        FileChoice::setNext(backup);
+        trigger("RestoreMenu");
+        const QList<Messages::Record> records = Messages::takeHistory();
+        QCOMPARE(records.size(), 1);
+        QVERIFY2(records.first().text.contains(QStringLiteral("接続しているため")),
+                 qPrintable(said(records)));
+        QVERIFY(w->Qnyukin->Active());
     }
 
     void aListIsExportedInTheChosenEncoding()
