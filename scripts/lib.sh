@@ -22,8 +22,9 @@ KADOMEL_BUILD_PACKAGES=(
 # for the include check.
 KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data clang-format python3)
 # Packages scripts/package needs on top of the build's: dpkg-dev and file for CPack's search of the
-# libraries the programs link (dpkg-shlibdeps), the validators of the menu entry and AppStream file.
-KADOMEL_PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
+# libraries the programs link (dpkg-shlibdeps), the validators of the menu entry and AppStream file,
+# and Debian's package checker lintian (scripts/package --check).
+KADOMEL_PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream lintian)
 
 # The sizes of the program's icon in the desktop's icon theme (scripts/icons makes them).
 KADOMEL_ICON_SIZES="16 22 24 32 48 64 128 256"
