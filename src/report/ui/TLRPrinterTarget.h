@@ -27,6 +27,9 @@ public:
     bool begun() const { return m_begun; }
 
 private:
+    // A printer of the print server, not a file.
+    bool toPrintServer() const;
+
     QPrinter &m_printer;
     bool m_keepsSettings;
     QPainter m_painter;
