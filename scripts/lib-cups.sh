@@ -13,10 +13,10 @@
 # Debian's printer-driver-cups-pdf reads its configuration from /etc/cups only, one file per device
 # (cups-pdf:/<name> reads cups-pdf-<name>.conf). The system's own CUPS service is not touched.
 #
-# Two printers use Debian's CUPS-PDF driver: KadomelPDF takes jobs; KadomelRefuses refuses them
-# (cupsreject). The server's address goes to the tests as KADOMEL_TEST_CUPS (host:port), the output
-# folder as KADOMEL_TEST_CUPS_OUT; KADOMEL_REQUIRE_CUPS=1 makes a printing test fail, not skip,
-# without them.
+# Three printers use Debian's CUPS-PDF driver: KadomelPDF takes jobs; KadomelRefuses refuses them
+# (cupsreject); KadomelStopped takes them and holds them (cupsdisable). The server's address goes to
+# the tests as KADOMEL_TEST_CUPS (host:port), the output folder as KADOMEL_TEST_CUPS_OUT;
+# KADOMEL_REQUIRE_CUPS=1 makes a printing test fail, not skip, without them.
 
 CUPS_TMP_PREFIX=/tmp/kadomel-cups.
 CUPS_BASE_PORT=56631
@@ -145,15 +145,16 @@ start_test_cups() {
     local device="cups-pdf:/kadomel-test-${CUPS_TMP##"$CUPS_TMP_PREFIX"}" printer
     # pdftocairo makes the PostScript for the backend: it keeps the names of the glyphs, so the text
     # of the PDF stays readable (Debian's note on cups-pdf recommends it).
-    for printer in KadomelPDF KadomelRefuses; do
+    for printer in KadomelPDF KadomelRefuses KadomelStopped; do
         CUPS_SERVER="$server" lpadmin -p "$printer" -v "$device" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
             -E -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
             die "cannot add the printer $printer to the test print server"
     done
     CUPS_SERVER="$server" cupsreject -r "テストのため受け付けません" KadomelRefuses ||
         die "cannot make KadomelRefuses refuse jobs"
+    CUPS_SERVER="$server" cupsdisable -r "テストのため停止中" KadomelStopped || die "cannot stop KadomelStopped"
     export KADOMEL_TEST_CUPS="$server" KADOMEL_TEST_CUPS_OUT="$CUPS_TMP/pdf" KADOMEL_REQUIRE_CUPS=1
-    say "test print server ready on $server (printers KadomelPDF, KadomelRefuses; PDF files in $CUPS_TMP/pdf)"
+    say "test print server ready on $server (printers KadomelPDF, KadomelRefuses, KadomelStopped; PDF files in $CUPS_TMP/pdf)"
 }
 
 stop_test_cups() {

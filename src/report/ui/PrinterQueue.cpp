@@ -45,4 +45,20 @@ std::optional<QString> refusalOfLastJob(const QString &printerName)
                       QString::fromUtf8(cupsLastErrorString()));
 }
 
+std::optional<QString> holdNotice(const QString &printerName)
+{
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printerName.toUtf8().constData(), nullptr);
+    if (!dest)
+        return std::nullopt;
+    const bool stopped = option(*dest, "printer-state").toInt() == IPP_PSTATE_STOPPED;
+    const QString reason = option(*dest, "printer-state-message");
+    cupsFreeDests(1, dest);
+    if (!stopped)
+        return std::nullopt;
+    return withReason(
+        QStringLiteral("プリンタ「%1」は停止しています．印刷はプリンタが再開されるまで待機します．")
+            .arg(printerName),
+        reason);
+}
+
 } // namespace PrinterQueue

@@ -12,5 +12,8 @@ namespace PrinterQueue {
 std::optional<QString> refusal(const QString &printerName);
 // Why the server refused the job just handed over to it; nothing when it took the job.
 std::optional<QString> refusalOfLastJob(const QString &printerName);
+// That the printer is stopped (cupsdisable, or a fault): it takes jobs but holds them until it is
+// started again. Nothing when it prints.
+std::optional<QString> holdNotice(const QString &printerName);
 
 } // namespace PrinterQueue

@@ -79,9 +79,11 @@ void TLRPrinterTarget::endJob()
     if (!m_painter.isActive())
         return;
     m_painter.end();
-    if (toPrintServer())
-        if (const std::optional<QString> refused = PrinterQueue::refusalOfLastJob(m_printer.printerName()))
-            throw AppError(*refused);
+    if (!toPrintServer())
+        return;
+    if (const std::optional<QString> refused = PrinterQueue::refusalOfLastJob(m_printer.printerName()))
+        throw AppError(*refused);
+    m_notice = PrinterQueue::holdNotice(m_printer.printerName()).value_or(QString());
 }
 
 int TLRPrinterTarget::resolution() const

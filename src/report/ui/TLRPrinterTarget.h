@@ -25,6 +25,8 @@ public:
     int resolution() const override;
     // true once a job has been started on the printer (a PDF file has then been written).
     bool begun() const { return m_begun; }
+    // What the user should know of a job the print server took: that the printer holds it.
+    QString notice() const { return m_notice; }
 
 private:
     // A printer of the print server, not a file.
@@ -34,4 +36,5 @@ private:
     bool m_keepsSettings;
     QPainter m_painter;
     bool m_begun = false;
+    QString m_notice;
 };

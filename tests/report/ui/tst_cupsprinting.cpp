@@ -2,7 +2,7 @@
 // printer chosen by name in the window's printer menu, 印刷 — no dialog — and the job goes through
 // a real print server (scripts/test starts one: KADOMEL_TEST_CUPS) to Debian's PDF printer, whose
 // PDF files are read back: pages, paper, the customer and the amounts. A printer that refuses jobs
-// gives the program's message and prints nothing.
+// gives the program's message and prints nothing; a stopped one is said to hold the job.
 #include "billing/InvoiceBatch.h"
 #include "controls/Messages.h"
 #include "DocumentFixture.h"
@@ -26,6 +26,7 @@ namespace {
 
 const QString kPrinter = QStringLiteral("KadomelPDF");
 const QString kRefusing = QStringLiteral("KadomelRefuses");
+const QString kStopped = QStringLiteral("KadomelStopped");
 
 QString pdfInfo(const QString &file)
 {
@@ -112,6 +113,7 @@ private Q_SLOTS:
     void documentsPrintThroughTheServer_data();
     void documentsPrintThroughTheServer();
     void refusingPrinterIsTold();
+    void stoppedPrinterHoldsTheJob();
 };
 
 void TestCupsPrinting::documentsPrintThroughTheServer_data()
@@ -186,6 +188,24 @@ void TestCupsPrinting::refusingPrinterIsTold()
                  "プリンタ「KadomelRefuses」は印刷を受け付けていません．印刷できませんでした．")),
              qPrintable(said.first().text));
     QCOMPARE(jobsOf(kRefusing, CUPS_WHICHJOBS_ALL), jobsBefore);
+}
+
+// A stopped printer takes the job and holds it: the user is told that it waits.
+void TestCupsPrinting::stoppedPrinterHoldsTheJob()
+{
+    FixtureInvoice invoice;
+    const int key = f->addInvoice(f->addCustomer(), invoice, DocumentFixture::lines(3));
+    printOnceShown(kStopped);
+    DocumentReports::show(nullptr, DocumentOutput::Kind::Seikyu, {key});
+    const QList<Messages::Record> said = Messages::takeHistory();
+    const int held = jobsOf(kStopped, CUPS_WHICHJOBS_ACTIVE);
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, kStopped.toUtf8().constData(), CUPS_JOBID_ALL, 1);
+    QCOMPARE(held, 1);
+    QCOMPARE(said.size(), 1);
+    QCOMPARE(int(said.first().kind), int(Messages::Kind::Warning));
+    QVERIFY2(said.first().text.startsWith(QStringLiteral(
+                 "プリンタ「KadomelStopped」は停止しています．印刷はプリンタが再開されるまで待機します．")),
+             qPrintable(said.first().text));
 }
 
 QTEST_MAIN(TestCupsPrinting)
