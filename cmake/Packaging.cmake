@@ -11,11 +11,13 @@ set(CPACK_PACKAGE_CONTACT "Kadomel <support@kadomel.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "estimates, delivery notes, invoices and receipts")
+# Lines of at most 72 characters: Debian's checker warns from 80 on.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Kadomel issues a small Japanese business's sales documents - estimates, delivery
-notes, invoices and payments with receipts - from its customer and product masters,
-and prints them on A4. Its data lives in a local SQLite file or on a shared
-PostgreSQL server. kadomel-cli prints documents and makes invoices without a window.")
+    "Kadomel issues a small Japanese business's sales documents - estimates,
+delivery notes, invoices and payments with receipts - from its customer
+and product masters, and prints them on A4. Its data lives in a local
+SQLite file or on a shared PostgreSQL server. kadomel-cli prints
+documents and makes invoices without a window.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://kadomel.example/)

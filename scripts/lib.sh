@@ -15,15 +15,17 @@ KADOMEL_BUILD_PACKAGES=(
     qt6-charts-dev libqt6opengl6-dev  # Qt Charts finds its OpenGL module only with the latter
     libqt6sql6-sqlite libqt6sql6-psql
     libicu-dev libsqlite3-dev sqlite3
+    libcups2-dev  # the print server's answers about a printer's queue
     fonts-ipafont-gothic fonts-ipafont-mincho
     qt6-translations-l10n
 )
 # Packages the tests need on top: the PostgreSQL server, pdftotext, the source formatter and Python
-# for the include check.
-KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data clang-format python3)
+# for the include check; the print server with Debian's PDF printer for the printing tests.
+KADOMEL_TEST_PACKAGES=(postgresql poppler-utils poppler-data clang-format python3 cups printer-driver-cups-pdf)
 # Packages scripts/package needs on top of the build's: dpkg-dev and file for CPack's search of the
-# libraries the programs link (dpkg-shlibdeps), the validators of the menu entry and AppStream file.
-KADOMEL_PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
+# libraries the programs link (dpkg-shlibdeps), the validators of the menu entry and AppStream file,
+# and Debian's package checker lintian (scripts/package --check).
+KADOMEL_PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream lintian)
 
 # The sizes of the program's icon in the desktop's icon theme (scripts/icons makes them).
 KADOMEL_ICON_SIZES="16 22 24 32 48 64 128 256"

@@ -160,6 +160,8 @@ QString CliOptions::usage()
         "      出力します。--as-of を省略すると今日の残高です。\n"
         "  --help\n"
         "      この説明を表示します。\n"
+        "  --version\n"
+        "      バージョンを表示します。\n"
         "\n"
         "  --home DIR  設定ファイル kadomel.ini とデータフォルダ DB のあるフォルダ（KADOMEL_HOME と同じ）。\n"
         "              省略時はプログラムと同じ設定を使います。空のフォルダではテーブルを作成します。\n");
@@ -173,6 +175,11 @@ CliOptions CliOptions::parse(const QStringList &args)
         const QString &a = args.at(i);
         if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             return CliOptions{};
+        if (a == QLatin1String("--version")) {
+            CliOptions version;
+            version.command = Command::Version;
+            return version;
+        }
         if (a == QLatin1String("--home"))
             o.home = valueOf(args, i);
         else if (a == QLatin1String("--kind"))

@@ -19,6 +19,7 @@ struct CliOptions
 {
     enum class Command {
         Help,
+        Version,
         Render,
         ImportPostal,
         InvoiceRun,

@@ -6,6 +6,7 @@
 #include "billing/ReceivablesReport.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "common/AppInfo.h"
 #include "common/Clock.h"
 #include "data/Backup.h"
 #include "data/Engine.h"
@@ -149,6 +150,10 @@ int run(const CliOptions &options)
 {
     if (options.command == CliOptions::Command::Help) {
         print(stdout, CliOptions::usage());
+        return 0;
+    }
+    if (options.command == CliOptions::Command::Version) {
+        print(stdout, AppInfo::versionLine("kadomel-cli") + QStringLiteral("\n"));
         return 0;
     }
     if (!options.home.isEmpty())

@@ -47,6 +47,10 @@ TFversion::TFversion(QWidget *parent) : QDialog(parent)
     ProductName->setFont(bold);
     Version = new QLabel(panel);
     Version->setObjectName(QStringLiteral("Version"));
+    Licence = new QLabel(QStringLiteral("%1\n%2 で配布しています")
+                             .arg(QLatin1String(AppInfo::kCopyright), QLatin1String(AppInfo::kLicence)),
+                         panel);
+    Licence->setObjectName(QStringLiteral("Licence"));
 
     auto *grid = new QGridLayout(panel);
     grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
@@ -58,6 +62,7 @@ TFversion::TFversion(QWidget *parent) : QDialog(parent)
     grid->addWidget(new QLabel(QStringLiteral("ﾒｰﾙ"), panel), 4, 1);
     Label6 = link("Label6", QString::fromLatin1(AppInfo::kContactAddress));
     grid->addWidget(Label6, 5, 1);
+    grid->addWidget(Licence, 6, 1);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -1,6 +1,6 @@
 #pragma once
-// The about box: the product name, the version and the links to the home page and the contact
-// address. A fixed dialog, centred on the screen; not a base window (nothing of it is remembered).
+// The about box: the product name, the version, the licence and the links to the home page and the
+// contact address. A fixed dialog, centred on the screen; not a base window (nothing of it is remembered).
 #include <QDialog>
 
 class QLabel;
@@ -17,6 +17,7 @@ public:
 
     QLabel *ProductName = nullptr;
     QLabel *Version = nullptr;
+    QLabel *Licence = nullptr; // the copyright line and the licence's name
     QLabel *Label3 = nullptr;
     QLabel *Label6 = nullptr;
     QPushButton *OKButton = nullptr;

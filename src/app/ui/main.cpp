@@ -2,9 +2,12 @@
 #include "app/ui/StartCheck.h"
 #include "app/ui/TFmain.h"
 #include "app/ui/TFsplash.h"
+#include "common/AppInfo.h"
 #include "controls/KadomelApplication.h"
 #include "report/engine/ReportFonts.h"
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <QApplication>
 #include <QDir>
@@ -24,10 +27,23 @@ QIcon programIcon()
     return icon;
 }
 
+// --version is answered before the application starts, so that it needs no screen.
+bool askedForVersion(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (askedForVersion(argc, argv)) {
+        std::puts(AppInfo::versionLine("kadomel").toUtf8().constData());
+        return 0;
+    }
     KadomelApplication app(argc, argv);
     QApplication::setWindowIcon(programIcon());
     // The desktop entry it was installed with, so that the desktop matches its windows to it.

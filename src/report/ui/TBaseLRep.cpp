@@ -550,7 +550,8 @@ void TBaseLRep::ActPrintExecute()
         return;
     }
     TLRPrinterTarget target(m_printer, true);
-    runJob(target);
+    if (runJob(target) && !target.notice().isEmpty())
+        Messages::warning(this, target.notice());
 }
 
 void TBaseLRep::ActSavePdfExecute()

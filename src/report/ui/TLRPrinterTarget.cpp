@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "report/engine/TLRPdfTarget.h"
+#include "report/ui/PrinterQueue.h"
 
 #include <QPageSize>
 #include <QPrinter>
@@ -45,8 +46,16 @@ bool TLRPrinterTarget::applyPaper(TPaperSize paper, TPrinterOrientation orientat
     return sized && oriented;
 }
 
+bool TLRPrinterTarget::toPrintServer() const
+{
+    return m_printer.outputFormat() == QPrinter::NativeFormat && m_printer.outputFileName().isEmpty();
+}
+
 void TLRPrinterTarget::beginJob(const QString &title)
 {
+    if (toPrintServer())
+        if (const std::optional<QString> refused = PrinterQueue::refusal(m_printer.printerName()))
+            throw AppError(*refused);
     m_printer.setFullPage(true);
     m_printer.setDocName(title);
     m_printer.setCreator(QStringLiteral("Kadomel"));
@@ -64,10 +73,17 @@ void TLRPrinterTarget::newSheet()
         throw AppError(QStringLiteral("印刷中にエラーが発生しました．"));
 }
 
+// Ending the painter hands the job to the print server.
 void TLRPrinterTarget::endJob()
 {
-    if (m_painter.isActive())
-        m_painter.end();
+    if (!m_painter.isActive())
+        return;
+    m_painter.end();
+    if (!toPrintServer())
+        return;
+    if (const std::optional<QString> refused = PrinterQueue::refusalOfLastJob(m_printer.printerName()))
+        throw AppError(*refused);
+    m_notice = PrinterQueue::holdNotice(m_printer.printerName()).value_or(QString());
 }
 
 int TLRPrinterTarget::resolution() const

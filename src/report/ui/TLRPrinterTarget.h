@@ -25,10 +25,16 @@ public:
     int resolution() const override;
     // true once a job has been started on the printer (a PDF file has then been written).
     bool begun() const { return m_begun; }
+    // What the user should know of a job the print server took: that the printer holds it.
+    QString notice() const { return m_notice; }
 
 private:
+    // A printer of the print server, not a file.
+    bool toPrintServer() const;
+
     QPrinter &m_printer;
     bool m_keepsSettings;
     QPainter m_painter;
     bool m_begun = false;
+    QString m_notice;
 };

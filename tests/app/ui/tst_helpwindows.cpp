@@ -149,6 +149,8 @@ private Q_SLOTS:
         QCOMPARE(box.windowTitle(), QStringLiteral("バージョン情報"));
         QCOMPARE(box.ProductName->text(), QStringLiteral("Kadomel"));
         QCOMPARE(box.Version->text(), QStringLiteral("Version 1.03"));
+        QCOMPARE(box.Licence->text(),
+                 QStringLiteral("Copyright (c) 2026 The Kadomel developers\nMIT License で配布しています"));
         QCOMPARE(box.Label3->text(), QStringLiteral("https://kadomel.example/"));
         QCOMPARE(box.Label6->text(), QStringLiteral("support@kadomel.example"));
         // Centred on its screen.
